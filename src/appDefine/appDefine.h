@@ -1,0 +1,56 @@
+#pragma once
+// Process-wide values shared by the units: the work folder, the busy flag of
+// the export job, the settings record, and the helpers that fill them.
+
+#include <QFont>
+#include <QString>
+
+#include <atomic>
+
+inline constexpr const char* ApplicationTitle = "Velumo MP3 Ringtone Maker";
+inline constexpr const char* DefaultHomepageUrl = "https://www.velumo-soft.com/ringtone-maker/";
+inline constexpr const char* SupportAddress = "support@velumo-soft.com";
+inline constexpr const char* WorkFolderName = "DravikMp3RingTone/";
+
+struct TApplicationInfo {
+    QString HomepageUrl;
+};
+
+// Full path of the work folder; ends with '/'. Set once at start-up.
+extern QString WorkDir;
+// Empty while the work folder is safe to run tools from; otherwise why it is not.
+extern QString WorkDirProblem;
+// True from the start of an export until its worker has been released.
+extern std::atomic<bool> Converting;
+extern TApplicationInfo ApplicationInfo;
+
+// The user's private temporary directory: $XDG_RUNTIME_DIR when set, else the
+// system temporary path. Always ends with '/'.
+QString GetTempDirectory();
+
+// Writes resource <type>/<name> (letter case ignored) into fileName through a
+// temporary file in the same folder that is renamed over the target, so a failed
+// write leaves the old file whole. Sets the run bit when executable is true.
+// Never throws, never shows anything.
+enum class TFileMode { Plain, Executable };
+bool ExtractResourceToFile(const QString& resourceType, const QString& resourceName,
+                           const QString& fileName, TFileMode mode = TFileMode::Plain);
+
+// Creates the work folder (mode 0700, parents as needed) and checks that only
+// this user can write into it. Returns an empty string when it is safe to use,
+// else a message saying why not.
+QString PrepareWorkFolder(const QString& dir);
+
+// Reads one value of an INI file with the profile service's rules: section and
+// key ignore letter case, blanks around the value dropped, the value cut to
+// 2047 characters; a missing file, section or key gives defaultValue.
+QString ReadProfileString(const QString& iniPath, const QString& section, const QString& key,
+                          const QString& defaultValue);
+
+// "%.2d:%.2d:%.2d" of a whole number of seconds; division truncates, the
+// remainder keeps the sign of t (t = -1 gives "00:00:-01").
+QString ClockText(int t);
+
+// The skin's font (Liberation Sans, bundled) at a character height in pixels.
+// Text drawn with it is meant to be drawn without antialiasing.
+QFont SkinFont(int pixelSize, QFont::Weight weight = QFont::Normal);

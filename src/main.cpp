@@ -1,0 +1,6 @@
+#include "TMainForm.h"
+
+int main(int argc, char** argv)
+{
+    return RunApplication(argc, argv);
+}

@@ -1,0 +1,186 @@
+#include "ErrorGuard.h"
+#include "appDefine.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+mode_t ModeOf(const QString& path)
+{
+    struct stat st {};
+    EXPECT_EQ(::lstat(QFile::encodeName(path).constData(), &st), 0);
+    return st.st_mode & 07777;
+}
+
+TEST(TempDirectory, EndsWithExactlyOneSlash)
+{
+    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", "/run/user/1234");
+    EXPECT_EQ(GetTempDirectory(), "/run/user/1234/");
+    qputenv("XDG_RUNTIME_DIR", "/run/user/1234/");
+    EXPECT_EQ(GetTempDirectory(), "/run/user/1234/");
+    qunsetenv("XDG_RUNTIME_DIR");
+    EXPECT_EQ(GetTempDirectory(), QDir::tempPath() + "/");
+    qputenv("XDG_RUNTIME_DIR", saved);
+}
+
+class Settings : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString ini() const { return dir.filePath("config.ini"); }
+    QString read() const { return ReadProfileString(ini(), "ApplicationInfo", "Homepage", "default"); }
+};
+
+TEST_F(Settings, MissingFileSectionOrKeyGiveTheDefault)
+{
+    EXPECT_EQ(read(), "default");
+    WriteFile(ini(), "[Other]\nHomepage=x\n");
+    EXPECT_EQ(read(), "default");
+    WriteFile(ini(), "[ApplicationInfo]\nHome=x\n[Other]\nHomepage=y\n");
+    EXPECT_EQ(read(), "default");
+}
+
+TEST_F(Settings, PresentValuesAreTrimmedAndMayBeEmpty)
+{
+    WriteFile(ini(), "[ApplicationInfo]\nHomepage=\n");
+    EXPECT_EQ(read(), "");
+    WriteFile(ini(), "; comment\r\n[ applicationinfo ]\r\n  HOMEPAGE =  http://a.example/?x=1,2&y=\\z  \r\n");
+    EXPECT_EQ(read(), "http://a.example/?x=1,2&y=\\z");
+}
+
+TEST_F(Settings, LongValuesAreCutTo2047Characters)
+{
+    const QByteArray value(3000, 'v');
+    WriteFile(ini(), "[ApplicationInfo]\nHomepage=" + value + "\n");
+    EXPECT_EQ(read(), QString(2047, 'v'));
+}
+
+TEST(ClockText, TruncatesAndKeepsTheSign)
+{
+    EXPECT_EQ(ClockText(0), "00:00:00");
+    EXPECT_EQ(ClockText(3725), "01:02:05");
+    EXPECT_EQ(ClockText(-1), "00:00:-01");
+    EXPECT_EQ(ClockText(-3725), "-01:-02:-05");
+    EXPECT_EQ(ClockText(360000), "100:00:00");
+}
+
+TEST(ErrorGuard, AppendsAFullStopOnlyAfterCharactersSortingAfterIt)
+{
+    EXPECT_EQ(ErrorBoxText("No MCI device open"), "No MCI device open.");
+    EXPECT_EQ(ErrorBoxText("Done."), "Done.");
+    EXPECT_EQ(ErrorBoxText("Done!"), "Done!");
+    EXPECT_EQ(ErrorBoxText(""), "");
+
+    QString shown;
+    SetErrorReporter([&](const QString& text) { shown = text; });
+    Guarded([] { throw std::runtime_error("Cannot open file"); });
+    EXPECT_EQ(shown, "Cannot open file.");
+    SetErrorReporter({});
+}
+
+class WorkFolder : public ::testing::Test {
+protected:
+    QTemporaryDir parent;
+    QString work() const { return parent.filePath("DravikMp3RingTone") + "/"; }
+};
+
+TEST_F(WorkFolder, IsCreatedPrivateAndReusedWithItsFilesUntouched)
+{
+    ASSERT_EQ(PrepareWorkFolder(work()), "");
+    EXPECT_EQ(ModeOf(work().chopped(1)), 0700u);
+    WriteFile(work() + "keep.txt", "mine");
+    ASSERT_EQ(PrepareWorkFolder(work()), "");
+    EXPECT_EQ(ReadFile(work() + "keep.txt"), "mine");
+}
+
+TEST_F(WorkFolder, MissingParentsAreCreated)
+{
+    const QString deep = parent.filePath("a/b/DravikMp3RingTone/");
+    EXPECT_EQ(PrepareWorkFolder(deep), "");
+    EXPECT_TRUE(QDir(deep).exists());
+}
+
+TEST_F(WorkFolder, UnsafeFoldersAreRefused)
+{
+    // A symbolic link to a folder somebody else controls.
+    ASSERT_TRUE(QDir(parent.path()).mkdir("elsewhere"));
+    ASSERT_EQ(::symlink(QFile::encodeName(parent.filePath("elsewhere")).constData(),
+                        QFile::encodeName(work().chopped(1)).constData()),
+              0);
+    EXPECT_NE(PrepareWorkFolder(work()).indexOf("symbolic link"), -1);
+    ASSERT_EQ(::unlink(QFile::encodeName(work().chopped(1)).constData()), 0);
+
+    // A folder that others may write into.
+    ASSERT_TRUE(QDir(parent.path()).mkdir("DravikMp3RingTone"));
+    ASSERT_EQ(::chmod(QFile::encodeName(work()).constData(), 0777), 0);
+    EXPECT_NE(PrepareWorkFolder(work()).indexOf("other users"), -1);
+
+    // A folder of another user (only root can make one here).
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chmod(QFile::encodeName(work()).constData(), 0700), 0);
+        ASSERT_EQ(::chown(QFile::encodeName(work()).constData(), 65534, 65534), 0);
+        EXPECT_NE(PrepareWorkFolder(work()).indexOf("another user"), -1);
+    }
+}
+
+TEST_F(WorkFolder, AFileInItsPlaceIsRefused)
+{
+    WriteFile(work().chopped(1), "x");
+    EXPECT_NE(PrepareWorkFolder(work()), "");
+}
+
+class Extract : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QByteArray expected = ReadFile(":/EXEFILE/TestTool");
+    QStringList leftovers() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); }
+};
+
+TEST_F(Extract, FindsTheResourceIgnoringCaseAndReplacesTheFileWhole)
+{
+    ASSERT_FALSE(expected.isEmpty());
+    const QString target = dir.filePath("av");
+    WriteFile(target, QByteArray(100000, 'x'));
+    ASSERT_TRUE(ExtractResourceToFile("exefile", "testtool", target, TFileMode::Executable));
+    EXPECT_EQ(ReadFile(target), expected);
+    EXPECT_EQ(ModeOf(target), 0700u);
+    EXPECT_EQ(leftovers(), QStringList{"av"});
+
+    ASSERT_TRUE(ExtractResourceToFile("ExeFile", "TESTTOOL", dir.filePath("plain")));
+    EXPECT_EQ(ModeOf(dir.filePath("plain")), 0600u);
+}
+
+TEST_F(Extract, FailuresReturnFalseAndLeaveNothingBehind)
+{
+    EXPECT_FALSE(ExtractResourceToFile("exefile", "cygwin1", dir.filePath("cygwin1.dll")));
+    EXPECT_FALSE(ExtractResourceToFile("exefile", "testtool", dir.filePath("missing/av")));
+    // A folder where the file should go: the rename fails, the folder stays.
+    ASSERT_TRUE(QDir(dir.path()).mkdir("av"));
+    EXPECT_FALSE(ExtractResourceToFile("exefile", "testtool", dir.filePath("av")));
+    EXPECT_TRUE(QFileInfo(dir.filePath("av")).isDir());
+    EXPECT_TRUE(leftovers().isEmpty());
+}
+
+} // namespace
