@@ -1,0 +1,143 @@
+// Cutting 30 s out of a 4-minute MP3: av against ffmpeg run directly with the
+// equivalent options, alternating in one run so both see the same machine load.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Runs a program to its end with stdin and stdout closed off; true on exit 0.
+bool runQuiet(const std::vector<std::string>& args)
+{
+    posix_spawn_file_actions_t fa;
+    posix_spawn_file_actions_init(&fa);
+    posix_spawn_file_actions_addopen(&fa, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&fa, 1, "/dev/null", O_WRONLY, 0);
+    std::vector<char*> argv;
+    for (const auto& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    const int rc = posix_spawnp(&pid, argv[0], &fa, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&fa);
+    if (rc != 0)
+        return false;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+struct Fixture {
+    fs::path dir;
+    fs::path source;
+    Fixture()
+    {
+        std::string templ = (fs::temp_directory_path() / "av bench XXXXXX").string();
+        if (!mkdtemp(templ.data()))
+            std::abort();
+        dir = templ;
+        source = dir / "four minutes.mp3";
+        // A tone under pink noise, 240 s, 44.1 kHz stereo at 192 kbit/s.
+        if (!runQuiet({"ffmpeg", "-nostdin", "-v", "error", "-f", "lavfi", "-i", "sine=frequency=440:duration=240",
+                       "-f", "lavfi", "-i", "anoisesrc=color=pink:amplitude=0.2:duration=240", "-filter_complex",
+                       "amix=inputs=2", "-ar", "44100", "-ac", "2", "-c:a", "libmp3lame", "-b:a", "192k",
+                       source.string()}))
+            std::abort();
+    }
+    ~Fixture() { fs::remove_all(dir); }
+};
+
+Fixture& fixture()
+{
+    static Fixture f;
+    return f;
+}
+
+enum class Kind { Mp3, Amr };
+
+std::vector<std::string> avLine(Kind k, const fs::path& src, const fs::path& out)
+{
+    if (k == Kind::Mp3)
+        return {AV_PATH, "-i", src, "-ss", "00:02:00", "-t", "00:00:30", "-acodec", "mp3", "-ab", "64", "-ac", "2", out};
+    return {AV_PATH, "-i", src, "-ss", "00:02:00", "-t", "00:00:30", "-f", "amr", "-acodec", "amr_nb",
+            "-ab", "32", "-ac", "1", "-ar", "8000", out};
+}
+
+std::vector<std::string> ffmpegLine(Kind k, const fs::path& src, const fs::path& out)
+{
+    std::vector<std::string> a = {"ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-n",
+                                  "-i", "file:" + src.string(), "-ss", "120", "-t", "30", "-vn", "-sn", "-dn"};
+    if (k == Kind::Mp3)
+        a.insert(a.end(), {"-c:a", "libmp3lame", "-b:a", "64000", "-ac", "2", "-f", "mp3"});
+    else
+        a.insert(a.end(), {"-c:a", "libopencore_amrnb", "-b:a", "12200", "-ac", "1", "-ar", "8000", "-f", "amr"});
+    a.push_back("file:" + out.string());
+    return a;
+}
+
+double timedRun(const std::vector<std::string>& args, const fs::path& out, benchmark::State& state)
+{
+    fs::remove(out);
+    const auto t0 = std::chrono::steady_clock::now();
+    const bool ok = runQuiet(args);
+    const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    if (!ok || !fs::exists(out))
+        state.SkipWithError(("run failed: " + args[0]).c_str());
+    fs::remove(out);
+    return s;
+}
+
+// Each iteration runs ffmpeg directly, then av, on the same cut; the reported
+// time is av's. Counters: mean and best of each, and av's overhead in %.
+void BM_AvVersusFfmpeg(benchmark::State& state, Kind kind)
+{
+    Fixture& f = fixture();
+    const char* ext = kind == Kind::Mp3 ? ".mp3" : ".amr";
+    const fs::path outAv = f.dir / (std::string("av out") + ext);
+    const fs::path outFf = f.dir / (std::string("ffmpeg out") + ext);
+    std::vector<double> av, ff;
+    for (auto _ : state) {
+        ff.push_back(timedRun(ffmpegLine(kind, f.source, outFf), outFf, state));
+        av.push_back(timedRun(avLine(kind, f.source, outAv), outAv, state));
+        state.SetIterationTime(av.back());
+    }
+    if (av.empty())
+        return;
+    auto mean = [](const std::vector<double>& v) {
+        double s = 0;
+        for (double x : v)
+            s += x;
+        return s / static_cast<double>(v.size());
+    };
+    const double avMean = mean(av), ffMean = mean(ff);
+    const double avBest = *std::min_element(av.begin(), av.end());
+    const double ffBest = *std::min_element(ff.begin(), ff.end());
+    state.counters["av_mean_s"] = avMean;
+    state.counters["ffmpeg_mean_s"] = ffMean;
+    state.counters["av_best_s"] = avBest;
+    state.counters["ffmpeg_best_s"] = ffBest;
+    state.counters["overhead_mean_pct"] = 100.0 * (avMean - ffMean) / ffMean;
+    state.counters["overhead_best_pct"] = 100.0 * (avBest - ffBest) / ffBest;
+}
+
+BENCHMARK_CAPTURE(BM_AvVersusFfmpeg, mp3_cut_30s_of_4min, Kind::Mp3)
+    ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK_CAPTURE(BM_AvVersusFfmpeg, amr_cut_30s_of_4min, Kind::Amr)
+    ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+
+} // namespace

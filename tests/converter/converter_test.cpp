@@ -1,0 +1,365 @@
+// Runs the built av with the installed ffmpeg on a tone made for the suite.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+struct Options {
+    std::map<std::string, std::string> env; // overrides
+    std::string cwd;
+};
+
+class Child {
+public:
+    // stdin is a pipe kept open until the child ends: a program waiting for
+    // input would never see end of file.
+    Child(const std::vector<std::string>& args, const Options& o = {})
+    {
+        int in[2], err[2];
+        if (pipe2(in, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0)
+            throw std::runtime_error("pipe");
+        inWrite_ = in[1];
+        errRead_ = err[0];
+        posix_spawn_file_actions_t fa;
+        posix_spawn_file_actions_init(&fa);
+        posix_spawn_file_actions_adddup2(&fa, in[0], 0);
+        posix_spawn_file_actions_addopen(&fa, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_adddup2(&fa, err[1], 2);
+        if (!o.cwd.empty())
+            posix_spawn_file_actions_addchdir_np(&fa, o.cwd.c_str());
+
+        std::vector<std::string> env;
+        for (char** e = environ; *e; ++e) {
+            const std::string kv = *e;
+            if (!o.env.count(kv.substr(0, kv.find('='))))
+                env.push_back(kv);
+        }
+        for (const auto& [k, v] : o.env)
+            env.push_back(k + "=" + v);
+        std::vector<char*> argv, envp;
+        for (const auto& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        for (auto& e : env)
+            envp.push_back(e.data());
+        envp.push_back(nullptr);
+        const int rc = posix_spawn(&pid_, argv[0], &fa, nullptr, argv.data(), envp.data());
+        posix_spawn_file_actions_destroy(&fa);
+        close(in[0]);
+        close(err[1]);
+        if (rc != 0)
+            throw std::runtime_error("spawn " + args[0]);
+    }
+    ~Child()
+    {
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+        close(inWrite_);
+        close(errRead_);
+    }
+    pid_t pid() const { return pid_; }
+
+    // Collects stderr until the child ends; kills it after the deadline.
+    int wait(std::chrono::seconds deadline = 60s)
+    {
+        const auto end = std::chrono::steady_clock::now() + deadline;
+        char buf[4096];
+        for (;;) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                end - std::chrono::steady_clock::now());
+            pollfd p{errRead_, POLLIN, 0};
+            if (left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) == 0) {
+                ADD_FAILURE() << "the child did not end within the deadline";
+                kill(pid_, SIGKILL);
+                break;
+            }
+            const ssize_t n = read(errRead_, buf, sizeof buf);
+            if (n <= 0)
+                break;
+            errors.append(buf, static_cast<std::size_t>(n));
+        }
+        int status = 0;
+        waitpid(pid_, &status, 0);
+        pid_ = -1;
+        return status;
+    }
+
+    std::string errors;
+
+private:
+    pid_t pid_ = -1;
+    int inWrite_ = -1, errRead_ = -1;
+};
+
+struct Result {
+    int status;
+    std::string errors;
+    int exitCode() const { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }
+};
+
+Result run(const std::vector<std::string>& args, const Options& o = {})
+{
+    Child c(args, o);
+    const int st = c.wait();
+    return {st, c.errors};
+}
+
+std::string readAll(const fs::path& p)
+{
+    std::ifstream f(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(f), {}};
+}
+
+void writeFile(const fs::path& p, const std::string& bytes, fs::perms perms = fs::perms::owner_read | fs::perms::owner_write)
+{
+    std::ofstream(p, std::ios::binary) << bytes;
+    fs::permissions(p, perms);
+}
+
+// ffprobe's key=value report of one file.
+std::map<std::string, std::string> ffprobe(const fs::path& file, const std::vector<std::string>& extra)
+{
+    const fs::path out = file.string() + ".probe";
+    std::vector<std::string> args = {"/bin/sh", "-c", "exec /usr/bin/ffprobe \"$@\" > \"$0\"", out.string(),
+                                     "-v", "error"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    args.insert(args.end(), {"-of", "default=nw=1", file.string()});
+    const Result r = run(args);
+    EXPECT_EQ(r.exitCode(), 0) << r.errors;
+    std::map<std::string, std::string> kv;
+    std::istringstream in(readAll(out));
+    for (std::string line; std::getline(in, line);)
+        if (const auto eq = line.find('='); eq != std::string::npos)
+            kv[line.substr(0, eq)] = line.substr(eq + 1);
+    fs::remove(out);
+    return kv;
+}
+
+std::vector<std::string> listing(const fs::path& dir)
+{
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::string> mp3Line(const std::string& src, const std::string& ss, const std::string& t,
+                                 const std::string& target)
+{
+    return {AV_PATH, "-i", src, "-ss", ss, "-t", t, "-acodec", "mp3", "-ab", "64", "-ac", "2", target};
+}
+
+std::vector<std::string> amrLine(const std::string& src, const std::string& ss, const std::string& t,
+                                 const std::string& target)
+{
+    return {AV_PATH, "-i", src, "-ss", ss, "-t", t, "-f", "amr", "-acodec", "amr_nb",
+            "-ab", "32", "-ac", "1", "-ar", "8000", target};
+}
+
+class Converter : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        std::string templ = (fs::temp_directory_path() / "av test XXXXXX").string();
+        ASSERT_NE(mkdtemp(templ.data()), nullptr);
+        suiteDir_ = templ;
+        source_ = suiteDir_ / "tone source.mp3";
+        const Result r = run({"/usr/bin/ffmpeg", "-nostdin", "-v", "error", "-f", "lavfi", "-i",
+                              "sine=frequency=440:duration=45", "-ar", "44100", "-ac", "2", source_.string()});
+        ASSERT_EQ(r.exitCode(), 0) << r.errors;
+    }
+    static void TearDownTestSuite() { fs::remove_all(suiteDir_); }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(fs::exists(source_));
+        out_ = suiteDir_ / ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        fs::create_directories(out_);
+    }
+
+    // A folder holding only a script named ffmpeg, for PATH.
+    fs::path fakeFfmpeg(const std::string& body)
+    {
+        const fs::path dir = out_ / "fake bin";
+        fs::create_directories(dir);
+        writeFile(dir / "ffmpeg", "#!/bin/sh\n" + body, fs::perms::owner_all);
+        return dir;
+    }
+
+    static inline fs::path suiteDir_;
+    static inline fs::path source_;
+    fs::path out_;
+};
+
+TEST_F(Converter, Mp3LineGivesExactCutAt64kStereo)
+{
+    const fs::path target = out_ / "ring tone.mp3";
+    const Result r = run(mp3Line(source_, "00:00:20", "00:00:10", target));
+    ASSERT_EQ(r.exitCode(), 0) << r.errors;
+    EXPECT_EQ(r.errors, "");
+    auto p = ffprobe(target, {"-show_entries", "stream=codec_name,sample_rate,channels,bit_rate:format=duration"});
+    EXPECT_EQ(p["codec_name"], "mp3");
+    EXPECT_EQ(p["bit_rate"], "64000");
+    EXPECT_EQ(p["channels"], "2");
+    EXPECT_NEAR(std::stod(p["duration"]), 10.0, 0.1);
+    EXPECT_EQ(listing(out_), std::vector<std::string>{"ring tone.mp3"});
+}
+
+TEST_F(Converter, AmrLineGivesNarrowBandMonoAtHighestMode)
+{
+    const fs::path target = out_ / "ring tone.amr";
+    const Result r = run(amrLine(source_, "00:00:20", "00:00:10", target));
+    ASSERT_EQ(r.exitCode(), 0) << r.errors;
+    const std::string bytes = readAll(target);
+    ASSERT_EQ(bytes.substr(0, 6), "#!AMR\n");
+    // Storage format: one header byte per 20 ms frame; mode 7 (12.2 kbit/s)
+    // is 0x3C followed by 31 bytes of speech bits.
+    ASSERT_EQ((bytes.size() - 6) % 32, 0u) << bytes.size();
+    for (std::size_t at = 6; at < bytes.size(); at += 32)
+        ASSERT_EQ(static_cast<unsigned char>(bytes[at]), 0x3C) << "frame at byte " << at;
+    const double seconds = static_cast<double>((bytes.size() - 6) / 32) * 0.020;
+    EXPECT_NEAR(seconds, 10.0, 0.1);
+    EXPECT_NEAR(static_cast<double>(bytes.size()), 16000.0, 200.0);
+
+    auto p = ffprobe(target, {"-count_packets", "-show_entries",
+                              "stream=codec_name,sample_rate,channels,nb_read_packets"});
+    EXPECT_EQ(p["codec_name"], "amr_nb");
+    EXPECT_EQ(p["sample_rate"], "8000");
+    EXPECT_EQ(p["channels"], "1");
+    EXPECT_NEAR(std::stoi(p["nb_read_packets"]) * 0.020, 10.0, 0.1);
+}
+
+TEST_F(Converter, PathsWithShellAndOptionCharactersStayWhole)
+{
+    const std::string odd = "-a \"q\" & $HOME 'x' :y";
+    fs::copy_file(source_, out_ / (odd + ".mp3"));
+    // Relative names, so the leading '-' reaches av as such.
+    const Result r = run(mp3Line(odd + ".mp3", "00:00:01", "00:00:02", odd + " out.mp3"), {{}, out_.string()});
+    ASSERT_EQ(r.exitCode(), 0) << r.errors;
+    EXPECT_EQ(ffprobe(out_ / (odd + " out.mp3"), {"-show_entries", "stream=codec_name"})["codec_name"], "mp3");
+    EXPECT_EQ(listing(out_), (std::vector<std::string>{odd + " out.mp3", odd + ".mp3"}));
+}
+
+struct Refusal {
+    const char* what;
+    int exitCode;
+    const char* message;
+};
+
+// Each refusal: exit status, one line naming the fault, the folder as it was
+// (an existing file byte for byte, no partial or temporary file).
+TEST_F(Converter, RefusalsLeaveTheFolderAsItWas)
+{
+    const fs::path keep = out_ / "keep.mp3";
+    const std::string keepBytes = "existing ringtone \x01\x02\xff";
+    writeFile(keep, keepBytes);
+    const fs::path target = out_ / "new target.mp3";
+    const fs::path emptyBin = out_ / "empty bin";
+    fs::create_directories(emptyBin);
+    const fs::path damaged = suiteDir_ / "damaged.mp3";
+    writeFile(damaged, std::string(4000, '\x5a'));
+    const fs::path noEncoder = fakeFfmpeg("echo \"Unknown encoder 'libopencore_amrnb'\" >&2\nexit 1\n");
+    const std::string src = source_.string();
+
+    struct Case {
+        Refusal expect;
+        std::vector<std::string> args;
+        Options options;
+    };
+    const std::vector<Case> cases = {
+        {{"no ffmpeg", 7, "ffmpeg is not installed"}, mp3Line(src, "00:00:01", "00:00:05", target),
+         {{{"PATH", emptyBin.string()}}, ""}},
+        {{"no AMR encoder", 8, "has no AMR-NB encoder (install libavcodec-extra)"},
+         amrLine(src, "00:00:01", "00:00:05", target), {{{"PATH", noEncoder.string()}}, ""}},
+        {{"empty source", 4, "source argument (-i) is empty"}, mp3Line("", "00:00:01", "00:00:05", target), {}},
+        {{"missing source", 4, "No such file or directory"},
+         mp3Line((out_ / "gone.mp3").string(), "00:00:01", "00:00:05", target), {}},
+        {{"folder as source", 4, "is not a regular file"}, mp3Line(out_.string(), "00:00:01", "00:00:05", target), {}},
+        {{"damaged source", 9, "with ffmpeg failed"}, mp3Line(damaged.string(), "00:00:01", "00:00:05", target), {}},
+        {{"start before 0", 3, "the start 00:00:-01 lies before"}, mp3Line(src, "00:00:-01", "00:00:05", target), {}},
+        {{"zero length", 3, "the length 00:00:00 is zero"}, mp3Line(src, "00:00:05", "00:00:00", target), {}},
+        {{"negative length", 3, "the length 00:00:-02 is negative"}, mp3Line(src, "00:00:05", "00:00:-02", target), {}},
+        {{"malformed time", 2, "is not a time hh:mm:ss"}, mp3Line(src, "0:0:5", "00:00:05", target), {}},
+        {{"existing target", 5, "already exists"}, mp3Line(src, "00:00:01", "00:00:05", keep.string()), {}},
+        {{"existing AMR target", 5, "already exists"}, amrLine(src, "00:00:01", "00:00:05", keep.string()), {}},
+        {{"past the end", 10, "holds no audio"}, mp3Line(src, "00:01:00", "00:00:05", target), {}},
+        {{"AMR past the end", 10, "holds no audio"}, amrLine(src, "00:01:00", "00:00:05", target), {}},
+        {{"unknown option", 2, "unknown option '-y'"},
+         {AV_PATH, "-y", "-i", src, "-ss", "00:00:01", "-t", "00:00:05", "-acodec", "mp3", target.string()}, {}},
+        {{"unknown encoder", 2, "unknown audio encoder 'aac'"},
+         {AV_PATH, "-i", src, "-t", "00:00:05", "-acodec", "aac", target.string()}, {}},
+        {{"missing target folder", 6, "creating a temporary folder"},
+         mp3Line(src, "00:00:01", "00:00:05", (out_ / "no such folder" / "t.mp3").string()), {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.expect.what);
+        const Result r = run(c.args, c.options);
+        EXPECT_EQ(r.exitCode(), c.expect.exitCode) << r.errors;
+        EXPECT_NE(r.errors.find(c.expect.message), std::string::npos) << r.errors;
+        EXPECT_EQ(r.errors.rfind("av: ", 0), 0u) << r.errors;
+        EXPECT_EQ(std::count(r.errors.begin(), r.errors.end(), '\n'), 1) << r.errors;
+        EXPECT_EQ(readAll(keep), keepBytes);
+        EXPECT_EQ(listing(out_), (std::vector<std::string>{"empty bin", "fake bin", "keep.mp3"}));
+    }
+}
+
+TEST_F(Converter, UnreadableSourceIsRefused)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root reads every file";
+    const fs::path locked = out_ / "locked.mp3";
+    fs::copy_file(source_, locked);
+    fs::permissions(locked, fs::perms::none);
+    const Result r = run(mp3Line(locked, "00:00:01", "00:00:05", out_ / "t.mp3"));
+    EXPECT_EQ(r.exitCode(), 4) << r.errors;
+    EXPECT_NE(r.errors.find("Permission denied"), std::string::npos) << r.errors;
+    EXPECT_EQ(listing(out_), std::vector<std::string>{"locked.mp3"});
+}
+
+TEST_F(Converter, TerminationRemovesThePartialFile)
+{
+    // A stand-in ffmpeg that writes part of its output, then hangs.
+    const fs::path marker = out_ / "started";
+    const fs::path bin = fakeFfmpeg("for a; do last=$a; done\n"
+                                    "echo partial > \"${last#file:}\"\n"
+                                    ": > \"$AV_TEST_MARKER\"\n"
+                                    "exec /bin/sleep 60\n");
+    const fs::path work = out_ / "work";
+    fs::create_directories(work);
+    Child av(mp3Line(source_, "00:00:01", "00:00:05", work / "t.mp3"),
+             {{{"PATH", bin.string()}, {"AV_TEST_MARKER", marker.string()}}, ""});
+    const auto deadline = std::chrono::steady_clock::now() + 20s;
+    while (!fs::exists(marker) && std::chrono::steady_clock::now() < deadline)
+        poll(nullptr, 0, 10);
+    ASSERT_TRUE(fs::exists(marker));
+    kill(av.pid(), SIGTERM);
+    const int status = av.wait(20s);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+    EXPECT_TRUE(listing(work).empty());
+}
+
+} // namespace
