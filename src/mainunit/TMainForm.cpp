@@ -1,6 +1,7 @@
 #include "TMainForm.h"
 
 #include "ErrorGuard.h"
+#include "GuiServices.h"
 #include "TCanvas.h"
 #include "TImage.h"
 #include "WaveRender.h"
@@ -8,7 +9,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QMessageBox>
 #include <QScrollArea>
 
 namespace {
@@ -101,6 +101,7 @@ void TMainForm::showEvent(QShowEvent* event)
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
+    RequestQuit();
     Guarded([this] { FormClose(); });
     event->accept();
 }
@@ -109,18 +110,13 @@ int RunApplication(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(ApplicationTitle));
-    TMainForm* mainForm = nullptr;
-    SetErrorReporter([&mainForm](const QString& text) {
-        QMessageBox::critical(mainForm, QString::fromUtf8(ApplicationTitle), text);
-    });
     int result = 0;
     {
         TMainForm form;
-        mainForm = &form;
+        InstallGuiServices(&form);
         form.show();
         result = QApplication::exec();
-        mainForm = nullptr;
     }
-    SetErrorReporter({});
+    RemoveGuiServices();
     return result;
 }

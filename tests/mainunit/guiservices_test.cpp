@@ -1,0 +1,70 @@
+#include "GuiServices.h"
+#include "MPGTools.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+int argc = 1;
+char arg0[] = "guiservices_test";
+char* argv[] = {arg0, nullptr};
+
+class GuiServices : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { static QApplication app(argc, argv); }
+    void SetUp() override { InstallGuiServices(nullptr); }
+    void TearDown() override { RemoveGuiServices(); }
+};
+
+// Answers the analyser's prompt with the button at `index`, noting the texts.
+void AnswerPrompt(int index, QStringList& buttons, QString& text)
+{
+    QTimer::singleShot(0, [&, index] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        text = box->windowTitle() + "|" + box->text();
+        QList<QPushButton*> list = box->findChild<QDialogButtonBox*>()->findChildren<QPushButton*>();
+        std::sort(list.begin(), list.end(), [](QPushButton* a, QPushButton* b) { return a->x() < b->x(); });
+        for (QPushButton* b : list)
+            buttons << b->text();
+        QTest::mouseClick(list.at(index), Qt::LeftButton);
+    });
+}
+
+TEST_F(GuiServices, ReadErrorPromptOffersCancelRetryIgnoreInThatOrder)
+{
+    const char* path = "/nonexistent/velumo/song.mp3";
+    int attempts = 0;
+    for (const auto& [index, answer] : {std::pair{0, 2}, std::pair{2, 5}}) {
+        QStringList buttons;
+        QString text;
+        AnswerPrompt(index, buttons, text);
+        TMPEGAudio audio;
+        audio.ReadOnAssign = false;
+        audio.SetFileName(path);
+        EXPECT_EQ(audio.ReadFileInfo(), answer);
+        EXPECT_EQ(buttons, (QStringList{"Cancel", "Retry", "Ignore"}));
+        EXPECT_EQ(text, QString("Error|Error openning file: ") + path);
+        ++attempts;
+    }
+    EXPECT_EQ(attempts, 2);
+}
+
+TEST_F(GuiServices, PumpDispatchesEventsAndReportsAQuit)
+{
+    bool ran = false;
+    QTimer::singleShot(0, [&] { ran = true; });
+    QTRY_VERIFY_WITH_TIMEOUT((PumpMessages(), ran), 2000);
+    EXPECT_FALSE(QuitRequested());
+    RequestQuit();
+    EXPECT_TRUE(PumpMessages());
+}
+
+} // namespace
