@@ -1,11 +1,16 @@
-# velumo_add_test(<name> SOURCES ... LIBS ... [GUI])
-# One GoogleTest executable per call, registered with CTest. GUI tests run on
-# Qt's offscreen platform; every test runs with SDL's silent audio driver
-# unless it sets its own environment.
+# velumo_add_test(<name> SOURCES ... LIBS ... [GUI] [ENV VAR=value ...])
+# One GoogleTest executable per call, registered with CTest. GUI tests get a
+# main() that owns the QApplication. Tests run on Qt's offscreen platform and
+# SDL's silent audio driver unless ENV says otherwise.
 function(velumo_add_test name)
   cmake_parse_arguments(T "GUI" "" "SOURCES;LIBS;ENV" ${ARGN})
-  add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  if(T_GUI)
+    add_executable(${name} ${T_SOURCES} ${PROJECT_SOURCE_DIR}/tests/gui_main.cpp)
+    target_link_libraries(${name} PRIVATE ${T_LIBS} Qt6::Widgets Qt6::Test GTest::gtest GTest::gmock)
+  else()
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  endif()
   add_test(NAME ${name} COMMAND ${name})
   set(env "QT_QPA_PLATFORM=offscreen" "SDL_AUDIODRIVER=dummy" ${T_ENV})
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT 300)

@@ -12,13 +12,8 @@
 
 namespace {
 
-int argc = 1;
-char arg0[] = "guiservices_test";
-char* argv[] = {arg0, nullptr};
-
 class GuiServices : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { static QApplication app(argc, argv); }
     void SetUp() override { InstallGuiServices(nullptr); }
     void TearDown() override { RemoveGuiServices(); }
 };

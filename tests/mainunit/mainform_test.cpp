@@ -17,16 +17,8 @@
 
 namespace {
 
-int argc = 1;
-char arg0[] = "mainform_test";
-char* argv[] = {arg0, nullptr};
-
 class MainForm : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        static QApplication app(argc, argv);
-    }
     void SetUp() override { qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path())); }
     QTemporaryDir runtime;
 };

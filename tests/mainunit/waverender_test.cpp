@@ -15,18 +15,8 @@ constexpr QRgb Black = qRgb(0, 0, 0), White = qRgb(255, 255, 255), Green = qRgb(
                Grey = qRgb(128, 128, 128), Purple = qRgb(128, 0, 128), Yellow = qRgb(255, 255, 0),
                Red = qRgb(255, 0, 0), Sky = qRgb(166, 202, 240);
 
-int argc = 1;
-char arg0[] = "waverender_test";
-char* argv[] = {arg0, nullptr};
-QGuiApplication* app = nullptr; // the text needs a font database
-
 class Timeline : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        if (!app)
-            app = new QGuiApplication(argc, argv);
-    }
     void Make(int width)
     {
         image = QImage(width, 152, QImage::Format_RGB32);

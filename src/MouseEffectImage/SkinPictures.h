@@ -1,0 +1,43 @@
+#pragma once
+// The skin's pictures, compiled into the program as Qt resources under
+// ":/skin/". Button pictures are named "<control>_normal", "<control>_hover"
+// and "<control>_down" after the control that shows them; their kinds (JPEG
+// or 32-bit BMP) differ from button to button, so look them up here.
+
+#include <QIcon>
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+class TMouseEffectImage;
+
+namespace Skin {
+
+inline constexpr const char* Back = ":/skin/back.jpg";      // 598 x 422, main window face
+inline constexpr const char* Ad = ":/skin/ad.jpg";          // 361 x 169, banner in the timeline area
+inline constexpr const char* About = ":/skin/about.jpg";    // 300 x 266, About window face
+
+enum class TButtonState { Normal, Hover, Down };
+
+// The resource path of one picture of a button; empty for an unknown control.
+// Controls: btnOpen, btnSave, btnPlay, btnMarkStart, btnMarkEnd,
+// btnPlaySelected, btnMoveLeft, btnMoveRight, MouseEffectImage1 (pause),
+// btnMinimize, btnClose.
+QString ButtonPicturePath(const QString& control, TButtonState state);
+QStringList ButtonControls();
+
+// Loads a skin picture; a null image when it is missing or cannot be decoded.
+QImage Load(const QString& resourcePath);
+
+// Gives a button its three pictures (normal, hover, pressed) by control name.
+// Returns false when a picture is missing; the button is left unchanged then.
+bool ApplyButtonPictures(TMouseEffectImage& button, const QString& control);
+
+// The application icon in all its sizes.
+QIcon ApplicationIcon();
+// Sizes (pixels) of the icon's colour images; a black-and-white 32 px one exists too.
+QList<int> IconSizes();
+QString IconPath(int size);          // ":/skin/icon/velumo-<size>.png"
+QString MonochromeIconPath();        // ":/skin/icon/velumo-32-mono.png"
+
+}  // namespace Skin

@@ -1,0 +1,175 @@
+#include "TLabel.h"
+
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+
+// The window layout is made for a bitmap font whose lines are one pixel taller
+// than the skin font's (13 px at 11 px, 16 px at 13 px); the extra pixel goes
+// above the text, so baselines land where the layout expects them.
+constexpr int LeadingPixels = 1;
+
+QFont WithoutAntialiasing(QFont font)
+{
+    font.setStyleStrategy(QFont::StyleStrategy(font.styleStrategy() | QFont::NoAntialias));
+    return font;
+}
+
+}  // namespace
+
+TLabel::TLabel(QWidget* parent) : TLabel(QString(), parent) {}
+
+TLabel::TLabel(const QString& caption, QWidget* parent) : QWidget(parent), caption_(caption)
+{
+    setMouseTracking(true);
+    setAttribute(Qt::WA_NoSystemBackground);
+    QWidget::setFont(WithoutAntialiasing(font()));
+    FitToText();
+}
+
+QString TLabel::DisplayText(const QString& caption, QVector<int>* accessKeys)
+{
+    QString text;
+    text.reserve(caption.size());
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        QChar c = caption.at(i);
+        if (c == u'&') {
+            // A '&' at the very end has no character to mark and is dropped.
+            if (++i >= caption.size())
+                break;
+            c = caption.at(i);
+            if (c != u'&' && accessKeys)
+                accessKeys->append(int(text.size()));
+        }
+        // One line only: line breaks and tabs are drawn as blanks.
+        if (c == u'\n' || c == u'\r' || c == u'\t')
+            c = u' ';
+        text.append(c);
+    }
+    return text;
+}
+
+QSize TLabel::TextSize() const
+{
+    const QFontMetrics metrics(font());
+    QString text = DisplayText(caption_);
+    // An empty label keeps the size of one blank so it can still be found.
+    if (text.isEmpty())
+        text = QStringLiteral(" ");
+    return {metrics.horizontalAdvance(text), metrics.height() + LeadingPixels};
+}
+
+void TLabel::SetCaption(const QString& caption)
+{
+    if (caption == caption_)
+        return;
+    caption_ = caption;
+    FitToText();
+    update();
+}
+
+void TLabel::SetAutoSize(bool on)
+{
+    autoSize_ = on;
+    FitToText();
+}
+
+void TLabel::SetTextColor(const QColor& color)
+{
+    textColor_ = color;
+    update();
+}
+
+void TLabel::SetUnderline(bool on)
+{
+    QFont f = font();
+    f.setUnderline(on);
+    SetFont(f);
+}
+
+void TLabel::SetFont(const QFont& font)
+{
+    QWidget::setFont(WithoutAntialiasing(font));
+}
+
+void TLabel::FitToText()
+{
+    if (autoSize_)
+        resize(TextSize());
+}
+
+void TLabel::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange) {
+        // Fonts set through QWidget::setFont must draw the same exact pixels.
+        if (!(font().styleStrategy() & QFont::NoAntialias))
+            QWidget::setFont(WithoutAntialiasing(font()));
+        FitToText();
+        update();
+    }
+    QWidget::changeEvent(event);
+}
+
+void TLabel::paintEvent(QPaintEvent*)
+{
+    QVector<int> keys;
+    const QString text = DisplayText(caption_, &keys);
+    if (text.isEmpty())
+        return;
+    QPainter painter(this);
+    painter.setClipRect(rect());
+    painter.setRenderHint(QPainter::TextAntialiasing, false);
+    painter.setFont(font());
+    painter.setPen(textColor_);
+    const QFontMetrics metrics(font());
+    const int baseline = LeadingPixels + metrics.ascent();
+    painter.drawText(0, baseline, text);
+    if (font().underline())
+        return;  // the whole text is underlined already
+    // Access keys: a one-pixel line under the marked character, where the
+    // font's own underline would be.
+    const int y = baseline + qMax(1, metrics.underlinePos());
+    for (const int k : keys) {
+        const int x0 = metrics.horizontalAdvance(text.left(k));
+        const int x1 = metrics.horizontalAdvance(text.left(k + 1));
+        if (x1 > x0)
+            painter.fillRect(QRect(x0, y, x1 - x0, qMax(1, metrics.lineWidth())), textColor_);
+    }
+}
+
+void TLabel::leaveEvent(QEvent* event)
+{
+    emit MouseLeave();
+    QWidget::leaveEvent(event);
+}
+
+void TLabel::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        clickPending_ = true;
+    emit MouseDown(event->button(), event->buttons(), event->position().toPoint());
+}
+
+void TLabel::mouseMoveEvent(QMouseEvent* event)
+{
+    emit MouseMove(event->buttons(), event->position().toPoint());
+}
+
+void TLabel::mouseReleaseEvent(QMouseEvent* event)
+{
+    const bool click = event->button() == Qt::LeftButton && clickPending_ &&
+                       rect().contains(event->position().toPoint());
+    if (event->button() == Qt::LeftButton)
+        clickPending_ = false;
+    if (click)
+        emit Click();
+    emit MouseUp(event->button(), event->buttons(), event->position().toPoint());
+}
+
+void TLabel::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // The second press of a double click does not lead to a second click.
+    emit MouseDown(event->button(), event->buttons(), event->position().toPoint());
+}

@@ -1,0 +1,69 @@
+#pragma once
+// The skin's text label: transparent (the picture behind shows between the
+// letters), one line, left-aligned, drawn without antialiasing so its pixels
+// are the same on every machine. '&' marks an access key: a single '&' is not
+// drawn and underlines the next character; "&&" draws one '&'.
+//
+// With AutoSize on (the default) the label's width follows its text, growing
+// or shrinking from its fixed left edge, and its height is the font's line
+// height plus one pixel of leading above the text. With AutoSize off the label keeps its size and clips the text.
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+#include <QVector>
+#include <QWidget>
+
+class TLabel : public QWidget {
+    Q_OBJECT
+public:
+    explicit TLabel(QWidget* parent = nullptr);
+    TLabel(const QString& caption, QWidget* parent = nullptr);
+
+    QString Caption() const { return caption_; }
+    void SetCaption(const QString& caption);
+
+    bool AutoSize() const { return autoSize_; }
+    void SetAutoSize(bool on);
+
+    QColor TextColor() const { return textColor_; }
+    void SetTextColor(const QColor& color);
+
+    // Underlines the whole text (the About link's highlight).
+    bool Underline() const { return font().underline(); }
+    void SetUnderline(bool on);
+
+    // The font, forced to draw without antialiasing; resizes an auto-sized label.
+    void SetFont(const QFont& font);
+
+    // What the label draws for a caption, and which characters of that text
+    // are underlined as access keys.
+    static QString DisplayText(const QString& caption, QVector<int>* accessKeys = nullptr);
+
+    // The size an auto-sized label takes for its current caption and font.
+    QSize TextSize() const;
+
+signals:
+    void MouseDown(Qt::MouseButton button, Qt::MouseButtons buttons, QPoint pos);
+    void MouseMove(Qt::MouseButtons buttons, QPoint pos);
+    void MouseUp(Qt::MouseButton button, Qt::MouseButtons buttons, QPoint pos);
+    void MouseLeave();
+    void Click();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    void FitToText();
+
+    QString caption_;
+    QColor textColor_{Qt::black};
+    bool autoSize_ = true;
+    bool clickPending_ = false;
+};
