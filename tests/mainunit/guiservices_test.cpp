@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -60,6 +62,33 @@ TEST_F(GuiServices, PumpDispatchesEventsAndReportsAQuit)
     EXPECT_FALSE(QuitRequested());
     RequestQuit();
     EXPECT_TRUE(PumpMessages());
+}
+
+TEST_F(GuiServices, ClosingTheWindowDuringAScanEndsItWithoutAPrompt)
+{
+    // 32 MiB without a frame header: the scan pumps events all the way through.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("junk.mp3");
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(file.resize(32 << 20));
+    }
+    QWidget window;
+    window.show();
+    InstallGuiServices(&window);
+    int prompts = 0;
+    SetReadErrorPrompt([&](TMPEGAudio&) -> uint16_t { return ++prompts, MPGReadError::Cancel; });
+    QTimer::singleShot(0, [&] {
+        window.close();
+        RequestQuit(); // what the main window's close handler does
+    });
+    TMPEGAudio audio;
+    audio.ReadOnAssign = false;
+    audio.SetFileName(path.toStdString());
+    EXPECT_EQ(audio.ReadFileInfo(), -1);
+    EXPECT_EQ(prompts, 0);
+    EXPECT_FALSE(window.isVisible());
 }
 
 } // namespace
