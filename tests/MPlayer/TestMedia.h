@@ -1,0 +1,87 @@
+// Media files made by the tests: WAV files written here, MP3 files made with
+// the installed ffmpeg.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <unistd.h>
+
+namespace testmedia {
+
+// 16-bit PCM WAV; sample(frame, channel) gives each value.
+inline void WriteWav(const std::string& path, int rate, int channels, int64_t frames,
+                     const std::function<int16_t(int64_t, int)>& sample)
+{
+    std::ofstream f(path, std::ios::binary);
+    auto u32 = [&](uint32_t v) { f.write(reinterpret_cast<const char*>(&v), 4); };
+    auto u16 = [&](uint16_t v) { f.write(reinterpret_cast<const char*>(&v), 2); };
+    const uint32_t data = static_cast<uint32_t>(frames * channels * 2);
+    f.write("RIFF", 4);
+    u32(36 + data);
+    f.write("WAVEfmt ", 8);
+    u32(16);
+    u16(1);
+    u16(static_cast<uint16_t>(channels));
+    u32(static_cast<uint32_t>(rate));
+    u32(static_cast<uint32_t>(rate * channels * 2));
+    u16(static_cast<uint16_t>(channels * 2));
+    u16(16);
+    f.write("data", 4);
+    u32(data);
+    std::string buf;
+    buf.reserve(static_cast<size_t>(data));
+    for (int64_t i = 0; i < frames; ++i)
+        for (int c = 0; c < channels; ++c) {
+            const int16_t v = sample(i, c);
+            buf.append(reinterpret_cast<const char*>(&v), 2);
+        }
+    f.write(buf.data(), static_cast<std::streamsize>(buf.size()));
+}
+
+// An MP3 with a sine tone; returns false when ffmpeg could not make it.
+inline bool MakeMp3(const std::string& path, double seconds, int channels = 2, int rate = 44100)
+{
+    const std::string cmd = "ffmpeg -nostdin -loglevel error -y -f lavfi -i sine=frequency=440:sample_rate=" +
+                            std::to_string(rate) + ":duration=" + std::to_string(seconds) + " -ac " +
+                            std::to_string(channels) + " -c:a libmp3lame -b:a 128k '" + path + "'";
+    return std::system(cmd.c_str()) == 0 && std::filesystem::exists(path);
+}
+
+// Waits until cond() holds or the deadline passes; returns cond().
+inline bool WaitFor(const std::function<bool()>& cond, std::chrono::milliseconds limit)
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!cond()) {
+        if (std::chrono::steady_clock::now() >= end) return cond();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+// A folder of this process's own, removed when the process ends.
+inline std::string TempDir(const std::string& name)
+{
+    struct Cleaner {
+        std::vector<std::filesystem::path> dirs;
+        ~Cleaner()
+        {
+            std::error_code ec;
+            for (const auto& d : dirs) std::filesystem::remove_all(d, ec);
+        }
+    };
+    static Cleaner cleaner;
+    auto dir = std::filesystem::temp_directory_path() / (name + "-" + std::to_string(::getpid()));
+    if (std::filesystem::create_directories(dir)) cleaner.dirs.push_back(dir);
+    return dir.string() + "/";
+}
+
+}  // namespace testmedia
