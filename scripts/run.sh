@@ -4,4 +4,32 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh" build
+
+# Gives the desktop the application's icon and a menu entry for this user.
+# A failed copy is only mentioned: it must never keep the program from starting.
+install_desktop_entry() {
+  local data=${XDG_DATA_HOME:-$HOME/.local/share}
+  local size
+  for size in 16 24 32 48 64 72 96 128 256; do
+    install -D -m 644 "$root/assets/icon/velumo-$size.png" \
+      "$data/icons/hicolor/${size}x${size}/apps/velumo.png" || return 1
+  done
+  # Exec must name this build; quoted by the desktop-entry rules.
+  local program=$root/build/velumo
+  program=${program//\\/\\\\}
+  program=${program//\"/\\\"}
+  program=${program//\`/\\\`}
+  program=${program//\$/\\\$}
+  mkdir -p "$data/applications" || return 1
+  local line
+  while IFS= read -r line || [ -n "$line" ]; do
+    case $line in
+      Exec=*) printf 'Exec="%s"\n' "$program" ;;
+      *) printf '%s\n' "$line" ;;
+    esac
+  done <"$root/assets/velumo.desktop" >"$data/applications/velumo.desktop" || return 1
+}
+install_desktop_entry 2>/dev/null ||
+  echo "run: the desktop icon and menu entry could not be installed" >&2
+
 exec "$root/build/velumo"

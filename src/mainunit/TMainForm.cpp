@@ -2,6 +2,8 @@
 
 #include "ErrorGuard.h"
 #include "GuiServices.h"
+#include "MPlayer.h"
+#include "SkinPictures.h"
 #include "TCanvas.h"
 #include "TImage.h"
 #include "WaveRender.h"
@@ -9,7 +11,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QScrollArea>
+#include <QTimer>
 
 namespace {
 struct TToolFile {
@@ -26,32 +28,14 @@ constexpr TToolFile ToolFiles[] = {
 TMainForm::TMainForm(QWidget* parent) : QWidget(parent)
 {
     BuildLayout();
+    BindEvents();
     FormCreate();
 }
 
-TMainForm::~TMainForm() = default;
-
-void TMainForm::BuildLayout()
+TMainForm::~TMainForm()
 {
-    setObjectName(QStringLiteral("MainForm"));
-    setWindowTitle(QString::fromUtf8(ApplicationTitle));
-    setFixedSize(598, 422);
-
-    ScrollBoxWave = new QScrollArea(this);
-    ScrollBoxWave->setObjectName(QStringLiteral("ScrollBoxWave"));
-    ScrollBoxWave->setGeometry(12, 36, 363, 171);
-    ScrollBoxWave->setFrameShape(QFrame::Box);
-    ScrollBoxWave->setLineWidth(1);
-    ScrollBoxWave->setWidgetResizable(false);
-
-    imgWave = new TImage;
-    imgWave->setObjectName(QStringLiteral("imgWave"));
-    imgWave->SetPicture(QImage(276, 152, QImage::Format_RGB32));
-    imgWave->Picture().fill(Qt::black);
-    imgWave->resize(276, 152);
-    ScrollBoxWave->setWidget(imgWave);
-    imgWave->move(13, 7);
-    ScrollBoxWave->hide();
+    // The children outlive this part of the object; no more calls into it.
+    imgWave->removeEventFilter(this);
 }
 
 void TMainForm::FormCreate()
@@ -103,6 +87,9 @@ void TMainForm::closeEvent(QCloseEvent* event)
 {
     RequestQuit();
     Guarded([this] { FormClose(); });
+    // The renderer is gone: nothing may reach for it while the loop winds down.
+    Timer2->stop();
+    ApplicationEvents1->Stop();
     event->accept();
 }
 
@@ -110,11 +97,17 @@ int RunApplication(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(ApplicationTitle));
+    QApplication::setWindowIcon(Skin::ApplicationIcon());
+    // Lets desktops match the window to the installed velumo.desktop entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("velumo"));
     int result = 0;
     {
         TMainForm form;
         InstallGuiServices(&form);
         form.show();
+        // For screenshots of the About window over the main window.
+        if (qEnvironmentVariableIntValue("VELUMO_SHOW_ABOUT") == 1)
+            QTimer::singleShot(0, &form, [&form] { Guarded([&] { form.lblAboutClick(); }); });
         result = QApplication::exec();
     }
     RemoveGuiServices();

@@ -1,15 +1,91 @@
 #pragma once
-// The main window: start-up and shut-down handlers, and the controls the
-// other units draw into.
+// The main window: a borderless 598 x 422 skin of pictures and transparent
+// labels at fixed pixel positions, its own chrome (minimise, close, dragging
+// by the background, the hint line, the About link), and the start-up and
+// shut-down handlers.
 
+#include <QImage>
+#include <QObject>
+#include <QPoint>
+#include <QString>
+#include <QStringList>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
+class QFileDialog;
 class QScrollArea;
-class TImage;
+class QTimer;
 class TCanvas;
+class TImage;
+class TLabel;
+class TMediaPlayer;
+class TMouseEffectImage;
 class TWaveRender;
+
+// What a file dialog is opened with, kept between uses so a dialog offers the
+// last chosen name and type again.
+struct TFileDialogSettings {
+    // Pairs of "description|pattern", all joined by '|'.
+    QString Filter;
+    // Without the dot; empty for none.
+    QString DefaultExt;
+    QString FileName;
+    // 1-based, the first type preselected.
+    int FilterIndex = 1;
+
+    // The filter as Qt name filters. "*.*" becomes "*": on Linux many files
+    // have no dot, and "All Files" must still show them.
+    QStringList NameFilters() const;
+    void ApplyTo(QFileDialog& dialog) const;
+    // Remembers the confirmed name and type.
+    void TakeFrom(const QFileDialog& dialog);
+};
+
+// Calls its handler each time the GUI thread's event queue has run empty. A
+// handler that pumps events itself is not entered a second time meanwhile.
+class TIdleHook : public QObject {
+    Q_OBJECT
+public:
+    explicit TIdleHook(std::function<void()> onIdle, QObject* parent = nullptr);
+    // No more calls from now on.
+    void Stop();
+
+private:
+    void Idle();
+    std::function<void()> onIdle_;
+    bool running_ = false;
+    bool stopped_ = false;
+};
+
+// Moves a top-level window while the left button is held on one of the
+// pictures it watches. It asks the window manager first; where that is
+// refused (no window manager, offscreen), the window follows the pointer by
+// hand until the button is released, keeping the pointer's offset from the
+// press.
+class TWindowDrag : public QObject {
+    Q_OBJECT
+public:
+    explicit TWindowDrag(QWidget* window);
+    void Watch(QWidget* source);
+    // Called from a source's move handler while the left button is held.
+    void Start();
+    bool FollowingByHand() const { return byHand_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Follow(QPoint global);
+
+    QWidget* window_;
+    bool pressed_ = false;
+    bool byHand_ = false;
+    QPoint pressGlobal_;
+    QPoint pressWindowPos_;
+    QPoint lastGlobal_;
+};
 
 class TMainForm : public QWidget {
     Q_OBJECT
@@ -17,25 +93,102 @@ public:
     explicit TMainForm(QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    // Controls, named as in the layout.
+    // Controls, named as in the layout and created in stacking order, bottom
+    // to top; ScrollBoxWave lies above them all.
+    TImage* imgBack = nullptr;
+    TLabel* lblFilename = nullptr;
+    TLabel* lblBitrate = nullptr;
+    TLabel* lblChannel = nullptr;
+    TLabel* lblSampleRate = nullptr;
+    TLabel* lblLength = nullptr;
+    TLabel* lblBeginPos = nullptr;
+    TLabel* lblEndPos = nullptr;
+    TLabel* lblSelectedLength = nullptr;
+    TMouseEffectImage* btnOpen = nullptr;
+    TMouseEffectImage* btnSave = nullptr;
+    TMouseEffectImage* btnPlay = nullptr;
+    TMouseEffectImage* btnMarkStart = nullptr;
+    TMouseEffectImage* btnMarkEnd = nullptr;
+    TMouseEffectImage* btnPlaySelected = nullptr;
+    TMouseEffectImage* btnMoveLeft = nullptr;
+    TMouseEffectImage* btnMoveRight = nullptr;
+    TImage* imgAd = nullptr;
+    TMouseEffectImage* btnMinimize = nullptr;
+    TMouseEffectImage* btnClose = nullptr;
+    TLabel* sb_status = nullptr;
+    TMouseEffectImage* MouseEffectImage1 = nullptr;
+    TLabel* lbl_status = nullptr;
+    TLabel* lblAbout = nullptr;
+    TLabel* lblCurrentPos = nullptr;
     QScrollArea* ScrollBoxWave = nullptr;
+    // The scroll box's content: imgWave at (13, 7); it always ends at
+    // imgWave's right and bottom edges, which is what the bars scroll over.
+    QWidget* ScrollBoxWaveContent = nullptr;
     TImage* imgWave = nullptr;
+
+    // Invisible components.
+    std::unique_ptr<TMediaPlayer> MediaPlayer1;
+    TFileDialogSettings dlgOpen;
+    TFileDialogSettings SaveDialog1;
+    QTimer* Timer2 = nullptr;
+    TIdleHook* ApplicationEvents1 = nullptr;
 
     std::unique_ptr<TCanvas> WaveCanvas;
     std::unique_ptr<TWaveRender> WaveRender;
 
+    // Start-up and shut-down.
     void FormCreate();
     void FormShow();
     void FormClose();
     void ReadSettings();
     void DeployTools();
 
+    // Chrome.
+    void btnCloseClick();
+    void btnMinimizeClick();
+    void imgBackMouseMove(Qt::MouseButtons buttons, QPoint pos);
+    void imgAdMouseMove(Qt::MouseButtons buttons, QPoint pos);
+    // The hint line: lbl_status shows the hint of the button under the pointer.
+    void btnPlayMouseMove(TMouseEffectImage* sender, Qt::MouseButtons buttons, QPoint pos);
+    void btnMarkStartMouseMove(TMouseEffectImage* sender, Qt::MouseButtons buttons, QPoint pos);
+    void btnMarkEndMouseMove(TMouseEffectImage* sender, Qt::MouseButtons buttons, QPoint pos);
+    void btnPlaySelectedMouseMove(TMouseEffectImage* sender, Qt::MouseButtons buttons, QPoint pos);
+    void btnMoveLeftMouseMove(TMouseEffectImage* sender, Qt::MouseButtons buttons, QPoint pos);
+    void btnMoveRightMouseMove(TMouseEffectImage* sender, Qt::MouseButtons buttons, QPoint pos);
+    void MouseEffectImage1MouseMove(TMouseEffectImage* sender, Qt::MouseButtons buttons, QPoint pos);
+    void lblAboutMouseMove(Qt::MouseButtons buttons, QPoint pos);
+    void lblAboutMouseLeave();
+    void lblAboutClick();
+
+    // Commands filled in by the file, transport and export work.
+    void btnOpenClick();
+    void btnSaveClick();
+    void btnPlayClick();
+    void MouseEffectImage1Click();
+    void btnMarkStartClick();
+    void btnMarkEndClick();
+    void btnPlaySelectedClick();
+    void btnMoveLeftClick();
+    void btnMoveRightClick();
+    void imgWaveMouseDown(Qt::MouseButton button, Qt::MouseButtons buttons, QPoint pos);
+    void imgWaveMouseMove(Qt::MouseButtons buttons, QPoint pos);
+    void imgWaveMouseUp(Qt::MouseButton button, Qt::MouseButtons buttons, QPoint pos);
+    void Timer2Timer();
+    void ApplicationEvents1Idle();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildLayout();
+    void BindEvents();
+    void CentreOnScreen();
+    void ShowHint(const TMouseEffectImage* sender);
+    void FitScrollContent();
+
+    std::unique_ptr<TWindowDrag> drag_;
 };
 
 // Program entry: application object, title, main window, message loop.

@@ -109,7 +109,7 @@ TEST(AboutForm, CClosesWhileEnterEscapeAndLabelClicksDoNot)
         QTest::mouseClick(form.Label3, Qt::LeftButton);
         EXPECT_TRUE(form.isVisible());
         QTest::keyClick(&form, Qt::Key_C, mods);
-        QTRY_VERIFY(!form.isVisible());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !form.isVisible(); }));
         EXPECT_EQ(rejected.count(), 1) << "modifiers " << int(mods);
     }
 }

@@ -58,7 +58,7 @@ TEST_F(GuiServices, PumpDispatchesEventsAndReportsAQuit)
 {
     bool ran = false;
     QTimer::singleShot(0, [&] { ran = true; });
-    QTRY_VERIFY_WITH_TIMEOUT((PumpMessages(), ran), 2000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return PumpMessages(), ran; }, 2000));
     EXPECT_FALSE(QuitRequested());
     RequestQuit();
     EXPECT_TRUE(PumpMessages());

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Saves pictures of the main window and of the About window, taken from an
+# already built application on a virtual display. Builds nothing.
+#   scripts/screenshot-skin.sh [program] [output folder]
+# program defaults to build/velumo, the folder to screenshots/. The display is
+# exactly the main window's size, so the window, centred, fills the picture.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+program=$(realpath -m "${1:-$root/build/velumo}")
+out=$(realpath -m "${2:-$root/screenshots}")
+if [ ! -x "$program" ]; then
+  echo "screenshot-skin: no program at $program (build it first)" >&2
+  exit 1
+fi
+mkdir -p "$out"
+# The work folder and settings stay out of the user's own runtime folder.
+runtime=$(mktemp -d)
+trap 'rm -rf "$runtime"' EXIT
+chmod 700 "$runtime"
+export XDG_RUNTIME_DIR=$runtime SCREEN_SIZE=598x422x24
+
+"$root/scripts/screenshot.sh" "$out/main.png" "$program"
+VELUMO_SHOW_ABOUT=1 "$root/scripts/screenshot.sh" "$out/about.png" "$program"
