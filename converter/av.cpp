@@ -59,13 +59,22 @@ struct Interrupted {
     throw Failure{code, std::move(message)};
 }
 
-std::string errnoText(int err) { return std::strerror(err); }
+std::string errnoText(int err)
+{
+    return std::strerror(err);
+}
 
 class UniqueFd {
 public:
     UniqueFd() = default;
-    explicit UniqueFd(int fd) : fd_(fd) {}
-    UniqueFd(UniqueFd&& o) noexcept : fd_(o.release()) {}
+    explicit UniqueFd(int fd)
+        : fd_(fd)
+    {
+    }
+    UniqueFd(UniqueFd&& o) noexcept
+        : fd_(o.release())
+    {
+    }
     UniqueFd& operator=(UniqueFd&& o) noexcept
     {
         reset(o.release());
@@ -113,8 +122,8 @@ extern "C" void onEndSignal(int sig)
 {
     const int saved = errno;
     const unsigned char b = static_cast<unsigned char>(sig);
-    if (g_signalPipe >= 0)
-        [[maybe_unused]] auto n = ::write(g_signalPipe, &b, 1);
+    if (g_signalPipe >= 0) [[maybe_unused]]
+        auto n = ::write(g_signalPipe, &b, 1);
     errno = saved;
 }
 
@@ -128,7 +137,7 @@ public:
         read_.reset(fds[0]);
         write_.reset(fds[1]);
         g_signalPipe = write_.get();
-        struct sigaction sa {};
+        struct sigaction sa { };
         sa.sa_handler = onEndSignal;
         sigemptyset(&sa.sa_mask);
         sa.sa_flags = 0; // no SA_RESTART: waits return EINTR and look at the pipe
@@ -168,8 +177,9 @@ public:
     {
         std::string templ = folder + "/.av-XXXXXX";
         if (!::mkdtemp(templ.data()))
-            fail(av::ExitTargetWrite, "creating a temporary folder in the target's folder " +
-                                          quoted(folder) + " failed: " + errnoText(errno));
+            fail(av::ExitTargetWrite,
+                "creating a temporary folder in the target's folder " + quoted(folder)
+                    + " failed: " + errnoText(errno));
         dir_ = templ;
         file_ = dir_ + "/ringtone.part";
     }
@@ -202,7 +212,7 @@ void checkSource(const std::string& source)
     UniqueFd fd(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0)
         fail(av::ExitSource, "opening the source " + quoted(source) + " failed: " + errnoText(errno));
-    struct stat st {};
+    struct stat st { };
     if (::fstat(fd.get(), &st) != 0)
         fail(av::ExitSource, "reading the source " + quoted(source) + " failed: " + errnoText(errno));
     if (!S_ISREG(st.st_mode))
@@ -211,7 +221,7 @@ void checkSource(const std::string& source)
 
 void checkTargetAbsent(const std::string& target)
 {
-    struct stat st {};
+    struct stat st { };
     if (::lstat(target.c_str(), &st) == 0)
         fail(av::ExitTargetExists, "the target " + quoted(target) + " already exists; it was left as it is");
     if (errno != ENOENT)
@@ -271,13 +281,15 @@ void moveIntoPlace(const std::string& from, const std::string& to)
     if (err == 0)
         return;
     if (err == EEXIST)
-        fail(av::ExitTargetExists, "the target " + quoted(to) + " appeared while converting; it was left as it is");
-    fail(av::ExitTargetWrite, "moving the finished file into place as " + quoted(to) + " failed: " + errnoText(err));
+        fail(av::ExitTargetExists,
+            "the target " + quoted(to) + " appeared while converting; it was left as it is");
+    fail(av::ExitTargetWrite,
+        "moving the finished file into place as " + quoted(to) + " failed: " + errnoText(err));
 }
 
 struct FfmpegRun {
-    int status = 0;               // waitpid status
-    std::string errors;           // ffmpeg's stderr (tail)
+    int status = 0; // waitpid status
+    std::string errors; // ffmpeg's stderr (tail)
     long long lastOutTimeUs = -1; // from -progress; -1 when none was reported
 };
 
@@ -351,8 +363,9 @@ FfmpegRun runFfmpeg(const std::vector<std::string>& args, SignalWatch& signals)
     pid_t pid = -1;
     const int rc = ::posix_spawnp(&pid, "ffmpeg", actions.get(), attr.get(), argv.data(), environ);
     if (rc == ENOENT)
-        fail(av::ExitNoFfmpeg, "starting ffmpeg failed: ffmpeg is not installed or not on PATH "
-                               "(install the Debian packages ffmpeg and libavcodec-extra)");
+        fail(av::ExitNoFfmpeg,
+            "starting ffmpeg failed: ffmpeg is not installed or not on PATH "
+            "(install the Debian packages ffmpeg and libavcodec-extra)");
     if (rc != 0)
         fail(av::ExitNoFfmpeg, "starting ffmpeg failed: " + errnoText(rc));
     out.write.reset();
@@ -364,9 +377,8 @@ FfmpegRun runFfmpeg(const std::vector<std::string>& args, SignalWatch& signals)
     bool outOpen = true, errOpen = true;
     char buf[4096];
     while (outOpen || errOpen) {
-        pollfd fds[3] = {{signals.fd(), POLLIN, 0},
-                         {outOpen ? out.read.get() : -1, POLLIN, 0},
-                         {errOpen ? err.read.get() : -1, POLLIN, 0}};
+        pollfd fds[3] = {{signals.fd(), POLLIN, 0}, {outOpen ? out.read.get() : -1, POLLIN, 0},
+            {errOpen ? err.read.get() : -1, POLLIN, 0}};
         if (::poll(fds, 3, -1) < 0) {
             if (errno == EINTR)
                 continue;
@@ -447,8 +459,7 @@ std::vector<std::string> ffmpegArgs(const av::Job& job, const std::string& work)
     const bool amr = job.codec == av::Codec::AmrNb;
     // "file:" keeps names like "-x.mp3", "pipe:0" or "a:b.mp3" plain files.
     std::vector<std::string> a = {"ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-nostats",
-                                  "-progress", "pipe:1", "-n", "-i", "file:" + job.source,
-                                  "-ss", std::to_string(job.startSeconds)};
+        "-progress", "pipe:1", "-n", "-i", "file:" + job.source, "-ss", std::to_string(job.startSeconds)};
     if (job.lengthSeconds) {
         a.push_back("-t");
         a.push_back(std::to_string(*job.lengthSeconds));
@@ -482,22 +493,25 @@ void convert(const av::Job& job)
     const bool amr = job.codec == av::Codec::AmrNb;
     if (!WIFEXITED(run.status) || WEXITSTATUS(run.status) != 0) {
         const std::string why = lastLine(run.errors, job, work.file());
-        if (run.errors.find("Unknown encoder") != std::string::npos ||
-            run.errors.find("Encoder not found") != std::string::npos)
-            fail(av::ExitNoEncoder, std::string("the installed ffmpeg has no ") +
-                                        (amr ? "AMR-NB encoder (install libavcodec-extra)"
-                                             : "MP3 encoder (install ffmpeg with libmp3lame)") +
-                                        ": " + why);
+        if (run.errors.find("Unknown encoder") != std::string::npos
+            || run.errors.find("Encoder not found") != std::string::npos)
+            fail(av::ExitNoEncoder,
+                std::string("the installed ffmpeg has no ")
+                    + (amr ? "AMR-NB encoder (install libavcodec-extra)"
+                           : "MP3 encoder (install ffmpeg with libmp3lame)")
+                    + ": " + why);
         const std::string how = WIFEXITED(run.status)
-                                    ? "exit status " + std::to_string(WEXITSTATUS(run.status))
-                                    : "signal " + std::to_string(WTERMSIG(run.status));
-        fail(av::ExitConvert, "converting " + quoted(job.source) + " with ffmpeg failed (" + how + "): " + why);
+            ? "exit status " + std::to_string(WEXITSTATUS(run.status))
+            : "signal " + std::to_string(WTERMSIG(run.status));
+        fail(av::ExitConvert,
+            "converting " + quoted(job.source) + " with ffmpeg failed (" + how + "): " + why);
     }
     // Under 0.1 s of output (an encoder flush frame at most): the cut lies
     // past the end of the source.
     if (run.lastOutTimeUs >= 0 && run.lastOutTimeUs < 100000)
-        fail(av::ExitNothingCut, "the cut starting at " + job.startText + " holds no audio: the source " +
-                                     quoted(job.source) + " ends before it");
+        fail(av::ExitNothingCut,
+            "the cut starting at " + job.startText + " holds no audio: the source " + quoted(job.source)
+                + " ends before it");
 
     moveIntoPlace(work.file(), job.target);
 }

@@ -10,8 +10,8 @@ namespace av {
 namespace {
 
 // Parses "-?digits" with a digit count in [minDigits, maxDigits].
-bool parseField(std::string_view f, std::size_t minDigits, std::size_t maxDigits,
-                long long& value, bool& negative)
+bool parseField(
+    std::string_view f, std::size_t minDigits, std::size_t maxDigits, long long& value, bool& negative)
 {
     negative = !f.empty() && f.front() == '-';
     if (negative)
@@ -55,14 +55,17 @@ std::optional<Codec> codecForExtension(std::string_view target)
         return std::nullopt;
     std::string ext(name.substr(dot + 1));
     std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return codecForFormat(ext);
 }
 
 constexpr std::array<long, 8> kAmrNbRates{4750, 5150, 5900, 6700, 7400, 7950, 10200, 12200};
 constexpr std::array<int, 9> kMp3Rates{8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000};
 
-ArgError usage(std::string msg) { return {ExitUsage, std::move(msg)}; }
+ArgError usage(std::string msg)
+{
+    return {ExitUsage, std::move(msg)};
+}
 
 } // namespace
 
@@ -76,9 +79,9 @@ std::optional<Clock> parseClock(std::string_view text)
         return std::nullopt;
     long long h = 0, m = 0, s = 0;
     bool nh = false, nm = false, ns = false;
-    if (!parseField(text.substr(0, c1), 2, 6, h, nh) ||
-        !parseField(text.substr(c1 + 1, c2 - c1 - 1), 2, 2, m, nm) ||
-        !parseField(text.substr(c2 + 1), 2, 2, s, ns))
+    if (!parseField(text.substr(0, c1), 2, 6, h, nh)
+        || !parseField(text.substr(c1 + 1, c2 - c1 - 1), 2, 2, m, nm)
+        || !parseField(text.substr(c2 + 1), 2, 2, s, ns))
         return std::nullopt;
     if (m >= 60 || s >= 60)
         return std::nullopt;
@@ -125,20 +128,25 @@ std::variant<Job, ArgError> parseArgs(std::span<const std::string> args)
 
     std::optional<std::string> source, ss, t, format, acodec, ab, ac, ar;
     const std::array<std::pair<std::string_view, std::optional<std::string>*>, 8> known{{
-        {"-i", &source}, {"-ss", &ss}, {"-t", &t}, {"-f", &format},
-        {"-acodec", &acodec}, {"-ab", &ab}, {"-ac", &ac}, {"-ar", &ar},
+        {"-i", &source},
+        {"-ss", &ss},
+        {"-t", &t},
+        {"-f", &format},
+        {"-acodec", &acodec},
+        {"-ab", &ab},
+        {"-ac", &ac},
+        {"-ar", &ar},
     }};
 
     const auto options = args.first(args.size() - 1);
     for (std::size_t i = 0; i < options.size(); ++i) {
         const std::string& name = options[i];
-        const auto it = std::find_if(known.begin(), known.end(),
-                                     [&](const auto& k) { return k.first == name; });
+        const auto it
+            = std::find_if(known.begin(), known.end(), [&](const auto& k) { return k.first == name; });
         if (it == known.end()) {
             if (!name.empty() && name.front() == '-')
                 return usage("unknown option " + quoted(name));
-            return usage("unexpected argument " + quoted(name) +
-                         " (the target must be the last argument)");
+            return usage("unexpected argument " + quoted(name) + " (the target must be the last argument)");
         }
         if (i + 1 >= options.size())
             return usage("option " + name + " needs a value");
@@ -167,7 +175,8 @@ std::variant<Job, ArgError> parseArgs(std::span<const std::string> args)
         if (!c)
             return usage("the length " + quoted(*t) + " is not a time hh:mm:ss");
         if (c->negative)
-            return ArgError{ExitTimeRange, "the length " + *t + " is negative; the end lies before the start"};
+            return ArgError{
+                ExitTimeRange, "the length " + *t + " is negative; the end lies before the start"};
         if (c->seconds == 0)
             return ArgError{ExitTimeRange, "the length " + *t + " is zero; there is nothing to cut"};
         job.lengthText = *t;
@@ -201,8 +210,8 @@ std::variant<Job, ArgError> parseArgs(std::span<const std::string> args)
     if (ab) {
         const auto kbit = parsePositive(*ab, amr ? 1000 : 320);
         if (!kbit || (!amr && *kbit < 8))
-            return usage("the bit rate " + quoted(*ab) + " of -ab is not a number of kbit/s" +
-                         (amr ? "" : " from 8 to 320"));
+            return usage("the bit rate " + quoted(*ab) + " of -ab is not a number of kbit/s"
+                + (amr ? "" : " from 8 to 320"));
         job.bitRate = amr ? amrNbRate(*kbit * 1000) : *kbit * 1000;
     } else if (amr) {
         job.bitRate = kAmrNbRates.back();
@@ -211,8 +220,8 @@ std::variant<Job, ArgError> parseArgs(std::span<const std::string> args)
     if (ac) {
         const auto n = parsePositive(*ac, 2);
         if (!n || (amr && *n != 1))
-            return usage("the channel count " + quoted(*ac) + " of -ac is not " +
-                         (amr ? "1 (AMR-NB is mono)" : "1 or 2"));
+            return usage("the channel count " + quoted(*ac) + " of -ac is not "
+                + (amr ? "1 (AMR-NB is mono)" : "1 or 2"));
         job.channels = static_cast<int>(*n);
     } else if (amr) {
         job.channels = 1;
@@ -220,11 +229,11 @@ std::variant<Job, ArgError> parseArgs(std::span<const std::string> args)
 
     if (ar) {
         const auto hz = parsePositive(*ar, 1000000);
-        const bool ok = hz && (amr ? *hz == 8000
-                                   : std::find(kMp3Rates.begin(), kMp3Rates.end(), *hz) != kMp3Rates.end());
+        const bool ok = hz
+            && (amr ? *hz == 8000 : std::find(kMp3Rates.begin(), kMp3Rates.end(), *hz) != kMp3Rates.end());
         if (!ok)
-            return usage("the sample rate " + quoted(*ar) + " of -ar is not " +
-                         (amr ? "8000 (AMR-NB)" : "an MP3 rate (8000 to 48000 Hz)"));
+            return usage("the sample rate " + quoted(*ar) + " of -ar is not "
+                + (amr ? "8000 (AMR-NB)" : "an MP3 rate (8000 to 48000 Hz)"));
         job.sampleRate = static_cast<int>(*hz);
     } else if (amr) {
         job.sampleRate = 8000;

@@ -16,16 +16,16 @@ namespace av {
 // Exit status of av, one per class of failure.
 enum Exit : int {
     ExitOk = 0,
-    ExitInternal = 1,       // pipe/poll/wait failure inside av itself
-    ExitUsage = 2,          // unknown option, missing or malformed value, empty target
-    ExitTimeRange = 3,      // start before 0, negative or zero length
-    ExitSource = 4,         // empty, missing, unreadable or non-regular source
-    ExitTargetExists = 5,   // target already there; it is never touched
-    ExitTargetWrite = 6,    // target folder unusable, temporary or final move failed
-    ExitNoFfmpeg = 7,       // ffmpeg not found on PATH or not runnable
-    ExitNoEncoder = 8,      // the installed ffmpeg lacks the requested encoder
-    ExitConvert = 9,        // ffmpeg failed (damaged source, full disk, ...)
-    ExitNothingCut = 10,    // the cut lies past the end of the source
+    ExitInternal = 1, // pipe/poll/wait failure inside av itself
+    ExitUsage = 2, // unknown option, missing or malformed value, empty target
+    ExitTimeRange = 3, // start before 0, negative or zero length
+    ExitSource = 4, // empty, missing, unreadable or non-regular source
+    ExitTargetExists = 5, // target already there; it is never touched
+    ExitTargetWrite = 6, // target folder unusable, temporary or final move failed
+    ExitNoFfmpeg = 7, // ffmpeg not found on PATH or not runnable
+    ExitNoEncoder = 8, // the installed ffmpeg lacks the requested encoder
+    ExitConvert = 9, // ffmpeg failed (damaged source, full disk, ...)
+    ExitNothingCut = 10, // the cut lies past the end of the source
 };
 
 enum class Codec { Mp3, AmrNb };
@@ -33,26 +33,26 @@ enum class Codec { Mp3, AmrNb };
 struct Job {
     std::string source;
     std::string target;
-    std::string startText = "00:00:00";    // as given, for messages
+    std::string startText = "00:00:00"; // as given, for messages
     long long startSeconds = 0;
     std::optional<long long> lengthSeconds; // none: to the end of the source
     std::string lengthText;
     Codec codec = Codec::Mp3;
-    long bitRate = 0;                       // bit/s handed to the encoder; 0: encoder default
+    long bitRate = 0; // bit/s handed to the encoder; 0: encoder default
     std::optional<int> channels;
-    std::optional<int> sampleRate;          // Hz
+    std::optional<int> sampleRate; // Hz
 };
 
 struct ArgError {
     Exit code;
-    std::string message;                    // one line, without the "av: " prefix
+    std::string message; // one line, without the "av: " prefix
 };
 
 // A clock text "hh:mm:ss": hours at least two digits, minutes and seconds
 // exactly two digits below 60; any field may carry a leading minus.
 struct Clock {
-    long long seconds = 0;                  // magnitude
-    bool negative = false;                  // some field had a minus sign
+    long long seconds = 0; // magnitude
+    bool negative = false; // some field had a minus sign
 };
 std::optional<Clock> parseClock(std::string_view text);
 

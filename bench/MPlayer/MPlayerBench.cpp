@@ -21,7 +21,8 @@ namespace fs = std::filesystem;
 
 void Run(const std::string& cmd)
 {
-    if (std::system(cmd.c_str()) != 0) throw std::runtime_error("failed: " + cmd);
+    if (std::system(cmd.c_str()) != 0)
+        throw std::runtime_error("failed: " + cmd);
 }
 
 // A 30 s tone at 128 kbit/s stereo, and the same looped to about 10 MB.
@@ -34,9 +35,11 @@ const std::string& Dir()
         const std::string big = (d / "big.mp3").string();
         if (!fs::exists(small))
             Run("ffmpeg -nostdin -loglevel error -y -f lavfi -i sine=frequency=440:duration=30 -ac 2 "
-                "-c:a libmp3lame -b:a 128k '" + small + "'");
+                "-c:a libmp3lame -b:a 128k '"
+                + small + "'");
         if (!fs::exists(big))
-            Run("ffmpeg -nostdin -loglevel error -y -stream_loop 21 -i '" + small + "' -c copy '" + big + "'");
+            Run("ffmpeg -nostdin -loglevel error -y -stream_loop 21 -i '" + small + "' -c copy '" + big
+                + "'");
         return d.string() + "/";
     }();
     return dir;
@@ -46,8 +49,8 @@ double CpuSeconds()
 {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
-    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec)
+        + static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
 void BM_Open10MB(benchmark::State& state)
@@ -90,4 +93,4 @@ void BM_Play10s(benchmark::State& state)
 }
 BENCHMARK(BM_Play10s)->Iterations(1)->Repetitions(2)->Unit(benchmark::kSecond);
 
-}  // namespace
+} // namespace

@@ -53,10 +53,10 @@ struct Fixture {
         dir = templ;
         source = dir / "four minutes.mp3";
         // A tone under pink noise, 240 s, 44.1 kHz stereo at 192 kbit/s.
-        if (!runQuiet({"ffmpeg", "-nostdin", "-v", "error", "-f", "lavfi", "-i", "sine=frequency=440:duration=240",
-                       "-f", "lavfi", "-i", "anoisesrc=color=pink:amplitude=0.2:duration=240", "-filter_complex",
-                       "amix=inputs=2", "-ar", "44100", "-ac", "2", "-c:a", "libmp3lame", "-b:a", "192k",
-                       source.string()}))
+        if (!runQuiet({"ffmpeg", "-nostdin", "-v", "error", "-f", "lavfi", "-i",
+                "sine=frequency=440:duration=240", "-f", "lavfi", "-i",
+                "anoisesrc=color=pink:amplitude=0.2:duration=240", "-filter_complex", "amix=inputs=2", "-ar",
+                "44100", "-ac", "2", "-c:a", "libmp3lame", "-b:a", "192k", source.string()}))
             std::abort();
     }
     ~Fixture() { fs::remove_all(dir); }
@@ -73,19 +73,21 @@ enum class Kind { Mp3, Amr };
 std::vector<std::string> avLine(Kind k, const fs::path& src, const fs::path& out)
 {
     if (k == Kind::Mp3)
-        return {AV_PATH, "-i", src, "-ss", "00:02:00", "-t", "00:00:30", "-acodec", "mp3", "-ab", "64", "-ac", "2", out};
-    return {AV_PATH, "-i", src, "-ss", "00:02:00", "-t", "00:00:30", "-f", "amr", "-acodec", "amr_nb",
-            "-ab", "32", "-ac", "1", "-ar", "8000", out};
+        return {AV_PATH, "-i", src, "-ss", "00:02:00", "-t", "00:00:30", "-acodec", "mp3", "-ab", "64", "-ac",
+            "2", out};
+    return {AV_PATH, "-i", src, "-ss", "00:02:00", "-t", "00:00:30", "-f", "amr", "-acodec", "amr_nb", "-ab",
+        "32", "-ac", "1", "-ar", "8000", out};
 }
 
 std::vector<std::string> ffmpegLine(Kind k, const fs::path& src, const fs::path& out)
 {
-    std::vector<std::string> a = {"ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-n",
-                                  "-i", "file:" + src.string(), "-ss", "120", "-t", "30", "-vn", "-sn", "-dn"};
+    std::vector<std::string> a = {"ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-n", "-i",
+        "file:" + src.string(), "-ss", "120", "-t", "30", "-vn", "-sn", "-dn"};
     if (k == Kind::Mp3)
         a.insert(a.end(), {"-c:a", "libmp3lame", "-b:a", "64000", "-ac", "2", "-f", "mp3"});
     else
-        a.insert(a.end(), {"-c:a", "libopencore_amrnb", "-b:a", "12200", "-ac", "1", "-ar", "8000", "-f", "amr"});
+        a.insert(
+            a.end(), {"-c:a", "libopencore_amrnb", "-b:a", "12200", "-ac", "1", "-ar", "8000", "-f", "amr"});
     a.push_back("file:" + out.string());
     return a;
 }
@@ -136,8 +138,12 @@ void BM_AvVersusFfmpeg(benchmark::State& state, Kind kind)
 }
 
 BENCHMARK_CAPTURE(BM_AvVersusFfmpeg, mp3_cut_30s_of_4min, Kind::Mp3)
-    ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20);
 BENCHMARK_CAPTURE(BM_AvVersusFfmpeg, amr_cut_30s_of_4min, Kind::Amr)
-    ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20);
 
 } // namespace

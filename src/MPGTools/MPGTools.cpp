@@ -18,27 +18,29 @@ namespace {
 
 constexpr size_t kMaxFileNameChars = 255;
 constexpr size_t kMaxTextChars = 30;
-constexpr int64_t kPumpStep = 300;      // file positions between two message-pump calls
-constexpr size_t kFirstChunk = 4096;    // most files have their first frame near the start
+constexpr int64_t kPumpStep = 300; // file positions between two message-pump calls
+constexpr size_t kFirstChunk = 4096; // most files have their first frame near the start
 constexpr size_t kMaxChunk = 256 * 1024;
 
-MPGReadErrorHandler& DefaultPrompt() {
-  static MPGReadErrorHandler prompt;
-  return prompt;
+MPGReadErrorHandler& DefaultPrompt()
+{
+    static MPGReadErrorHandler prompt;
+    return prompt;
 }
 
-std::function<bool()>& MessagePump() {
-  static std::function<bool()> pump;
-  return pump;
+std::function<bool()>& MessagePump()
+{
+    static std::function<bool()> pump;
+    return pump;
 }
 
 // Bit rates in kbit/s by table and header bits 15-12 (index 0 free format, 15 forbidden).
 constexpr int32_t kBitRates[5][16] = {
-    {0, 32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448, 0},  // MPEG-1 Layer I
-    {0, 32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384, 0},     // MPEG-1 Layer II
-    {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0},      // MPEG-1 Layer III
-    {0, 32, 48, 56, 64, 80, 96, 112, 128, 144, 160, 176, 192, 224, 256, 0},     // MPEG-2/2.5 Layer I
-    {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 0},          // MPEG-2/2.5 Layer II/III
+    {0, 32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448, 0}, // MPEG-1 Layer I
+    {0, 32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384, 0}, // MPEG-1 Layer II
+    {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0}, // MPEG-1 Layer III
+    {0, 32, 48, 56, 64, 80, 96, 112, 128, 144, 160, 176, 192, 224, 256, 0}, // MPEG-2/2.5 Layer I
+    {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 0}, // MPEG-2/2.5 Layer II/III
 };
 
 // Sampling rates in Hz by Version (1..3) and header bits 11-10.
@@ -51,325 +53,398 @@ constexpr int32_t kSampleRates[4][4] = {
 
 // Cuts a UTF-8 text to at most n characters without splitting a multi-byte
 // sequence (a byte that is not valid UTF-8 counts as one character).
-std::string CutChars(const std::string& s, size_t n) {
-  size_t chars = 0;
-  size_t i = 0;
-  while (i < s.size()) {
-    if (chars == n) return s.substr(0, i);
-    const auto c = static_cast<unsigned char>(s[i]);
-    size_t len = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 1;
-    if (i + len > s.size()) len = 1;
-    for (size_t k = 1; k < len; ++k) {
-      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) {
-        len = 1;
-        break;
-      }
+std::string CutChars(const std::string& s, size_t n)
+{
+    size_t chars = 0;
+    size_t i = 0;
+    while (i < s.size()) {
+        if (chars == n)
+            return s.substr(0, i);
+        const auto c = static_cast<unsigned char>(s[i]);
+        size_t len = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 1;
+        if (i + len > s.size())
+            len = 1;
+        for (size_t k = 1; k < len; ++k) {
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) {
+                len = 1;
+                break;
+            }
+        }
+        i += len;
+        ++chars;
     }
-    i += len;
-    ++chars;
-  }
-  return s;
+    return s;
 }
 
-std::string BaseName(const std::string& path) {
-  const auto slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
+std::string BaseName(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::string FullPath(const std::string& given) {
-  if (given.empty()) return given;
-  std::error_code ec;
-  auto full = std::filesystem::absolute(std::filesystem::path(given), ec);
-  return ec ? given : full.string();
+std::string FullPath(const std::string& given)
+{
+    if (given.empty())
+        return given;
+    std::error_code ec;
+    auto full = std::filesystem::absolute(std::filesystem::path(given), ec);
+    return ec ? given : full.string();
 }
 
 // Cuts at the first zero byte, then drops trailing spaces (leading ones stay).
-std::string TrimTagText(const uint8_t* p, size_t n) {
-  std::string s(reinterpret_cast<const char*>(p), n);
-  s.resize(std::strlen(s.c_str()));
-  while (!s.empty() && s.back() == ' ') s.pop_back();
-  return s;
+std::string TrimTagText(const uint8_t* p, size_t n)
+{
+    std::string s(reinterpret_cast<const char*>(p), n);
+    s.resize(std::strlen(s.c_str()));
+    while (!s.empty() && s.back() == ' ')
+        s.pop_back();
+    return s;
 }
 
-uint32_t BigEndian32(const uint8_t* p) {
-  return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | uint32_t{p[3]};
+uint32_t BigEndian32(const uint8_t* p)
+{
+    return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | uint32_t{p[3]};
 }
 
 // Necessary conditions for a valid header, checked before the full decode so
 // the search skips most false syncs cheaply.
-inline bool MayBeHeader(const uint8_t* p) {
-  return p[0] == 0xFF && (p[1] & 0xE0) == 0xE0 && ((p[1] >> 3) & 3) != 1 && ((p[1] >> 1) & 3) != 0 &&
-         (p[2] >> 4) != 0 && (p[2] >> 4) != 15 && ((p[2] >> 2) & 3) != 3;
+inline bool MayBeHeader(const uint8_t* p)
+{
+    return p[0] == 0xFF && (p[1] & 0xE0) == 0xE0 && ((p[1] >> 3) & 3) != 1 && ((p[1] >> 1) & 3) != 0
+        && (p[2] >> 4) != 0 && (p[2] >> 4) != 15 && ((p[2] >> 2) & 3) != 3;
 }
 
-int32_t ClampToInt32(int64_t v) {
-  return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
-                                                  std::numeric_limits<int32_t>::max()));
+int32_t ClampToInt32(int64_t v)
+{
+    return static_cast<int32_t>(
+        std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
-uint16_t ClampSeconds(int64_t v) { return static_cast<uint16_t>(std::clamp<int64_t>(v, 0, 65535)); }
+uint16_t ClampSeconds(int64_t v)
+{
+    return static_cast<uint16_t>(std::clamp<int64_t>(v, 0, 65535));
+}
 
 struct FdCloser {
-  int fd = -1;
-  explicit FdCloser(int f) : fd(f) {}
-  FdCloser(const FdCloser&) = delete;
-  FdCloser& operator=(const FdCloser&) = delete;
-  ~FdCloser() {
-    if (fd >= 0) ::close(fd);
-  }
+    int fd = -1;
+    explicit FdCloser(int f)
+        : fd(f)
+    {
+    }
+    FdCloser(const FdCloser&) = delete;
+    FdCloser& operator=(const FdCloser&) = delete;
+    ~FdCloser()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
 };
 
-}  // namespace
+} // namespace
 
 namespace MPGReadError {
-std::string Text(const TMPEGAudio& audio) { return std::string(TextPrefix) + audio.FileName; }
-}  // namespace MPGReadError
+std::string Text(const TMPEGAudio& audio)
+{
+    return std::string(TextPrefix) + audio.FileName;
+}
+} // namespace MPGReadError
 
-void SetReadErrorPrompt(MPGReadErrorHandler prompt) { DefaultPrompt() = std::move(prompt); }
+void SetReadErrorPrompt(MPGReadErrorHandler prompt)
+{
+    DefaultPrompt() = std::move(prompt);
+}
 
-void SetMessagePump(std::function<bool()> pump) { MessagePump() = std::move(pump); }
+void SetMessagePump(std::function<bool()> pump)
+{
+    MessagePump() = std::move(pump);
+}
 
 // One open file and the block last read from it.
 struct TMPEGAudio::ReadContext {
-  int fd = -1;
-  int64_t size = 0;
-  std::function<bool()> pump;  // copied, so a pump that replaces the global one stays alive
-  std::vector<uint8_t> buf;
-  int64_t bufStart = 0;
-  size_t bufLen = 0;
-  size_t nextChunk = kFirstChunk;
+    int fd = -1;
+    int64_t size = 0;
+    std::function<bool()> pump; // copied, so a pump that replaces the global one stays alive
+    std::vector<uint8_t> buf;
+    int64_t bufStart = 0;
+    size_t bufLen = 0;
+    size_t nextChunk = kFirstChunk;
 
-  // Reads exactly n bytes at off; false when they reach past the end of the
-  // file or the read fails.
-  bool ReadAt(int64_t off, size_t n, uint8_t* dst) {
-    if (off < 0 || off > size || static_cast<int64_t>(n) > size - off) return false;
-    if (off >= bufStart && off + static_cast<int64_t>(n) <= bufStart + static_cast<int64_t>(bufLen)) {
-      std::memcpy(dst, buf.data() + (off - bufStart), n);
-      return true;
+    // Reads exactly n bytes at off; false when they reach past the end of the
+    // file or the read fails.
+    bool ReadAt(int64_t off, size_t n, uint8_t* dst)
+    {
+        if (off < 0 || off > size || static_cast<int64_t>(n) > size - off)
+            return false;
+        if (off >= bufStart && off + static_cast<int64_t>(n) <= bufStart + static_cast<int64_t>(bufLen)) {
+            std::memcpy(dst, buf.data() + (off - bufStart), n);
+            return true;
+        }
+        return PRead(off, n, dst);
     }
-    return PRead(off, n, dst);
-  }
 
-  bool PRead(int64_t off, size_t n, uint8_t* dst) const {
-    size_t done = 0;
-    while (done < n) {
-      const ssize_t r = ::pread(fd, dst + done, n - done, static_cast<off_t>(off + done));
-      if (r < 0 && errno == EINTR) continue;
-      if (r <= 0) return false;  // error, or the file shrank under us
-      done += static_cast<size_t>(r);
+    bool PRead(int64_t off, size_t n, uint8_t* dst) const
+    {
+        size_t done = 0;
+        while (done < n) {
+            const ssize_t r = ::pread(fd, dst + done, n - done, static_cast<off_t>(off + done));
+            if (r < 0 && errno == EINTR)
+                continue;
+            if (r <= 0)
+                return false; // error, or the file shrank under us
+            done += static_cast<size_t>(r);
+        }
+        return true;
     }
-    return true;
-  }
 
-  // Loads a block starting at off (at least 4 bytes, which the caller ensures exist).
-  bool Load(int64_t off) {
-    const size_t n = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(nextChunk) + 3, size - off));
-    if (buf.size() < n) buf.resize(n);
-    bufStart = off;
-    bufLen = 0;
-    if (!PRead(off, n, buf.data())) return false;
-    bufLen = n;
-    nextChunk = std::min(nextChunk * 4, kMaxChunk);
-    return true;
-  }
+    // Loads a block starting at off (at least 4 bytes, which the caller ensures exist).
+    bool Load(int64_t off)
+    {
+        const size_t n
+            = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(nextChunk) + 3, size - off));
+        if (buf.size() < n)
+            buf.resize(n);
+        bufStart = off;
+        bufLen = 0;
+        if (!PRead(off, n, buf.data()))
+            return false;
+        bufLen = n;
+        nextChunk = std::min(nextChunk * 4, kMaxChunk);
+        return true;
+    }
 };
 
-TMPEGAudio::TMPEGAudio() {
-  OnReadError = DefaultPrompt() ? DefaultPrompt() : [](TMPEGAudio&) -> uint16_t { return MPGReadError::Cancel; };
+TMPEGAudio::TMPEGAudio()
+{
+    OnReadError
+        = DefaultPrompt() ? DefaultPrompt() : [](TMPEGAudio&) -> uint16_t { return MPGReadError::Cancel; };
 }
 
-void TMPEGAudio::ClearInfo() {
-  TagId = "BAD";
-  Title = "[notag]";
-  Artist = "[notag]";
-  Album = "[notag]";
-  Year = "    ";
-  Comment = "[notag]";
-  GenreNr = 255;
-  Track = 0;
-  Duration = 0;
-  Length = 0;
-  Version = 0;
-  Layer = 0;
-  SampleRate = 0;
-  BitRate = 0;
-  Mode = 0;
-  ErrorProt = false;
-  Padding = false;
-  FrameLength = 0;
-  FileName.clear();
-  FileDate = 0;
-  fileSize_ = 0;
+void TMPEGAudio::ClearInfo()
+{
+    TagId = "BAD";
+    Title = "[notag]";
+    Artist = "[notag]";
+    Album = "[notag]";
+    Year = "    ";
+    Comment = "[notag]";
+    GenreNr = 255;
+    Track = 0;
+    Duration = 0;
+    Length = 0;
+    Version = 0;
+    Layer = 0;
+    SampleRate = 0;
+    BitRate = 0;
+    Mode = 0;
+    ErrorProt = false;
+    Padding = false;
+    FrameLength = 0;
+    FileName.clear();
+    FileDate = 0;
+    fileSize_ = 0;
 }
 
-void TMPEGAudio::SetFileName(const std::string& name) {
-  FileName = CutChars(name, kMaxFileNameChars);
-  if (ReadOnAssign) ReadFileInfo();
+void TMPEGAudio::SetFileName(const std::string& name)
+{
+    FileName = CutChars(name, kMaxFileNameChars);
+    if (ReadOnAssign)
+        ReadFileInfo();
 }
 
-void TMPEGAudio::SetLength(int64_t size) {
-  fileSize_ = size;
-  Length = ClampToInt32(size);
+void TMPEGAudio::SetLength(int64_t size)
+{
+    fileSize_ = size;
+    Length = ClampToInt32(size);
 }
 
-void TMPEGAudio::SetHeaderPos(int64_t pos) { HeaderPos = ClampToInt32(pos); }
+void TMPEGAudio::SetHeaderPos(int64_t pos)
+{
+    HeaderPos = ClampToInt32(pos);
+}
 
 // Length for the playing time: the true size when the Length field had to be clamped.
-int64_t TMPEGAudio::DurationLength() const {
-  return (Length == std::numeric_limits<int32_t>::max() && fileSize_ > Length) ? fileSize_ : Length;
+int64_t TMPEGAudio::DurationLength() const
+{
+    return (Length == std::numeric_limits<int32_t>::max() && fileSize_ > Length) ? fileSize_ : Length;
 }
 
 // ClearInfo, keeping what says which file was read.
-void TMPEGAudio::ClearKeepingFile() {
-  const std::string name = FileName;
-  const int32_t date = FileDate;
-  const int64_t size = fileSize_;
-  const int32_t length = Length;
-  ClearInfo();
-  FileName = name;
-  FileDate = date;
-  fileSize_ = size;
-  Length = length;
-}
-
-uint16_t TMPEGAudio::ComputeFrameLength() const {
-  if (SampleRate <= 0) return 0;
-  const int64_t pad = Padding ? 1 : 0;
-  int64_t len;
-  if (Layer == 1) {
-    len = (int64_t{12000} * BitRate / SampleRate + pad) * 4;  // 384 samples, 4-byte slots
-  } else if (Layer == 3 && Version != 1) {
-    len = int64_t{72000} * BitRate / SampleRate + pad;  // 576 samples
-  } else {
-    len = int64_t{144000} * BitRate / SampleRate + pad;  // 1152 samples
-  }
-  return static_cast<uint16_t>(std::max<int64_t>(len, 0));  // the Xing mark (-1) gives no length
-}
-
-bool TMPEGAudio::HeaderIsValid() const {
-  return Length > 5 && Version > 0 && Layer > 0 && FileDate != 0 && BitRate != 0 && SampleRate > 0;
-}
-
-bool TMPEGAudio::DecodeFrameHeader(uint32_t h) {
-  Version = 0;
-  Layer = 0;
-  SampleRate = 0;
-  BitRate = 0;
-  Mode = 0;
-  ErrorProt = false;
-  Padding = false;
-  FrameLength = 0;
-
-  if ((h >> 21) != 0x7FF) return false;
-  static constexpr uint8_t kVersions[4] = {3, 0, 2, 1};
-  Version = kVersions[(h >> 19) & 3];
-  if (Version == 0) return false;
-  Layer = static_cast<uint8_t>(4 - ((h >> 17) & 3));
-  if (Layer == 4) {
-    Layer = 0;
-    return false;
-  }
-  SampleRate = kSampleRates[Version][(h >> 10) & 3];
-  ErrorProt = ((h >> 16) & 1) != 0;
-  Mode = static_cast<uint8_t>((h >> 6) & 3);
-  Padding = ((h >> 9) & 1) != 0;
-  const int table = Version == 1 ? Layer - 1 : (Layer == 1 ? 3 : 4);
-  BitRate = kBitRates[table][(h >> 12) & 15];
-  // Counted over the whole file, tags and leading data included.
-  Duration = BitRate == 0 ? 0 : ClampSeconds(DurationLength() * 8 / (int64_t{BitRate} * 1000));
-  FrameLength = ComputeFrameLength();
-  return HeaderIsValid();
-}
-
-TMPEGTime TMPEGAudio::DurationAsTime() const {
-  return TMPEGTime{Duration / 3600, (Duration % 3600) / 60, Duration % 60, 0};
-}
-
-std::string TMPEGAudio::BitRateText() const { return BitRate == -1 ? "VBR" : std::to_string(BitRate); }
-
-std::string TMPEGAudio::ChannelText() const { return Mode == 3 ? "Mono" : "Stereo"; }
-
-int32_t TMPEGAudio::ReadFileInfo() {
-  const std::string given = FileName;
-  const std::string full = CutChars(FullPath(given), kMaxFileNameChars);
-  FileName = full;
-  for (;;) {
-    // Each attempt starts from cleared fields so they describe this attempt only.
+void TMPEGAudio::ClearKeepingFile()
+{
+    const std::string name = FileName;
+    const int32_t date = FileDate;
+    const int64_t size = fileSize_;
+    const int32_t length = Length;
     ClearInfo();
-    FileName = full;
-    bool quit = false;
-    int32_t result = Attempt(given, quit);
-    if (quit) return -1;  // the application is closing: no prompt
-    if (result != 0 && OnReadError) {
-      result = OnReadError(*this);
-      if (result == MPGReadError::Retry) continue;
-    }
-    return result;
-  }
+    FileName = name;
+    FileDate = date;
+    fileSize_ = size;
+    Length = length;
 }
 
-int32_t TMPEGAudio::Attempt(const std::string& givenName, bool& quit) {
-  struct stat st {};
-  const bool named = !FileName.empty() && FileName.find('\0') == std::string::npos;
-  if (!named || ::stat(FileName.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
-    Title = CutChars("[not found: " + BaseName(givenName) + "]", kMaxTextChars);
-    return -1;
-  }
-
-  HeaderPos = 0;
-  // Non-blocking so that a FIFO cannot hang the open; only regular files are read.
-  FdCloser file(::open(FileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-  if (file.fd < 0) return errno != 0 ? errno : -1;
-  if (::fstat(file.fd, &st) != 0) return errno != 0 ? errno : -1;
-  if (!S_ISREG(st.st_mode)) return ENODEV;
-  if (st.st_size <= 5) return 0;
-
-  // A modification time of exactly the epoch is recorded as 1 so it never reads as "none".
-  const int32_t date = ClampToInt32(static_cast<int64_t>(st.st_mtime));
-  FileDate = date != 0 ? date : 1;
-  SetLength(st.st_size);
-
-  ReadContext ctx;
-  ctx.fd = file.fd;
-  ctx.size = st.st_size;
-  ctx.pump = MessagePump();
-
-  int32_t result = -1;
-  int64_t pos = 0;
-  for (;;) {
-    switch (Search(ctx, pos)) {
-      case Outcome::Failed:
-        return -1;
-      case Outcome::Quit:
-        ClearKeepingFile();
-        SetHeaderPos(ctx.size + 1);
-        quit = true;
-        return -1;
-      case Outcome::Done:
-        break;
-    }
-    const int64_t headerPos = pos - 4;
-    SetHeaderPos(headerPos);
-    const int64_t room = ctx.size - headerPos - FrameLength + (ErrorProt ? 2 : 0);
-    if (HeaderIsValid() && room > 0) {
-      uint8_t next[4];
-      if (!ctx.ReadAt(headerPos + FrameLength, 4, next)) return -1;
-      if (DecodeFrameHeader(BigEndian32(next))) {
-        result = 0;
-        if (XingCheck(ctx, headerPos) == Outcome::Failed) return -1;
-        if (Id3v1Check(ctx) == Outcome::Failed) return -1;
-      } else {
-        ClearKeepingFile();
-        pos = headerPos + 1;
-        result = -1;
-      }
+uint16_t TMPEGAudio::ComputeFrameLength() const
+{
+    if (SampleRate <= 0)
+        return 0;
+    const int64_t pad = Padding ? 1 : 0;
+    int64_t len;
+    if (Layer == 1) {
+        len = (int64_t{12000} * BitRate / SampleRate + pad) * 4; // 384 samples, 4-byte slots
+    } else if (Layer == 3 && Version != 1) {
+        len = int64_t{72000} * BitRate / SampleRate + pad; // 576 samples
     } else {
-      ClearKeepingFile();
-      SetHeaderPos(ctx.size + 1);
-      result = -1;  // the search goes on just behind the rejected window
+        len = int64_t{144000} * BitRate / SampleRate + pad; // 1152 samples
     }
-    if (HeaderIsValid() || pos >= ctx.size || (SearchLimit > 0 && pos > SearchLimit)) return result;
-  }
+    return static_cast<uint16_t>(std::max<int64_t>(len, 0)); // the Xing mark (-1) gives no length
+}
+
+bool TMPEGAudio::HeaderIsValid() const
+{
+    return Length > 5 && Version > 0 && Layer > 0 && FileDate != 0 && BitRate != 0 && SampleRate > 0;
+}
+
+bool TMPEGAudio::DecodeFrameHeader(uint32_t h)
+{
+    Version = 0;
+    Layer = 0;
+    SampleRate = 0;
+    BitRate = 0;
+    Mode = 0;
+    ErrorProt = false;
+    Padding = false;
+    FrameLength = 0;
+
+    if ((h >> 21) != 0x7FF)
+        return false;
+    static constexpr uint8_t kVersions[4] = {3, 0, 2, 1};
+    Version = kVersions[(h >> 19) & 3];
+    if (Version == 0)
+        return false;
+    Layer = static_cast<uint8_t>(4 - ((h >> 17) & 3));
+    if (Layer == 4) {
+        Layer = 0;
+        return false;
+    }
+    SampleRate = kSampleRates[Version][(h >> 10) & 3];
+    ErrorProt = ((h >> 16) & 1) != 0;
+    Mode = static_cast<uint8_t>((h >> 6) & 3);
+    Padding = ((h >> 9) & 1) != 0;
+    const int table = Version == 1 ? Layer - 1 : (Layer == 1 ? 3 : 4);
+    BitRate = kBitRates[table][(h >> 12) & 15];
+    // Counted over the whole file, tags and leading data included.
+    Duration = BitRate == 0 ? 0 : ClampSeconds(DurationLength() * 8 / (int64_t{BitRate} * 1000));
+    FrameLength = ComputeFrameLength();
+    return HeaderIsValid();
+}
+
+TMPEGTime TMPEGAudio::DurationAsTime() const
+{
+    return TMPEGTime{Duration / 3600, (Duration % 3600) / 60, Duration % 60, 0};
+}
+
+std::string TMPEGAudio::BitRateText() const
+{
+    return BitRate == -1 ? "VBR" : std::to_string(BitRate);
+}
+
+std::string TMPEGAudio::ChannelText() const
+{
+    return Mode == 3 ? "Mono" : "Stereo";
+}
+
+int32_t TMPEGAudio::ReadFileInfo()
+{
+    const std::string given = FileName;
+    const std::string full = CutChars(FullPath(given), kMaxFileNameChars);
+    FileName = full;
+    for (;;) {
+        // Each attempt starts from cleared fields so they describe this attempt only.
+        ClearInfo();
+        FileName = full;
+        bool quit = false;
+        int32_t result = Attempt(given, quit);
+        if (quit)
+            return -1; // the application is closing: no prompt
+        if (result != 0 && OnReadError) {
+            result = OnReadError(*this);
+            if (result == MPGReadError::Retry)
+                continue;
+        }
+        return result;
+    }
+}
+
+int32_t TMPEGAudio::Attempt(const std::string& givenName, bool& quit)
+{
+    struct stat st { };
+    const bool named = !FileName.empty() && FileName.find('\0') == std::string::npos;
+    if (!named || ::stat(FileName.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
+        Title = CutChars("[not found: " + BaseName(givenName) + "]", kMaxTextChars);
+        return -1;
+    }
+
+    HeaderPos = 0;
+    // Non-blocking so that a FIFO cannot hang the open; only regular files are read.
+    FdCloser file(::open(FileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (file.fd < 0)
+        return errno != 0 ? errno : -1;
+    if (::fstat(file.fd, &st) != 0)
+        return errno != 0 ? errno : -1;
+    if (!S_ISREG(st.st_mode))
+        return ENODEV;
+    if (st.st_size <= 5)
+        return 0;
+
+    // A modification time of exactly the epoch is recorded as 1 so it never reads as "none".
+    const int32_t date = ClampToInt32(static_cast<int64_t>(st.st_mtime));
+    FileDate = date != 0 ? date : 1;
+    SetLength(st.st_size);
+
+    ReadContext ctx;
+    ctx.fd = file.fd;
+    ctx.size = st.st_size;
+    ctx.pump = MessagePump();
+
+    int32_t result = -1;
+    int64_t pos = 0;
+    for (;;) {
+        switch (Search(ctx, pos)) {
+        case Outcome::Failed:
+            return -1;
+        case Outcome::Quit:
+            ClearKeepingFile();
+            SetHeaderPos(ctx.size + 1);
+            quit = true;
+            return -1;
+        case Outcome::Done:
+            break;
+        }
+        const int64_t headerPos = pos - 4;
+        SetHeaderPos(headerPos);
+        const int64_t room = ctx.size - headerPos - FrameLength + (ErrorProt ? 2 : 0);
+        if (HeaderIsValid() && room > 0) {
+            uint8_t next[4];
+            if (!ctx.ReadAt(headerPos + FrameLength, 4, next))
+                return -1;
+            if (DecodeFrameHeader(BigEndian32(next))) {
+                result = 0;
+                if (XingCheck(ctx, headerPos) == Outcome::Failed)
+                    return -1;
+                if (Id3v1Check(ctx) == Outcome::Failed)
+                    return -1;
+            } else {
+                ClearKeepingFile();
+                pos = headerPos + 1;
+                result = -1;
+            }
+        } else {
+            ClearKeepingFile();
+            SetHeaderPos(ctx.size + 1);
+            result = -1; // the search goes on just behind the rejected window
+        }
+        if (HeaderIsValid() || pos >= ctx.size || (SearchLimit > 0 && pos > SearchLimit))
+            return result;
+    }
 }
 
 // Slides a four-byte window from pos one byte at a time until it holds a valid
@@ -377,92 +452,109 @@ int32_t TMPEGAudio::Attempt(const std::string& givenName, bool& quit) {
 // the last window tested, and the fields hold its decoding. Blocks are scanned
 // for the sync byte, but windows, stops and message-pump calls are exactly those
 // of the byte-at-a-time walk.
-TMPEGAudio::Outcome TMPEGAudio::Search(ReadContext& ctx, int64_t& pos) {
-  const int64_t first = pos;
-  if (first < 0 || ctx.size - first < 4) return Outcome::Failed;  // the four-byte read would pass the end
+TMPEGAudio::Outcome TMPEGAudio::Search(ReadContext& ctx, int64_t& pos)
+{
+    const int64_t first = pos;
+    if (first < 0 || ctx.size - first < 4)
+        return Outcome::Failed; // the four-byte read would pass the end
 
-  // The last window tested: the walk stops when its position (window + 4)
-  // reaches the end of the file or passes the limit.
-  int64_t last = ctx.size - 4;
-  if (SearchLimit > 0) last = std::min(last, std::max(first, int64_t{SearchLimit} - 3));
+    // The last window tested: the walk stops when its position (window + 4)
+    // reaches the end of the file or passes the limit.
+    int64_t last = ctx.size - 4;
+    if (SearchLimit > 0)
+        last = std::min(last, std::max(first, int64_t{SearchLimit} - 3));
 
-  // The pump runs after each one-byte read whose new position is a multiple
-  // of 300, before the window ending there is tested.
-  int64_t nextPump = ((first + 4) / kPumpStep + 1) * kPumpStep;
-  auto pumpUpTo = [&](int64_t position) {
-    for (; nextPump <= position; nextPump += kPumpStep) {
-      if (ctx.pump && ctx.pump()) return false;
-    }
-    return true;
-  };
-
-  int64_t w = first;
-  while (w <= last) {
-    if (w < ctx.bufStart || w + 4 > ctx.bufStart + static_cast<int64_t>(ctx.bufLen)) {
-      if (!ctx.Load(w)) return Outcome::Failed;
-    }
-    const int64_t chunkLast = std::min(last, ctx.bufStart + static_cast<int64_t>(ctx.bufLen) - 4);
-    const uint8_t* const chunk = ctx.buf.data();
-    const uint8_t* p = chunk + (w - ctx.bufStart);
-    const uint8_t* const end = chunk + (chunkLast - ctx.bufStart) + 1;
-    while (p < end) {
-      p = static_cast<const uint8_t*>(std::memchr(p, 0xFF, static_cast<size_t>(end - p)));
-      if (p == nullptr) break;
-      if (MayBeHeader(p)) {
-        const int64_t at = ctx.bufStart + (p - chunk);
-        if (!pumpUpTo(at + 4)) return Outcome::Quit;
-        if (DecodeFrameHeader(BigEndian32(p))) {
-          pos = at + 4;
-          return Outcome::Done;
+    // The pump runs after each one-byte read whose new position is a multiple
+    // of 300, before the window ending there is tested.
+    int64_t nextPump = ((first + 4) / kPumpStep + 1) * kPumpStep;
+    auto pumpUpTo = [&](int64_t position) {
+        for (; nextPump <= position; nextPump += kPumpStep) {
+            if (ctx.pump && ctx.pump())
+                return false;
         }
-      }
-      ++p;
+        return true;
+    };
+
+    int64_t w = first;
+    while (w <= last) {
+        if (w < ctx.bufStart || w + 4 > ctx.bufStart + static_cast<int64_t>(ctx.bufLen)) {
+            if (!ctx.Load(w))
+                return Outcome::Failed;
+        }
+        const int64_t chunkLast = std::min(last, ctx.bufStart + static_cast<int64_t>(ctx.bufLen) - 4);
+        const uint8_t* const chunk = ctx.buf.data();
+        const uint8_t* p = chunk + (w - ctx.bufStart);
+        const uint8_t* const end = chunk + (chunkLast - ctx.bufStart) + 1;
+        while (p < end) {
+            p = static_cast<const uint8_t*>(std::memchr(p, 0xFF, static_cast<size_t>(end - p)));
+            if (p == nullptr)
+                break;
+            if (MayBeHeader(p)) {
+                const int64_t at = ctx.bufStart + (p - chunk);
+                if (!pumpUpTo(at + 4))
+                    return Outcome::Quit;
+                if (DecodeFrameHeader(BigEndian32(p))) {
+                    pos = at + 4;
+                    return Outcome::Done;
+                }
+            }
+            ++p;
+        }
+        if (!pumpUpTo(chunkLast + 4))
+            return Outcome::Quit;
+        w = chunkLast + 1;
     }
-    if (!pumpUpTo(chunkLast + 4)) return Outcome::Quit;
-    w = chunkLast + 1;
-  }
-  // Nothing valid: leave the fields as decoding the last window did.
-  uint8_t window[4];
-  if (!ctx.ReadAt(last, 4, window)) return Outcome::Failed;
-  DecodeFrameHeader(BigEndian32(window));
-  pos = last + 4;
-  return Outcome::Done;
-}
-
-TMPEGAudio::Outcome TMPEGAudio::XingCheck(ReadContext& ctx, int64_t headerPos) {
-  const int64_t offset = Version == 1 ? (Mode == 3 ? 21 : 36) : (Mode == 3 ? 13 : 21);
-  uint8_t mark[4];
-  if (!ctx.ReadAt(headerPos + offset, 4, mark)) return Outcome::Failed;
-  if (std::memcmp(mark, "Xing", 4) != 0) return Outcome::Done;
-
-  BitRate = -1;
-  uint8_t block[116];
-  if (!ctx.ReadAt(headerPos + offset + 4, sizeof block, block)) return Outcome::Failed;
-  const uint32_t flags = BigEndian32(block);
-  const uint32_t frames = (flags & 1) ? BigEndian32(block + 4) : 0;
-  const int samplesPerFrame = Layer == 1 ? 384 : (Layer == 3 && Version != 1) ? 576 : 1152;
-  const double seconds = static_cast<double>(samplesPerFrame) / SampleRate * frames;
-  Duration = ClampSeconds(static_cast<int64_t>(std::min(std::nearbyint(seconds), 1e9)));  // ties to even
-  if (frames == 0) return Outcome::Failed;
-  FrameLength = static_cast<uint16_t>(std::min<int64_t>(fileSize_ / frames, 65535));
-  return Outcome::Done;
-}
-
-TMPEGAudio::Outcome TMPEGAudio::Id3v1Check(ReadContext& ctx) {
-  if (fileSize_ <= 128) return Outcome::Done;
-  uint8_t tag[128];
-  if (!ctx.ReadAt(fileSize_ - 128, sizeof tag, tag)) return Outcome::Failed;
-  if (std::memcmp(tag, "TAG", 3) != 0) {
-    Title = CutChars(BaseName(FileName), kMaxTextChars);
+    // Nothing valid: leave the fields as decoding the last window did.
+    uint8_t window[4];
+    if (!ctx.ReadAt(last, 4, window))
+        return Outcome::Failed;
+    DecodeFrameHeader(BigEndian32(window));
+    pos = last + 4;
     return Outcome::Done;
-  }
-  TagId = TrimTagText(tag, 3);
-  Title = TrimTagText(tag + 3, 30);
-  Artist = TrimTagText(tag + 33, 30);
-  Album = TrimTagText(tag + 63, 30);
-  Year.assign(reinterpret_cast<const char*>(tag + 93), 4);
-  Comment = TrimTagText(tag + 97, 30);
-  GenreNr = tag[127];
-  Track = tag[126];
-  return Outcome::Done;
+}
+
+TMPEGAudio::Outcome TMPEGAudio::XingCheck(ReadContext& ctx, int64_t headerPos)
+{
+    const int64_t offset = Version == 1 ? (Mode == 3 ? 21 : 36) : (Mode == 3 ? 13 : 21);
+    uint8_t mark[4];
+    if (!ctx.ReadAt(headerPos + offset, 4, mark))
+        return Outcome::Failed;
+    if (std::memcmp(mark, "Xing", 4) != 0)
+        return Outcome::Done;
+
+    BitRate = -1;
+    uint8_t block[116];
+    if (!ctx.ReadAt(headerPos + offset + 4, sizeof block, block))
+        return Outcome::Failed;
+    const uint32_t flags = BigEndian32(block);
+    const uint32_t frames = (flags & 1) ? BigEndian32(block + 4) : 0;
+    const int samplesPerFrame = Layer == 1 ? 384 : (Layer == 3 && Version != 1) ? 576 : 1152;
+    const double seconds = static_cast<double>(samplesPerFrame) / SampleRate * frames;
+    Duration = ClampSeconds(static_cast<int64_t>(std::min(std::nearbyint(seconds), 1e9))); // ties to even
+    if (frames == 0)
+        return Outcome::Failed;
+    FrameLength = static_cast<uint16_t>(std::min<int64_t>(fileSize_ / frames, 65535));
+    return Outcome::Done;
+}
+
+TMPEGAudio::Outcome TMPEGAudio::Id3v1Check(ReadContext& ctx)
+{
+    if (fileSize_ <= 128)
+        return Outcome::Done;
+    uint8_t tag[128];
+    if (!ctx.ReadAt(fileSize_ - 128, sizeof tag, tag))
+        return Outcome::Failed;
+    if (std::memcmp(tag, "TAG", 3) != 0) {
+        Title = CutChars(BaseName(FileName), kMaxTextChars);
+        return Outcome::Done;
+    }
+    TagId = TrimTagText(tag, 3);
+    Title = TrimTagText(tag + 3, 30);
+    Artist = TrimTagText(tag + 33, 30);
+    Album = TrimTagText(tag + 63, 30);
+    Year.assign(reinterpret_cast<const char*>(tag + 93), 4);
+    Comment = TrimTagText(tag + 97, 30);
+    GenreNr = tag[127];
+    Track = tag[126];
+    return Outcome::Done;
 }

@@ -15,11 +15,26 @@ extern "C" {
 
 namespace mplayer_detail {
 
-void TFormatCloser::operator()(AVFormatContext* p) const { avformat_close_input(&p); }
-void TCodecCloser::operator()(AVCodecContext* p) const { avcodec_free_context(&p); }
-void TPacketFree::operator()(AVPacket* p) const { av_packet_free(&p); }
-void TFrameFree::operator()(AVFrame* p) const { av_frame_free(&p); }
-void TSwrFree::operator()(SwrContext* p) const { swr_free(&p); }
+void TFormatCloser::operator()(AVFormatContext* p) const
+{
+    avformat_close_input(&p);
+}
+void TCodecCloser::operator()(AVCodecContext* p) const
+{
+    avcodec_free_context(&p);
+}
+void TPacketFree::operator()(AVPacket* p) const
+{
+    av_packet_free(&p);
+}
+void TFrameFree::operator()(AVFrame* p) const
+{
+    av_frame_free(&p);
+}
+void TSwrFree::operator()(SwrContext* p) const
+{
+    swr_free(&p);
+}
 
 namespace {
 
@@ -34,22 +49,23 @@ std::string AvError(int code)
 // few frames, a file with nothing decodable in this many is refused.
 constexpr int kProbePackets = 500;
 
-}  // namespace
+} // namespace
 
-TAudioDecoder::TAudioDecoder(const std::string& path) : path_(path)
+TAudioDecoder::TAudioDecoder(const std::string& path)
+    : path_(path)
 {
     const std::string quoted = "'" + path + "'";
     AVFormatContext* raw = nullptr;
     int r = avformat_open_input(&raw, path.c_str(), nullptr, nullptr);
     if (r < 0)
         throw TDecodeError(r == AVERROR(ENOENT) ? MCIERR_FILE_NOT_FOUND : MCIERR_INVALID_FILE,
-                           "Cannot open file " + quoted + ": " + AvError(r));
+            "Cannot open file " + quoted + ": " + AvError(r));
     fmt_.reset(raw);
 
     r = avformat_find_stream_info(fmt_.get(), nullptr);
     if (r < 0)
-        throw TDecodeError(MCIERR_INVALID_FILE,
-                           "Cannot read the stream information of " + quoted + ": " + AvError(r));
+        throw TDecodeError(
+            MCIERR_INVALID_FILE, "Cannot read the stream information of " + quoted + ": " + AvError(r));
 
     const AVCodec* decoder = nullptr;
     r = av_find_best_stream(fmt_.get(), AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
@@ -71,8 +87,8 @@ TAudioDecoder::TAudioDecoder(const std::string& path) : path_(path)
         r = avcodec_open2(codec_.get(), decoder, nullptr);
     }
     if (r < 0)
-        throw TDecodeError(MCIERR_INVALID_FILE, std::string("Cannot open decoder '") + decoder->name +
-                                                    "' for " + quoted + ": " + AvError(r));
+        throw TDecodeError(MCIERR_INVALID_FILE,
+            std::string("Cannot open decoder '") + decoder->name + "' for " + quoted + ": " + AvError(r));
 
     rate_ = codec_->sample_rate;
     if (rate_ <= 0)
@@ -95,7 +111,8 @@ TAudioDecoder::TAudioDecoder(const std::string& path) : path_(path)
     for (int i = 0; i < kProbePackets && !decoded; ++i) {
         r = av_read_frame(fmt_.get(), packet_.get());
         if (r < 0) {
-            if (r != AVERROR_EOF) lastError = r;
+            if (r != AVERROR_EOF)
+                lastError = r;
             avcodec_send_packet(codec_.get(), nullptr);
         } else if (packet_->stream_index != stream_) {
             av_packet_unref(packet_.get());
@@ -103,18 +120,22 @@ TAudioDecoder::TAudioDecoder(const std::string& path) : path_(path)
         } else {
             int s = avcodec_send_packet(codec_.get(), packet_.get());
             av_packet_unref(packet_.get());
-            if (s < 0 && s != AVERROR(EAGAIN)) lastError = s;
+            if (s < 0 && s != AVERROR(EAGAIN))
+                lastError = s;
         }
         int g = avcodec_receive_frame(codec_.get(), frame_.get());
-        if (g >= 0 && frame_->nb_samples > 0) decoded = true;
-        else if (g < 0 && g != AVERROR(EAGAIN) && g != AVERROR_EOF) lastError = g;
+        if (g >= 0 && frame_->nb_samples > 0)
+            decoded = true;
+        else if (g < 0 && g != AVERROR(EAGAIN) && g != AVERROR_EOF)
+            lastError = g;
         av_frame_unref(frame_.get());
-        if (r < 0) break;
+        if (r < 0)
+            break;
     }
     if (!decoded)
         throw TDecodeError(MCIERR_INVALID_FILE,
-                           "Cannot decode the audio of " + quoted +
-                               (lastError ? ": " + AvError(lastError) : std::string(": no audio data")));
+            "Cannot decode the audio of " + quoted
+                + (lastError ? ": " + AvError(lastError) : std::string(": no audio data")));
     SeekTo(0);
 }
 
@@ -129,8 +150,10 @@ void TAudioDecoder::SeekTo(int64_t frame)
     const AVRational tb = fmt_->streams[stream_]->time_base;
     const int64_t ts = startTs_ + av_rescale_q(from, AVRational{1, rate_}, tb);
     int r = avformat_seek_file(fmt_.get(), stream_, INT64_MIN, ts, ts, 0);
-    if (r < 0) r = av_seek_frame(fmt_.get(), stream_, startTs_, AVSEEK_FLAG_BACKWARD);
-    if (r < 0) av_seek_frame(fmt_.get(), -1, 0, AVSEEK_FLAG_BYTE);
+    if (r < 0)
+        r = av_seek_frame(fmt_.get(), stream_, startTs_, AVSEEK_FLAG_BACKWARD);
+    if (r < 0)
+        av_seek_frame(fmt_.get(), -1, 0, AVSEEK_FLAG_BYTE);
     avcodec_flush_buffers(codec_.get());
     next_ = -1;
     draining_ = false;
@@ -142,7 +165,8 @@ int64_t TAudioDecoder::Decode(std::vector<int16_t>& out)
     while (!ended_) {
         int64_t added = 0;
         const bool wantsInput = ReceiveFrames(out, added);
-        if (added > 0) return added;
+        if (added > 0)
+            return added;
         if (!wantsInput || draining_) {
             ended_ = true;
             break;
@@ -154,7 +178,8 @@ int64_t TAudioDecoder::Decode(std::vector<int16_t>& out)
             avcodec_send_packet(codec_.get(), nullptr);
             continue;
         }
-        if (packet_->stream_index == stream_) avcodec_send_packet(codec_.get(), packet_.get());
+        if (packet_->stream_index == stream_)
+            avcodec_send_packet(codec_.get(), packet_.get());
         // A damaged packet is skipped; the decoder resynchronises on the next.
         av_packet_unref(packet_.get());
     }
@@ -165,9 +190,12 @@ bool TAudioDecoder::ReceiveFrames(std::vector<int16_t>& out, int64_t& added)
 {
     for (;;) {
         int r = avcodec_receive_frame(codec_.get(), frame_.get());
-        if (r == AVERROR(EAGAIN)) return true;
-        if (r == AVERROR_EOF) return false;
-        if (r < 0) return !draining_;  // a damaged frame: go on with the next packet
+        if (r == AVERROR(EAGAIN))
+            return true;
+        if (r == AVERROR_EOF)
+            return false;
+        if (r < 0)
+            return !draining_; // a damaged frame: go on with the next packet
         added += Convert(out);
         av_frame_unref(frame_.get());
     }
@@ -177,16 +205,18 @@ int64_t TAudioDecoder::Convert(std::vector<int16_t>& out)
 {
     AVFrame* f = frame_.get();
     const int64_t n = f->nb_samples;
-    if (n <= 0) return 0;
+    if (n <= 0)
+        return 0;
     if (next_ < 0) {
         const int64_t ts = f->best_effort_timestamp;
         next_ = ts != AV_NOPTS_VALUE
-                    ? av_rescale_q(ts - startTs_, fmt_->streams[stream_]->time_base, AVRational{1, rate_})
-                    : target_;
+            ? av_rescale_q(ts - startTs_, fmt_->streams[stream_]->time_base, AVRational{1, rate_})
+            : target_;
     }
     const int64_t start = next_;
     next_ += n;
-    if (start + n <= target_) return 0;
+    if (start + n <= target_)
+        return 0;
     const int64_t skip = std::max<int64_t>(target_ - start, 0);
 
     AVChannelLayout in{};
@@ -201,14 +231,15 @@ int64_t TAudioDecoder::Convert(std::vector<int16_t>& out)
         SwrContext* s = nullptr;
         // Same rate in and out: the converter then holds no samples back.
         int r = swr_alloc_set_opts2(&s, &outLayout, AV_SAMPLE_FMT_S16, rate_, &in,
-                                    static_cast<AVSampleFormat>(f->format), rate_, 0, nullptr);
-        if (r >= 0) r = swr_init(s);
+            static_cast<AVSampleFormat>(f->format), rate_, 0, nullptr);
+        if (r >= 0)
+            r = swr_init(s);
         av_channel_layout_uninit(&outLayout);
         if (r < 0) {
             swr_free(&s);
             av_channel_layout_uninit(&in);
             swr_.reset();
-            return 0;  // unconvertible frame: dropped
+            return 0; // unconvertible frame: dropped
         }
         swr_.reset(s);
         swrFormat_ = f->format;
@@ -220,10 +251,11 @@ int64_t TAudioDecoder::Convert(std::vector<int16_t>& out)
     scratch_.resize(static_cast<size_t>(n * outChannels_));
     uint8_t* dst = reinterpret_cast<uint8_t*>(scratch_.data());
     const int got = swr_convert(swr_.get(), &dst, static_cast<int>(n),
-                                const_cast<const uint8_t**>(f->extended_data), static_cast<int>(n));
-    if (got <= skip) return 0;
+        const_cast<const uint8_t**>(f->extended_data), static_cast<int>(n));
+    if (got <= skip)
+        return 0;
     out.insert(out.end(), scratch_.begin() + skip * outChannels_, scratch_.begin() + got * outChannels_);
     return got - skip;
 }
 
-}  // namespace mplayer_detail
+} // namespace mplayer_detail

@@ -21,15 +21,28 @@ namespace mplayer_detail {
 class TDecodeError : public std::runtime_error {
 public:
     TDecodeError(uint32_t code, const std::string& message)
-        : std::runtime_error(message), Code(code) {}
+        : std::runtime_error(message)
+        , Code(code)
+    {
+    }
     uint32_t Code;
 };
 
-struct TFormatCloser { void operator()(AVFormatContext* p) const; };
-struct TCodecCloser { void operator()(AVCodecContext* p) const; };
-struct TPacketFree { void operator()(AVPacket* p) const; };
-struct TFrameFree { void operator()(AVFrame* p) const; };
-struct TSwrFree { void operator()(SwrContext* p) const; };
+struct TFormatCloser {
+    void operator()(AVFormatContext* p) const;
+};
+struct TCodecCloser {
+    void operator()(AVCodecContext* p) const;
+};
+struct TPacketFree {
+    void operator()(AVPacket* p) const;
+};
+struct TFrameFree {
+    void operator()(AVFrame* p) const;
+};
+struct TSwrFree {
+    void operator()(SwrContext* p) const;
+};
 
 class TAudioDecoder {
 public:
@@ -41,8 +54,8 @@ public:
     TAudioDecoder& operator=(const TAudioDecoder&) = delete;
 
     int SampleRate() const { return rate_; }
-    int Channels() const { return outChannels_; }   // 1 or 2
-    int64_t LengthMs() const { return lengthMs_; }  // 0 when unknown
+    int Channels() const { return outChannels_; } // 1 or 2
+    int64_t LengthMs() const { return lengthMs_; } // 0 when unknown
 
     // Positions the decoder so that the next Decode starts at sample `frame`
     // (per channel). Never fails: an unseekable file is read from its start.
@@ -70,13 +83,13 @@ private:
     int rate_ = 0;
     int outChannels_ = 0;
     int64_t lengthMs_ = 0;
-    int64_t startTs_ = 0;       // stream start in its time base
+    int64_t startTs_ = 0; // stream start in its time base
 
-    int64_t target_ = 0;        // first frame wanted after a seek
-    int64_t next_ = -1;         // frame index of the next decoded sample; -1 = unknown
-    bool draining_ = false;     // decoder flushed at end of input
+    int64_t target_ = 0; // first frame wanted after a seek
+    int64_t next_ = -1; // frame index of the next decoded sample; -1 = unknown
+    bool draining_ = false; // decoder flushed at end of input
     bool ended_ = false;
     std::vector<int16_t> scratch_;
 };
 
-}  // namespace mplayer_detail
+} // namespace mplayer_detail

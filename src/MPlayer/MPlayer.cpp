@@ -26,8 +26,14 @@ constexpr int64_t kNoEnd = std::numeric_limits<int64_t>::max();
 
 // Milliseconds to frames rounds up and frames to milliseconds rounds down, so
 // a position set in milliseconds reads back unchanged.
-int64_t MsToFrames(int64_t ms, int rate) { return (ms * rate + 999) / 1000; }
-int64_t FramesToMs(int64_t frames, int rate) { return frames * 1000 / rate; }
+int64_t MsToFrames(int64_t ms, int rate)
+{
+    return (ms * rate + 999) / 1000;
+}
+int64_t FramesToMs(int64_t frames, int rate)
+{
+    return frames * 1000 / rate;
+}
 
 int32_t ToInt32(int64_t v)
 {
@@ -38,7 +44,8 @@ int32_t ToInt32(int64_t v)
 Uint16 ChunkFrames(int rate)
 {
     int frames = 128;
-    while (frames * 2 <= rate / 40 && frames < 8192) frames *= 2;
+    while (frames * 2 <= rate / 40 && frames < 8192)
+        frames *= 2;
     return static_cast<Uint16>(frames);
 }
 
@@ -46,43 +53,44 @@ uint16_t NextDeviceId()
 {
     static std::atomic<uint16_t> last{0};
     uint16_t id;
-    do id = static_cast<uint16_t>(last.fetch_add(1) + 1);
+    do
+        id = static_cast<uint16_t>(last.fetch_add(1) + 1);
     while (id == 0);
     return id;
 }
 
-}  // namespace
+} // namespace
 
 struct TMediaPlayer::Impl {
-    std::unique_ptr<TAudioDecoder> decoder;  // the worker uses it only while it runs
+    std::unique_ptr<TAudioDecoder> decoder; // the worker uses it only while it runs
     int rate = 0;
     int channels = 0;
 
     SDL_AudioDeviceID device = 0;
     int deviceRate = 0;
     int deviceChannels = 0;
-    bool silentOutput = false;  // SDL's dummy driver
+    bool silentOutput = false; // SDL's dummy driver
     std::thread worker;
 
     // Shared by the GUI thread, the worker and SDL's audio callback.
     std::mutex m;
     std::condition_variable cv;
-    std::vector<int16_t> ring;  // decoded samples waiting for the output
-    size_t head = 0;            // read index into ring, in samples
-    size_t count = 0;           // samples in ring
+    std::vector<int16_t> ring; // decoded samples waiting for the output
+    size_t head = 0; // read index into ring, in samples
+    size_t count = 0; // samples in ring
     bool playing = false;
     bool stopRequested = false;
-    bool allQueued = false;       // the worker has queued everything up to endFrame
-    bool endIsFileEnd = false;    // ... and that end is the end of the file
-    bool atFileEnd = false;       // the last playback ran to the end of the file
-    int64_t held = 0;             // position in frames while not playing
+    bool allQueued = false; // the worker has queued everything up to endFrame
+    bool endIsFileEnd = false; // ... and that end is the end of the file
+    bool atFileEnd = false; // the last playback ran to the end of the file
+    int64_t held = 0; // position in frames while not playing
     int64_t startFrame = 0;
-    int64_t endFrame = 0;         // exclusive
-    int64_t handed = 0;           // frame after the last one handed to the output
-    int64_t chunkStart = 0;       // first frame of the chunk the output is playing
+    int64_t endFrame = 0; // exclusive
+    int64_t handed = 0; // frame after the last one handed to the output
+    int64_t chunkStart = 0; // first frame of the chunk the output is playing
     int64_t chunkFrames = 0;
-    Clock::time_point chunkTime;  // when that chunk was handed over
-    bool started = false;         // the first chunk of this playback went out
+    Clock::time_point chunkTime; // when that chunk was handed over
+    bool started = false; // the first chunk of this playback went out
     Clock::time_point startTime;
 
     ~Impl()
@@ -103,22 +111,27 @@ struct TMediaPlayer::Impl {
     // leads, bounded by what it has taken.
     int64_t PositionLocked(Clock::time_point now) const
     {
-        if (!playing) return held;
-        if (!started) return startFrame;
+        if (!playing)
+            return held;
+        if (!started)
+            return startFrame;
         auto frames = [this](Clock::duration d) {
             return std::chrono::duration_cast<std::chrono::microseconds>(d).count() * rate / 1000000;
         };
         const int64_t wall = startFrame + frames(now - startTime);
-        const int64_t device = silentOutput ? handed : chunkStart + std::min(chunkFrames, frames(now - chunkTime));
+        const int64_t device
+            = silentOutput ? handed : chunkStart + std::min(chunkFrames, frames(now - chunkTime));
         return std::min({device, wall, endFrame});
     }
 
     // Notices that playback has reached its end.
     void UpdateLocked(Clock::time_point now)
     {
-        if (!playing || !allQueued || count != 0) return;
+        if (!playing || !allQueued || count != 0)
+            return;
         const bool done = started ? PositionLocked(now) >= endFrame : endFrame <= startFrame;
-        if (!done) return;
+        if (!done)
+            return;
         playing = false;
         held = endFrame;
         atFileEnd = endIsFileEnd;
@@ -133,13 +146,16 @@ struct TMediaPlayer::Impl {
             std::lock_guard<std::mutex> lk(m);
             const auto now = Clock::now();
             UpdateLocked(now);
-            if (playing) held = PositionLocked(now);
+            if (playing)
+                held = PositionLocked(now);
             playing = false;
             stopRequested = true;
         }
         cv.notify_all();
-        if (worker.joinable()) worker.join();
-        if (device) SDL_PauseAudioDevice(device, 1);
+        if (worker.joinable())
+            worker.join();
+        if (device)
+            SDL_PauseAudioDevice(device, 1);
         std::lock_guard<std::mutex> lk(m);
         head = count = 0;
     }
@@ -150,7 +166,8 @@ struct TMediaPlayer::Impl {
             mplayer_detail::CloseOutput(device);
             device = 0;
         }
-        if (device) return;
+        if (device)
+            return;
         SDL_AudioSpec want{};
         want.freq = rate;
         want.format = AUDIO_S16SYS;
@@ -171,7 +188,8 @@ void TMediaPlayer::Impl::Callback(void* user, Uint8* stream, int len)
     std::memset(stream, 0, static_cast<size_t>(len));
     {
         std::lock_guard<std::mutex> lk(self->m);
-        if (!self->playing) return;
+        if (!self->playing)
+            return;
         const size_t ch = static_cast<size_t>(self->deviceChannels);
         const size_t want = static_cast<size_t>(len) / sizeof(int16_t) / ch * ch;
         const size_t n = std::min(want, self->count);
@@ -201,7 +219,8 @@ bool TMediaPlayer::Impl::Queue(const std::vector<int16_t>& block)
     while (off < block.size()) {
         std::unique_lock<std::mutex> lk(m);
         cv.wait(lk, [this] { return stopRequested || count < ring.size(); });
-        if (stopRequested) return false;
+        if (stopRequested)
+            return false;
         const size_t cap = ring.size();
         const size_t n = std::min(block.size() - off, cap - count);
         const size_t tail = (head + count) % cap;
@@ -224,7 +243,8 @@ void TMediaPlayer::Impl::Run(int64_t from, int64_t to)
         while (queued < to) {
             {
                 std::lock_guard<std::mutex> lk(m);
-                if (stopRequested) return;
+                if (stopRequested)
+                    return;
             }
             block.clear();
             int64_t got = decoder->Decode(block);
@@ -236,10 +256,12 @@ void TMediaPlayer::Impl::Run(int64_t from, int64_t to)
                 got = to - queued;
                 block.resize(static_cast<size_t>(got * channels));
             }
-            if (!Queue(block)) return;
+            if (!Queue(block))
+                return;
             // Start the output only once it has sound to take, so that its
             // first chunk is not silence.
-            if (queued == from) SDL_PauseAudioDevice(device, 0);
+            if (queued == from)
+                SDL_PauseAudioDevice(device, 0);
             queued += got;
         }
     } catch (const std::exception&) {
@@ -252,7 +274,10 @@ void TMediaPlayer::Impl::Run(int64_t from, int64_t to)
     allQueued = true;
 }
 
-TMediaPlayer::TMediaPlayer() : impl_(std::make_unique<Impl>()) {}
+TMediaPlayer::TMediaPlayer()
+    : impl_(std::make_unique<Impl>())
+{
+}
 
 TMediaPlayer::~TMediaPlayer()
 {
@@ -273,7 +298,8 @@ void TMediaPlayer::SetSuccess()
 
 void TMediaPlayer::CheckOpen()
 {
-    if (!opened_) throw EMCIDeviceError(kNoDevice);
+    if (!opened_)
+        throw EMCIDeviceError(kNoDevice);
 }
 
 void TMediaPlayer::Open()
@@ -307,7 +333,8 @@ void TMediaPlayer::Open()
 
 void TMediaPlayer::Close()
 {
-    if (deviceId_ == 0) return;
+    if (deviceId_ == 0)
+        return;
     impl_->Halt();
     impl_->decoder.reset();
     opened_ = false;
@@ -329,8 +356,8 @@ void TMediaPlayer::Play()
         std::lock_guard<std::mutex> lk(d.m);
         const auto now = Clock::now();
         d.UpdateLocked(now);
-        if (AutoRewind && !fromPending && !toPending && !d.playing &&
-            (d.atFileEnd || FramesToMs(d.held, d.rate) >= length)) {
+        if (AutoRewind && !fromPending && !toPending && !d.playing
+            && (d.atFileEnd || FramesToMs(d.held, d.rate) >= length)) {
             d.held = 0;
             d.atFileEnd = false;
         }
@@ -338,8 +365,9 @@ void TMediaPlayer::Play()
     }
     if (fromPending) {
         if (startPos_ < 0 || (length > 0 && startPos_ > length)) {
-            SetError(MCIERR_OUTOFRANGE, "The start position " + std::to_string(startPos_) +
-                                            " ms lies outside the media (0 to " + std::to_string(length) + " ms)");
+            SetError(MCIERR_OUTOFRANGE,
+                "The start position " + std::to_string(startPos_) + " ms lies outside the media (0 to "
+                    + std::to_string(length) + " ms)");
             return;
         }
         from = MsToFrames(startPos_, d.rate);
@@ -349,8 +377,8 @@ void TMediaPlayer::Play()
         // An end beyond the media plays to the end of the file.
         to = endPos_ < 0 ? -1 : MsToFrames(endPos_, d.rate);
         if (to < from) {
-            SetError(MCIERR_OUTOFRANGE, "The end position " + std::to_string(endPos_) +
-                                            " ms lies before the start of the playback");
+            SetError(MCIERR_OUTOFRANGE,
+                "The end position " + std::to_string(endPos_) + " ms lies before the start of the playback");
             return;
         }
     }
@@ -395,8 +423,9 @@ void TMediaPlayer::Seek(int32_t position)
     Impl& d = *impl_;
     const int64_t length = d.decoder->LengthMs();
     if (position < 0 || (length > 0 && position > length)) {
-        SetError(MCIERR_OUTOFRANGE, "The position " + std::to_string(position) +
-                                        " ms lies outside the media (0 to " + std::to_string(length) + " ms)");
+        SetError(MCIERR_OUTOFRANGE,
+            "The position " + std::to_string(position) + " ms lies outside the media (0 to "
+                + std::to_string(length) + " ms)");
         return;
     }
     d.Halt();
@@ -425,8 +454,8 @@ void TMediaPlayer::SetTimeFormat(int format)
     if (!opened_)
         SetError(MCIERR_INVALID_DEVICE_ID, kNoDevice);
     else if (format != 0)
-        SetError(MCIERR_BAD_TIME_FORMAT, "Only the millisecond time format (0) is supported, not " +
-                                             std::to_string(format));
+        SetError(MCIERR_BAD_TIME_FORMAT,
+            "Only the millisecond time format (0) is supported, not " + std::to_string(format));
     else
         SetSuccess();
 }
@@ -475,7 +504,9 @@ int32_t TMediaPlayer::Length()
 
 std::string TMediaPlayer::ErrorMessage() const
 {
-    if (lastError_ == MCIERR_NO_ERROR) return "The specified command was carried out.";
-    if (!lastMessage_.empty()) return lastMessage_;
+    if (lastError_ == MCIERR_NO_ERROR)
+        return "The specified command was carried out.";
+    if (!lastMessage_.empty())
+        return lastMessage_;
     return "Unknown error code";
 }

@@ -58,14 +58,14 @@ public:
     static constexpr uint8_t mpOpen = 6;
 
     TMediaPlayer();
-    ~TMediaPlayer();  // closes an open device
+    ~TMediaPlayer(); // closes an open device
     TMediaPlayer(const TMediaPlayer&) = delete;
     TMediaPlayer& operator=(const TMediaPlayer&) = delete;
 
     // Settings.
-    std::string FileName;                   // UTF-8 path used by Open
-    TMPDeviceTypes DeviceType = dtAutoSelect;  // the file itself decides
-    bool AutoOpen = false;                  // kept for the owner; Open is always explicit
+    std::string FileName; // UTF-8 path used by Open
+    TMPDeviceTypes DeviceType = dtAutoSelect; // the file itself decides
+    bool AutoOpen = false; // kept for the owner; Open is always explicit
     bool AutoRewind = true;
     bool Shareable = false;
 
@@ -81,16 +81,16 @@ public:
     // Opens FileName, closing any device first. Synchronous; throws
     // EMCIDeviceError with a readable message and leaves the device closed.
     void Open();
-    void Close();                 // no-op when closed
-    void Play();                  // checks open; returns at once
-    void Stop();                  // checks open
-    void Seek(int32_t position);  // checks open; stops playback
+    void Close(); // no-op when closed
+    void Play(); // checks open; returns at once
+    void Stop(); // checks open
+    void Seek(int32_t position); // checks open; stops playback
     void SetStartPos(int32_t position);
     void SetEndPos(int32_t position);
-    void SetTimeFormat(int format);  // only 0, milliseconds, is supported
-    uint8_t Mode();                  // 0 when closed
-    int32_t Position();              // 0 when closed
-    int32_t Length();                // checks open; 0 when the file does not tell
+    void SetTimeFormat(int format); // only 0, milliseconds, is supported
+    uint8_t Mode(); // 0 when closed
+    int32_t Position(); // 0 when closed
+    int32_t Length(); // checks open; 0 when the file does not tell
     std::string ErrorMessage() const;
 
 private:

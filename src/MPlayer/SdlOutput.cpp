@@ -35,13 +35,14 @@ void StartDummy(std::string& why)
     SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         throw TDecodeError(MCIERR_CANNOT_LOAD_DRIVER,
-                           "Cannot start the sound output (" + why + "), nor the silent one: " + SDL_GetError());
+            "Cannot start the sound output (" + why + "), nor the silent one: " + SDL_GetError());
     g_started = true;
 }
 
 void Start()
 {
-    if (g_started) return;
+    if (g_started)
+        return;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
         g_started = true;
         return;
@@ -50,7 +51,7 @@ void Start()
     StartDummy(why);
 }
 
-}  // namespace
+} // namespace
 
 SDL_AudioDeviceID OpenOutput(const SDL_AudioSpec& want)
 {
@@ -72,7 +73,8 @@ SDL_AudioDeviceID OpenOutput(const SDL_AudioSpec& want)
 
 void CloseOutput(SDL_AudioDeviceID id)
 {
-    if (id == 0) return;
+    if (id == 0)
+        return;
     std::lock_guard<std::mutex> guard(Lock());
     SDL_CloseAudioDevice(id);
     --g_openDevices;
@@ -85,4 +87,4 @@ std::string OutputDriver()
     return name ? name : "";
 }
 
-}  // namespace mplayer_detail
+} // namespace mplayer_detail

@@ -17,4 +17,4 @@ void CloseOutput(SDL_AudioDeviceID id);
 // Name of the SDL audio driver in use, empty before the first OpenOutput.
 std::string OutputDriver();
 
-}  // namespace mplayer_detail
+} // namespace mplayer_detail

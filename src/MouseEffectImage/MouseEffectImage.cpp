@@ -4,7 +4,8 @@
 #include <QEnterEvent>
 #include <QMouseEvent>
 
-TMouseEffectImage::TMouseEffectImage(QWidget* parent) : TImage(parent)
+TMouseEffectImage::TMouseEffectImage(QWidget* parent)
+    : TImage(parent)
 {
     SetAutoSize(true);
 }

@@ -33,7 +33,7 @@ constexpr TButtonFiles Buttons[] = {
 
 constexpr int ColourIconSizes[] = {16, 24, 32, 48, 64, 72, 96, 128};
 
-}  // namespace
+} // namespace
 
 QStringList ButtonControls()
 {
@@ -107,4 +107,4 @@ QIcon ApplicationIcon()
     return icon;
 }
 
-}  // namespace Skin
+} // namespace Skin

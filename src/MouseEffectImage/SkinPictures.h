@@ -13,9 +13,9 @@ class TMouseEffectImage;
 
 namespace Skin {
 
-inline constexpr const char* Back = ":/skin/back.jpg";      // 598 x 422, main window face
-inline constexpr const char* Ad = ":/skin/ad.jpg";          // 361 x 169, banner in the timeline area
-inline constexpr const char* About = ":/skin/about.jpg";    // 300 x 266, About window face
+inline constexpr const char* Back = ":/skin/back.jpg"; // 598 x 422, main window face
+inline constexpr const char* Ad = ":/skin/ad.jpg"; // 361 x 169, banner in the timeline area
+inline constexpr const char* About = ":/skin/about.jpg"; // 300 x 266, About window face
 
 enum class TButtonState { Normal, Hover, Down };
 
@@ -37,7 +37,7 @@ bool ApplyButtonPictures(TMouseEffectImage& button, const QString& control);
 QIcon ApplicationIcon();
 // Sizes (pixels) of the icon's colour images; a black-and-white 32 px one exists too.
 QList<int> IconSizes();
-QString IconPath(int size);          // ":/skin/icon/velumo-<size>.png"
-QString MonochromeIconPath();        // ":/skin/icon/velumo-32-mono.png"
+QString IconPath(int size); // ":/skin/icon/velumo-<size>.png"
+QString MonochromeIconPath(); // ":/skin/icon/velumo-32-mono.png"
 
-}  // namespace Skin
+} // namespace Skin

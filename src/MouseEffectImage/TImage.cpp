@@ -4,7 +4,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-TImage::TImage(QWidget* parent) : QWidget(parent)
+TImage::TImage(QWidget* parent)
+    : QWidget(parent)
 {
     setMouseTracking(true);
 }
@@ -64,8 +65,8 @@ void TImage::mouseMoveEvent(QMouseEvent* event)
 
 void TImage::mouseReleaseEvent(QMouseEvent* event)
 {
-    const bool click = event->button() == Qt::LeftButton && clickPending_ &&
-                       rect().contains(event->position().toPoint());
+    const bool click
+        = event->button() == Qt::LeftButton && clickPending_ && rect().contains(event->position().toPoint());
     if (event->button() == Qt::LeftButton)
         clickPending_ = false;
     if (click)

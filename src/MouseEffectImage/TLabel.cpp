@@ -17,11 +17,16 @@ QFont WithoutAntialiasing(QFont font)
     return font;
 }
 
-}  // namespace
+} // namespace
 
-TLabel::TLabel(QWidget* parent) : TLabel(QString(), parent) {}
+TLabel::TLabel(QWidget* parent)
+    : TLabel(QString(), parent)
+{
+}
 
-TLabel::TLabel(const QString& caption, QWidget* parent) : QWidget(parent), caption_(caption)
+TLabel::TLabel(const QString& caption, QWidget* parent)
+    : QWidget(parent)
+    , caption_(caption)
 {
     setMouseTracking(true);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -127,7 +132,7 @@ void TLabel::paintEvent(QPaintEvent*)
     const int baseline = LeadingPixels + metrics.ascent();
     painter.drawText(0, baseline, text);
     if (font().underline())
-        return;  // the whole text is underlined already
+        return; // the whole text is underlined already
     // Access keys: a one-pixel line under the marked character, where the
     // font's own underline would be.
     const int y = baseline + qMax(1, metrics.underlinePos());
@@ -159,8 +164,8 @@ void TLabel::mouseMoveEvent(QMouseEvent* event)
 
 void TLabel::mouseReleaseEvent(QMouseEvent* event)
 {
-    const bool click = event->button() == Qt::LeftButton && clickPending_ &&
-                       rect().contains(event->position().toPoint());
+    const bool click
+        = event->button() == Qt::LeftButton && clickPending_ && rect().contains(event->position().toPoint());
     if (event->button() == Qt::LeftButton)
         clickPending_ = false;
     if (click)

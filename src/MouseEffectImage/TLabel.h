@@ -6,7 +6,8 @@
 //
 // With AutoSize on (the default) the label's width follows its text, growing
 // or shrinking from its fixed left edge, and its height is the font's line
-// height plus one pixel of leading above the text. With AutoSize off the label keeps its size and clips the text.
+// height plus one pixel of leading above the text. With AutoSize off the label keeps its size and clips the
+// text.
 
 #include <QColor>
 #include <QFont>

@@ -15,13 +15,13 @@ namespace {
 
 std::atomic<quint64> aboutWindowsMade{0};
 
-}  // namespace
+} // namespace
 
 TAboutForm::TAboutForm(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint),
-      serial_(++aboutWindowsMade)
+    : QDialog(parent,
+        Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+            | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+    , serial_(++aboutWindowsMade)
 {
     setObjectName(QStringLiteral("AboutForm"));
     setWindowTitle(QStringLiteral("About"));
@@ -55,7 +55,7 @@ TAboutForm::TAboutForm(QWidget* parent)
     SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
     // "&Continue" makes Alt+C its shortcut; plain C is handled in keyPressEvent.
     SpeedButton1->setText(QStringLiteral("&Continue"));
-    SpeedButton1->setAutoRaise(true);  // frame drawn only under the pointer
+    SpeedButton1->setAutoRaise(true); // frame drawn only under the pointer
     SpeedButton1->setFocusPolicy(Qt::NoFocus);
     SpeedButton1->setToolButtonStyle(Qt::ToolButtonTextOnly);
     SpeedButton1->setFont(SkinFont(11));
@@ -92,8 +92,8 @@ void TAboutForm::showEvent(QShowEvent* event)
 
 void TAboutForm::keyPressEvent(QKeyEvent* event)
 {
-    const Qt::KeyboardModifiers mods =
-        event->modifiers() & ~(Qt::ShiftModifier | Qt::AltModifier | Qt::KeypadModifier);
+    const Qt::KeyboardModifiers mods
+        = event->modifiers() & ~(Qt::ShiftModifier | Qt::AltModifier | Qt::KeypadModifier);
     if (event->key() == Qt::Key_C && mods == Qt::NoModifier) {
         SpeedButton1->click();
         return;

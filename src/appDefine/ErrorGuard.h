@@ -17,8 +17,7 @@ void SetErrorReporter(TErrorReporter reporter);
 QString ErrorBoxText(const QString& message);
 void ReportError(const QString& message);
 
-template <class Handler>
-void Guarded(Handler&& handler) noexcept
+template <class Handler> void Guarded(Handler&& handler) noexcept
 {
     try {
         handler();

@@ -52,8 +52,8 @@ bool WriteAll(QFile& file, const QByteArray& bytes)
 
 } // namespace
 
-bool ExtractResourceToFile(const QString& resourceType, const QString& resourceName,
-                           const QString& fileName, TFileMode mode)
+bool ExtractResourceToFile(
+    const QString& resourceType, const QString& resourceName, const QString& fileName, TFileMode mode)
 {
     try {
         const QString path = FindResource(resourceType, resourceName);
@@ -67,8 +67,8 @@ bool ExtractResourceToFile(const QString& resourceType, const QString& resourceN
         // Write beside the target and rename over it: a failed write leaves the old
         // file whole, and a tool another instance is running keeps its own inode.
         const QFileInfo target(fileName);
-        QTemporaryFile temp(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
-                            QStringLiteral(".XXXXXX"));
+        QTemporaryFile temp(
+            target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX"));
         if (!temp.open() || !WriteAll(temp, bytes))
             return false;
         QFile::Permissions perms = QFile::ReadOwner | QFile::WriteOwner;
@@ -78,7 +78,8 @@ bool ExtractResourceToFile(const QString& resourceType, const QString& resourceN
             return false;
         temp.close();
         if (::rename(QFile::encodeName(temp.fileName()).constData(),
-                     QFile::encodeName(target.absoluteFilePath()).constData()) != 0)
+                QFile::encodeName(target.absoluteFilePath()).constData())
+            != 0)
             return false;
         temp.setAutoRemove(false);
         return true;
@@ -94,7 +95,7 @@ QString PrepareWorkFolder(const QString& dir)
         path.chop(1);
     const QByteArray native = QFile::encodeName(path);
 
-    struct stat st {};
+    struct stat st { };
     if (::lstat(native.constData(), &st) != 0) {
         if (errno != ENOENT)
             return QStringLiteral("Cannot examine the work folder %1: %2").arg(dir, qt_error_string(errno));
@@ -116,8 +117,8 @@ QString PrepareWorkFolder(const QString& dir)
     return {};
 }
 
-QString ReadProfileString(const QString& iniPath, const QString& section, const QString& key,
-                          const QString& defaultValue)
+QString ReadProfileString(
+    const QString& iniPath, const QString& section, const QString& key, const QString& defaultValue)
 {
     constexpr int MaxValueLength = 2047;
     QFile file(iniPath);

@@ -33,8 +33,8 @@ QString GetTempDirectory();
 // write leaves the old file whole. Sets the run bit when executable is true.
 // Never throws, never shows anything.
 enum class TFileMode { Plain, Executable };
-bool ExtractResourceToFile(const QString& resourceType, const QString& resourceName,
-                           const QString& fileName, TFileMode mode = TFileMode::Plain);
+bool ExtractResourceToFile(const QString& resourceType, const QString& resourceName, const QString& fileName,
+    TFileMode mode = TFileMode::Plain);
 
 // Creates the work folder (mode 0700, parents as needed) and checks that only
 // this user can write into it. Returns an empty string when it is safe to use,
@@ -44,8 +44,8 @@ QString PrepareWorkFolder(const QString& dir);
 // Reads one value of an INI file with the profile service's rules: section and
 // key ignore letter case, blanks around the value dropped, the value cut to
 // 2047 characters; a missing file, section or key gives defaultValue.
-QString ReadProfileString(const QString& iniPath, const QString& section, const QString& key,
-                          const QString& defaultValue);
+QString ReadProfileString(
+    const QString& iniPath, const QString& section, const QString& key, const QString& defaultValue);
 
 // "%.2d:%.2d:%.2d" of a whole number of seconds; division truncates, the
 // remainder keeps the sign of t (t = -1 gives "00:00:-01").

@@ -22,10 +22,9 @@ constexpr qint64 PumpInterval = 15;
 
 uint16_t ReadErrorPrompt(TMPEGAudio& audio)
 {
-    QMessageBox box(QMessageBox::Critical, QString::fromUtf8(MPGReadError::Caption.data(),
-                                                             MPGReadError::Caption.size()),
-                    QString::fromStdString(MPGReadError::Text(audio)), QMessageBox::NoButton,
-                    owner);
+    QMessageBox box(QMessageBox::Critical,
+        QString::fromUtf8(MPGReadError::Caption.data(), MPGReadError::Caption.size()),
+        QString::fromStdString(MPGReadError::Text(audio)), QMessageBox::NoButton, owner);
     // One role for all three keeps them in this order on every style.
     QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::ActionRole);
     QPushButton* retry = box.addButton(QStringLiteral("Retry"), QMessageBox::ActionRole);
@@ -65,9 +64,8 @@ void InstallGuiServices(QWidget* mainWindow)
 {
     owner = mainWindow;
     quitRequested = false;
-    SetErrorReporter([](const QString& text) {
-        QMessageBox::critical(owner, QString::fromUtf8(ApplicationTitle), text);
-    });
+    SetErrorReporter(
+        [](const QString& text) { QMessageBox::critical(owner, QString::fromUtf8(ApplicationTitle), text); });
     SetReadErrorPrompt(ReadErrorPrompt);
     SetMessagePump(PumpMessages);
 }

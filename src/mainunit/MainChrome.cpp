@@ -21,14 +21,15 @@ namespace {
 const QColor Yellow(255, 255, 0);
 const QColor White(255, 255, 255);
 
-}  // namespace
+} // namespace
 
 TIdleHook::TIdleHook(std::function<void()> onIdle, QObject* parent)
-    : QObject(parent), onIdle_(std::move(onIdle))
+    : QObject(parent)
+    , onIdle_(std::move(onIdle))
 {
     if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance(thread()))
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &TIdleHook::Idle,
-                Qt::DirectConnection);
+            Qt::DirectConnection);
 }
 
 void TIdleHook::Stop()
@@ -46,7 +47,10 @@ void TIdleHook::Idle()
     running_ = false;
 }
 
-TWindowDrag::TWindowDrag(QWidget* window) : window_(window) {}
+TWindowDrag::TWindowDrag(QWidget* window)
+    : window_(window)
+{
+}
 
 void TWindowDrag::Watch(QWidget* source)
 {
@@ -99,7 +103,7 @@ bool TWindowDrag::eventFilter(QObject* watched, QEvent* event)
             if (mouse->buttons() & Qt::LeftButton)
                 Follow(lastGlobal_);
             else
-                byHand_ = pressed_ = false;  // the release went elsewhere
+                byHand_ = pressed_ = false; // the release went elsewhere
         }
         break;
     }
@@ -121,9 +125,9 @@ void TMainForm::BindEvents()
     drag_->Watch(imgBack);
     drag_->Watch(imgAd);
     connect(imgBack, &TImage::MouseMove, this,
-            [this](Buttons b, QPoint p) { Guarded([&] { imgBackMouseMove(b, p); }); });
+        [this](Buttons b, QPoint p) { Guarded([&] { imgBackMouseMove(b, p); }); });
     connect(imgAd, &TImage::MouseMove, this,
-            [this](Buttons b, QPoint p) { Guarded([&] { imgAdMouseMove(b, p); }); });
+        [this](Buttons b, QPoint p) { Guarded([&] { imgAdMouseMove(b, p); }); });
 
     auto click = [this](TMouseEffectImage* button, void (TMainForm::*handler)()) {
         connect(button, &TImage::Click, this, [this, handler] { Guarded([&] { (this->*handler)(); }); });
@@ -155,7 +159,7 @@ void TMainForm::BindEvents()
     hover(MouseEffectImage1, &TMainForm::MouseEffectImage1MouseMove);
 
     connect(lblAbout, &TLabel::MouseMove, this,
-            [this](Buttons b, QPoint p) { Guarded([&] { lblAboutMouseMove(b, p); }); });
+        [this](Buttons b, QPoint p) { Guarded([&] { lblAboutMouseMove(b, p); }); });
     connect(lblAbout, &TLabel::MouseLeave, this, [this] { Guarded([&] { lblAboutMouseLeave(); }); });
     connect(lblAbout, &TLabel::Click, this, [this] { Guarded([&] { lblAboutClick(); }); });
 
@@ -163,7 +167,7 @@ void TMainForm::BindEvents()
         Guarded([&] { imgWaveMouseDown(button, b, p); });
     });
     connect(imgWave, &TImage::MouseMove, this,
-            [this](Buttons b, QPoint p) { Guarded([&] { imgWaveMouseMove(b, p); }); });
+        [this](Buttons b, QPoint p) { Guarded([&] { imgWaveMouseMove(b, p); }); });
     connect(imgWave, &TImage::MouseUp, this, [this](Qt::MouseButton button, Buttons b, QPoint p) {
         Guarded([&] { imgWaveMouseUp(button, b, p); });
     });
@@ -253,17 +257,45 @@ void TMainForm::lblAboutClick()
 }
 
 // Filled in by the file, transport and export work.
-void TMainForm::btnOpenClick() {}
-void TMainForm::btnSaveClick() {}
-void TMainForm::btnPlayClick() {}
-void TMainForm::MouseEffectImage1Click() {}
-void TMainForm::btnMarkStartClick() {}
-void TMainForm::btnMarkEndClick() {}
-void TMainForm::btnPlaySelectedClick() {}
-void TMainForm::btnMoveLeftClick() {}
-void TMainForm::btnMoveRightClick() {}
-void TMainForm::imgWaveMouseDown(Qt::MouseButton, Qt::MouseButtons, QPoint) {}
-void TMainForm::imgWaveMouseMove(Qt::MouseButtons, QPoint) {}
-void TMainForm::imgWaveMouseUp(Qt::MouseButton, Qt::MouseButtons, QPoint) {}
-void TMainForm::Timer2Timer() {}
-void TMainForm::ApplicationEvents1Idle() {}
+void TMainForm::btnOpenClick()
+{
+}
+void TMainForm::btnSaveClick()
+{
+}
+void TMainForm::btnPlayClick()
+{
+}
+void TMainForm::MouseEffectImage1Click()
+{
+}
+void TMainForm::btnMarkStartClick()
+{
+}
+void TMainForm::btnMarkEndClick()
+{
+}
+void TMainForm::btnPlaySelectedClick()
+{
+}
+void TMainForm::btnMoveLeftClick()
+{
+}
+void TMainForm::btnMoveRightClick()
+{
+}
+void TMainForm::imgWaveMouseDown(Qt::MouseButton, Qt::MouseButtons, QPoint)
+{
+}
+void TMainForm::imgWaveMouseMove(Qt::MouseButtons, QPoint)
+{
+}
+void TMainForm::imgWaveMouseUp(Qt::MouseButton, Qt::MouseButtons, QPoint)
+{
+}
+void TMainForm::Timer2Timer()
+{
+}
+void TMainForm::ApplicationEvents1Idle()
+{
+}

@@ -32,7 +32,7 @@ const QColor Yellow(255, 255, 0);
 const QColor White(255, 255, 255);
 const QColor Black(0, 0, 0);
 
-}  // namespace
+} // namespace
 
 QStringList TFileDialogSettings::NameFilters() const
 {
@@ -84,8 +84,7 @@ void TMainForm::BuildLayout()
     setFont(SkinFont(FontPixels));
     setFixedSize(WindowSize);
 
-    auto label = [this](TLabel*& field, const char* name, QRect place, const QString& text,
-                        bool fixedSize) {
+    auto label = [this](TLabel*& field, const char* name, QRect place, const QString& text, bool fixedSize) {
         field = new TLabel(text, this);
         field->setObjectName(QString::fromLatin1(name));
         field->SetFont(SkinFont(FontPixels));
@@ -95,8 +94,7 @@ void TMainForm::BuildLayout()
             field->resize(place.size());
         }
     };
-    auto button = [this](TMouseEffectImage*& field, const char* name, QRect place,
-                         const char* hint) {
+    auto button = [this](TMouseEffectImage*& field, const char* name, QRect place, const char* hint) {
         field = new TMouseEffectImage(this);
         const QString control = QString::fromLatin1(name);
         field->setObjectName(control);
@@ -123,13 +121,11 @@ void TMainForm::BuildLayout()
     label(lblFilename, "lblFilename", {188, 262, 176, 13}, QStringLiteral("File Name:"), true);
     label(lblBitrate, "lblBitrate", {188, 282, 176, 16}, QStringLiteral("Bitrate:"), true);
     label(lblChannel, "lblChannel", {188, 304, 176, 13}, QStringLiteral("Channels:"), true);
-    label(lblSampleRate, "lblSampleRate", {188, 324, 176, 13}, QStringLiteral("Sample Rate:"),
-          true);
+    label(lblSampleRate, "lblSampleRate", {188, 324, 176, 13}, QStringLiteral("Sample Rate:"), true);
     label(lblLength, "lblLength", {188, 344, 176, 13}, QStringLiteral("Length:"), true);
     label(lblBeginPos, "lblBeginPos", {393, 262, 175, 13}, QStringLiteral("Begin Pos: "), true);
     label(lblEndPos, "lblEndPos", {393, 282, 175, 16}, QStringLiteral("End Pos:"), true);
-    label(lblSelectedLength, "lblSelectedLength", {393, 304, 175, 13},
-          QStringLiteral("Length: "), true);
+    label(lblSelectedLength, "lblSelectedLength", {393, 304, 175, 13}, QStringLiteral("Length: "), true);
 
     button(btnOpen, "btnOpen", {26, 254, 108, 32}, "");
     button(btnSave, "btnSave", {26, 303, 108, 32}, "");
@@ -165,8 +161,7 @@ void TMainForm::BuildLayout()
     label(lblAbout, "lblAbout", {60, 367, 28, 13}, QStringLiteral("About"), false);
     lblAbout->SetTextColor(White);
 
-    label(lblCurrentPos, "lblCurrentPos", {393, 324, 175, 13}, QStringLiteral("Current Pos: "),
-          true);
+    label(lblCurrentPos, "lblCurrentPos", {393, 324, 175, 13}, QStringLiteral("Current Pos: "), true);
 
     // A flat one-pixel border round a 361 x 169 client area, the banner's place.
     ScrollBoxWave = new QScrollArea(this);
@@ -199,9 +194,9 @@ void TMainForm::BuildLayout()
     MediaPlayer1->AutoRewind = true;
     MediaPlayer1->Shareable = false;
 
-    dlgOpen.Filter = QStringLiteral(
-        "Mp3 Music Files (*.mp3)|*.mp3|Wave Files (*.wav)|*.wav|WMA Files (*.wma)|*.wma|"
-        "All Files (*.*)|*.*");
+    dlgOpen.Filter
+        = QStringLiteral("Mp3 Music Files (*.mp3)|*.mp3|Wave Files (*.wav)|*.wav|WMA Files (*.wma)|*.wma|"
+                         "All Files (*.*)|*.*");
     SaveDialog1.Filter = QStringLiteral("Mp3 Music File (*.mp3)|*.mp3|AMR Ringtone (*.amr)|*.amr");
     SaveDialog1.DefaultExt = QStringLiteral("mp3");
 

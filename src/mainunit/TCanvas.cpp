@@ -6,7 +6,10 @@
 #include <algorithm>
 #include <cstdlib>
 
-TCanvas::TCanvas(QImage& surface) : surface_(surface) {}
+TCanvas::TCanvas(QImage& surface)
+    : surface_(surface)
+{
+}
 
 void TCanvas::SetFont(const QFont& font)
 {
@@ -86,8 +89,8 @@ void TCanvas::Line(int x1, int y1, int x2, int y2)
         }
         return;
     }
-    if (std::max(x1, x2) < clipLeft_ || std::min(x1, x2) >= width || std::max(y1, y2) < 0 ||
-        std::min(y1, y2) >= height)
+    if (std::max(x1, x2) < clipLeft_ || std::min(x1, x2) >= width || std::max(y1, y2) < 0
+        || std::min(y1, y2) >= height)
         return;
     // Bresenham, the end point excluded.
     const long long dx = std::llabs(static_cast<long long>(x2) - x1), sx = x1 < x2 ? 1 : -1;
@@ -114,8 +117,8 @@ void TCanvas::Triangle(QPoint a, QPoint b, QPoint c)
     Prepare();
     // Inclusion by edge functions in 64 bits: far-off coordinates must not overflow.
     const auto edge = [](QPoint p, QPoint q, long long x, long long y) {
-        return (static_cast<long long>(q.x()) - p.x()) * (y - p.y()) -
-               (static_cast<long long>(q.y()) - p.y()) * (x - p.x());
+        return (static_cast<long long>(q.x()) - p.x()) * (y - p.y())
+            - (static_cast<long long>(q.y()) - p.y()) * (x - p.x());
     };
     const long long area = edge(a, b, c.x(), c.y());
     if (area == 0) {

@@ -25,7 +25,8 @@ constexpr TToolFile ToolFiles[] = {
 };
 } // namespace
 
-TMainForm::TMainForm(QWidget* parent) : QWidget(parent)
+TMainForm::TMainForm(QWidget* parent)
+    : QWidget(parent)
 {
     BuildLayout();
     BindEvents();
@@ -64,17 +65,16 @@ void TMainForm::FormClose()
 
 void TMainForm::ReadSettings()
 {
-    ApplicationInfo.HomepageUrl =
-        ReadProfileString(QCoreApplication::applicationDirPath() + QStringLiteral("/config.ini"),
-                          QStringLiteral("ApplicationInfo"), QStringLiteral("Homepage"),
-                          QString::fromUtf8(DefaultHomepageUrl));
+    ApplicationInfo.HomepageUrl = ReadProfileString(
+        QCoreApplication::applicationDirPath() + QStringLiteral("/config.ini"),
+        QStringLiteral("ApplicationInfo"), QStringLiteral("Homepage"), QString::fromUtf8(DefaultHomepageUrl));
 }
 
 void TMainForm::DeployTools()
 {
     for (const TToolFile& tool : ToolFiles)
         ExtractResourceToFile(QStringLiteral("exefile"), QString::fromUtf8(tool.resourceName),
-                              WorkDir + QString::fromUtf8(tool.fileName), tool.mode);
+            WorkDir + QString::fromUtf8(tool.fileName), tool.mode);
 }
 
 void TMainForm::showEvent(QShowEvent* event)

@@ -3,9 +3,9 @@
 #include "appDefine.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <emmintrin.h>
 #include <iterator>
-#include <cstdlib>
 
 int32_t RandomInt(int32_t n)
 {
@@ -14,7 +14,9 @@ int32_t RandomInt(int32_t n)
 }
 
 TWaveRender::TWaveRender(TCanvas& canvas, int width, int height)
-    : Canvas(canvas), Width(width), Height(height)
+    : Canvas(canvas)
+    , Width(width)
+    , Height(height)
 {
     Canvas.SetFont(SkinFont(11));
 }
@@ -99,7 +101,7 @@ void StreamSelect(uint32_t* dst, const int* samples, int n, int threshold, uint3
         const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(samples + j));
         const __m128i mask = _mm_cmpgt_epi32(s, t);
         _mm_stream_si128(reinterpret_cast<__m128i*>(dst + j),
-                         _mm_or_si128(_mm_and_si128(mask, h), _mm_andnot_si128(mask, m)));
+            _mm_or_si128(_mm_and_si128(mask, h), _mm_andnot_si128(mask, m)));
     }
     for (; j < n; ++j)
         dst[j] = samples[j] > threshold ? hit : miss;
@@ -202,8 +204,8 @@ void TWaveRender::PaintBandRows(int top, int bottom)
                 continue;
             }
             const bool xored = from >= xorLeft && from < xorRight;
-            StreamSelect(row + from, Samples.data() + from, to - from, threshold,
-                         xored ? base ^ waveXor : wave, base);
+            StreamSelect(
+                row + from, Samples.data() + from, to - from, threshold, xored ? base ^ waveXor : wave, base);
         }
     }
     _mm_sfence();

@@ -4,8 +4,7 @@
 
 #include <QFileInfo>
 
-TCutMp3ThreadInfo MakeJobInfo(const QString& source, const QString& target, int startSeconds,
-                              int endSeconds)
+TCutMp3ThreadInfo MakeJobInfo(const QString& source, const QString& target, int startSeconds, int endSeconds)
 {
     return {source, target, ClockText(startSeconds), ClockText(endSeconds - startSeconds)};
 }
@@ -16,7 +15,7 @@ std::optional<TConverterCommand> ConverterCommand(const TCutMp3ThreadInfo& info)
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     const QString extension = dot < 0 ? QString() : name.mid(dot);
     QStringList args{QStringLiteral("-i"), info.SourceFile, QStringLiteral("-ss"), info.StartTime,
-                     QStringLiteral("-t"), info.Duration};
+        QStringLiteral("-t"), info.Duration};
     if (extension == QLatin1String(".mp3"))
         args << QStringList{"-acodec", "mp3", "-ab", "64", "-ac", "2"};
     else if (extension == QLatin1String(".amr"))

@@ -10,12 +10,11 @@ struct TCutMp3ThreadInfo {
     QString SourceFile;
     QString TargetFile;
     QString StartTime; // clock text of the selection start
-    QString Duration;  // clock text of the selection length
+    QString Duration; // clock text of the selection length
 };
 
 // The job record for a selection given in whole seconds.
-TCutMp3ThreadInfo MakeJobInfo(const QString& source, const QString& target, int startSeconds,
-                              int endSeconds);
+TCutMp3ThreadInfo MakeJobInfo(const QString& source, const QString& target, int startSeconds, int endSeconds);
 
 struct TConverterCommand {
     QString Program;

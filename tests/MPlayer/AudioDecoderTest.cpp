@@ -14,7 +14,7 @@ std::vector<int16_t> DecodeFrom(TAudioDecoder& d, int64_t frame, size_t samples)
 {
     std::vector<int16_t> out;
     d.SeekTo(frame);
-    while (out.size() < samples && d.Decode(out) > 0) {}
+    while (out.size() < samples && d.Decode(out) > 0) { }
     return out;
 }
 
@@ -39,7 +39,7 @@ TEST(AudioDecoder, WavStartsExactlyAtTheRequestedSample)
     // Everything up to the end, nothing more.
     d.SeekTo(44100 * 2 - 100);
     std::vector<int16_t> rest;
-    while (d.Decode(rest) > 0) {}
+    while (d.Decode(rest) > 0) { }
     EXPECT_EQ(rest.size(), 200u);
     EXPECT_EQ(DecodeFrom(d, 44100 * 3, 2).size(), 0u);
 }
@@ -52,7 +52,7 @@ TEST(AudioDecoder, Mp3SeekMatchesDecodingFromTheStart)
     ASSERT_EQ(d.Channels(), 1);
     std::vector<int16_t> all;
     d.SeekTo(0);
-    while (d.Decode(all) > 0) {}
+    while (d.Decode(all) > 0) { }
     EXPECT_NEAR(static_cast<double>(all.size()), 3.0 * 44100, 1152);
     EXPECT_NEAR(d.LengthMs(), 3000, 30);
     for (int64_t frame : {441, 20000, 44100, 100003}) {
@@ -65,4 +65,4 @@ TEST(AudioDecoder, Mp3SeekMatchesDecodingFromTheStart)
     }
 }
 
-}  // namespace
+} // namespace

@@ -22,12 +22,12 @@ const Media& Files()
         Media f;
         f.dir = testmedia::TempDir("mplayer-test");
         f.mp3 = f.dir + "tone.mp3";
-        if (!testmedia::MakeMp3(f.mp3, 3.0)) f.mp3.clear();
+        if (!testmedia::MakeMp3(f.mp3, 3.0))
+            f.mp3.clear();
         f.wav = f.dir + "short.wav";
-        testmedia::WriteWav(f.wav, 8000, 1, 12000, [](int64_t i, int) {
-            return static_cast<int16_t>(8000 * std::sin(i * 0.3));
-        });
-        f.longWav = f.dir + "long.wav";  // 183.9 s
+        testmedia::WriteWav(f.wav, 8000, 1, 12000,
+            [](int64_t i, int) { return static_cast<int16_t>(8000 * std::sin(i * 0.3)); });
+        f.longWav = f.dir + "long.wav"; // 183.9 s
         testmedia::WriteWav(f.longWav, 8000, 1, 1471200, [](int64_t, int) { return int16_t{0}; });
         f.text = f.dir + "notes.txt";
         std::ofstream(f.text) << "This is not audio at all.\nJust a few lines of text.\n";
@@ -49,7 +49,8 @@ class MPlayerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (Files().mp3.empty()) GTEST_FAIL() << "ffmpeg could not make the test MP3";
+        if (Files().mp3.empty())
+            GTEST_FAIL() << "ffmpeg could not make the test MP3";
     }
     void OpenFile(const std::string& path)
     {
@@ -80,12 +81,14 @@ TEST_F(MPlayerTest, SegmentThenPlayOnToTheEnd)
     int32_t last = mp.Position();
     EXPECT_GE(last, 200);
     bool monotonic = true;
-    ASSERT_TRUE(WaitFor([&] {
-        const int32_t p = mp.Position();
-        monotonic = monotonic && p >= last;
-        last = p;
-        return Stopped();
-    }, 3s));
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            const int32_t p = mp.Position();
+            monotonic = monotonic && p >= last;
+            last = p;
+            return Stopped();
+        },
+        3s));
     EXPECT_TRUE(monotonic);
     EXPECT_NEAR(mp.Position(), 500, 30);
 
@@ -108,7 +111,7 @@ TEST_F(MPlayerTest, SegmentThenPlayOnToTheEnd)
 
 TEST_F(MPlayerTest, OnlyStartPendingPlaysToTheEndAndEndOnlyStopsThere)
 {
-    OpenFile(Files().wav);  // 1500 ms
+    OpenFile(Files().wav); // 1500 ms
     EXPECT_EQ(mp.Length(), 1500);
     mp.SetStartPos(1100);
     mp.Play();
@@ -141,7 +144,7 @@ TEST_F(MPlayerTest, SeekAfterStopThenPlay)
     EXPECT_TRUE(Stopped());
     const int32_t at = mp.Position();
     EXPECT_GE(at, 150);
-    std::this_thread::sleep_for(60ms);  // the position must stay put
+    std::this_thread::sleep_for(60ms); // the position must stay put
     EXPECT_EQ(mp.Position(), at);
 
     mp.Seek(1234);
@@ -151,7 +154,8 @@ TEST_F(MPlayerTest, SeekAfterStopThenPlay)
     mp.Play();
     EXPECT_GE(mp.Position(), 1234);
     ASSERT_TRUE(WaitFor([&] { return mp.Position() >= 1400; }, 3s));
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0);
+    const auto ms
+        = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0);
     EXPECT_LE(mp.Position(), 1234 + ms.count() + 30);
 
     // Out of range: recorded, nothing changes.
@@ -179,7 +183,7 @@ TEST_F(MPlayerTest, OpenWhilePlayingEndsThePlayback)
     EXPECT_EQ(mp.Mode(), TMediaPlayer::mpStopped);
     EXPECT_EQ(mp.Position(), 0);
     EXPECT_EQ(mp.Length(), 1500);
-    std::this_thread::sleep_for(60ms);  // nothing plays on in the background
+    std::this_thread::sleep_for(60ms); // nothing plays on in the background
     EXPECT_EQ(mp.Position(), 0);
 
     // A failed Open closes the device that was open.
@@ -224,7 +228,9 @@ TEST_F(MPlayerTest, ClosedDevice)
 
 TEST_F(MPlayerTest, OpenFailuresAreReadableAndLeaveTheDeviceClosed)
 {
-    struct Case { std::string path, words; };
+    struct Case {
+        std::string path, words;
+    };
     const Case cases[] = {
         {Files().dir + "no such file.mp3", "No such file or directory"},
         {Files().text, Files().text},
@@ -266,7 +272,7 @@ TEST_F(MPlayerTest, DestroyedWhilePlaying)
     other->Open();
     other->Play();
     ASSERT_TRUE(WaitFor([&] { return other->Position() > 20; }, 3s));
-    other.reset();  // must neither hang nor crash
+    other.reset(); // must neither hang nor crash
 }
 
-}  // namespace
+} // namespace

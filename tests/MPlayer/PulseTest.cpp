@@ -11,7 +11,8 @@ using namespace std::chrono_literals;
 TEST(MPlayerPulse, PlaysThroughPulseAudio)
 {
     const char* flag = std::getenv("VELUMO_PULSE_TEST");
-    if (!flag || std::string(flag) != "1") GTEST_SKIP() << "needs scripts/with-pulse.sh";
+    if (!flag || std::string(flag) != "1")
+        GTEST_SKIP() << "needs scripts/with-pulse.sh";
     const std::string path = testmedia::TempDir("mplayer-pulse") + "tone.mp3";
     ASSERT_TRUE(testmedia::MakeMp3(path, 3.0)) << "ffmpeg could not make the test MP3";
 
@@ -43,7 +44,8 @@ TEST(MPlayerPulse, PlaysThroughPulseAudio)
 TEST(MPlayerNoSound, FallsBackToTheSilentOutput)
 {
     const char* flag = std::getenv("VELUMO_NOSOUND_TEST");
-    if (!flag || std::string(flag) != "1") GTEST_SKIP() << "runs as its own CTest entry";
+    if (!flag || std::string(flag) != "1")
+        GTEST_SKIP() << "runs as its own CTest entry";
     const std::string path = testmedia::TempDir("mplayer-nosound") + "tone.mp3";
     ASSERT_TRUE(testmedia::MakeMp3(path, 1.0)) << "ffmpeg could not make the test MP3";
 

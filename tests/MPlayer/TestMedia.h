@@ -19,7 +19,7 @@ namespace testmedia {
 
 // 16-bit PCM WAV; sample(frame, channel) gives each value.
 inline void WriteWav(const std::string& path, int rate, int channels, int64_t frames,
-                     const std::function<int16_t(int64_t, int)>& sample)
+    const std::function<int16_t(int64_t, int)>& sample)
 {
     std::ofstream f(path, std::ios::binary);
     auto u32 = [&](uint32_t v) { f.write(reinterpret_cast<const char*>(&v), 4); };
@@ -50,9 +50,9 @@ inline void WriteWav(const std::string& path, int rate, int channels, int64_t fr
 // An MP3 with a sine tone; returns false when ffmpeg could not make it.
 inline bool MakeMp3(const std::string& path, double seconds, int channels = 2, int rate = 44100)
 {
-    const std::string cmd = "ffmpeg -nostdin -loglevel error -y -f lavfi -i sine=frequency=440:sample_rate=" +
-                            std::to_string(rate) + ":duration=" + std::to_string(seconds) + " -ac " +
-                            std::to_string(channels) + " -c:a libmp3lame -b:a 128k '" + path + "'";
+    const std::string cmd = "ffmpeg -nostdin -loglevel error -y -f lavfi -i sine=frequency=440:sample_rate="
+        + std::to_string(rate) + ":duration=" + std::to_string(seconds) + " -ac " + std::to_string(channels)
+        + " -c:a libmp3lame -b:a 128k '" + path + "'";
     return std::system(cmd.c_str()) == 0 && std::filesystem::exists(path);
 }
 
@@ -61,7 +61,8 @@ inline bool WaitFor(const std::function<bool()>& cond, std::chrono::milliseconds
 {
     const auto end = std::chrono::steady_clock::now() + limit;
     while (!cond()) {
-        if (std::chrono::steady_clock::now() >= end) return cond();
+        if (std::chrono::steady_clock::now() >= end)
+            return cond();
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     return true;
@@ -75,13 +76,15 @@ inline std::string TempDir(const std::string& name)
         ~Cleaner()
         {
             std::error_code ec;
-            for (const auto& d : dirs) std::filesystem::remove_all(d, ec);
+            for (const auto& d : dirs)
+                std::filesystem::remove_all(d, ec);
         }
     };
     static Cleaner cleaner;
     auto dir = std::filesystem::temp_directory_path() / (name + "-" + std::to_string(::getpid()));
-    if (std::filesystem::create_directories(dir)) cleaner.dirs.push_back(dir);
+    if (std::filesystem::create_directories(dir))
+        cleaner.dirs.push_back(dir);
     return dir.string() + "/";
 }
 
-}  // namespace testmedia
+} // namespace testmedia

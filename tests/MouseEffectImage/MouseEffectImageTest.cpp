@@ -104,7 +104,7 @@ TEST_F(MouseEffectImageTest, FullClickRunsNormalHoverDownNormalAndClickSeesNorma
     Press(Inside);
     EXPECT_EQ(button->Picture(), down);
     Release(Inside);
-    EXPECT_EQ(button->Picture(), normal);  // also while still over the control
+    EXPECT_EQ(button->Picture(), normal); // also while still over the control
     EXPECT_EQ(clicks.count(), 1);
     EXPECT_EQ(shownAtClick, normal);
     Move(Outside);
@@ -146,7 +146,7 @@ TEST_F(MouseEffectImageTest, ReentryWhileHeldShowsHoverThenReleaseClicksOnce)
     EXPECT_EQ(button->Picture(), normal);
     Move(Inside);
     EXPECT_EQ(button->Picture(), hover);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return host->notices == 2; }));  // the re-entry counts as an entry
+    EXPECT_TRUE(QTest::qWaitFor([&] { return host->notices == 2; })); // the re-entry counts as an entry
     Release(Inside);
     EXPECT_EQ(button->Picture(), normal);
     EXPECT_EQ(clicks.count(), 1);
@@ -174,7 +174,7 @@ TEST_F(MouseEffectImageTest, DoubleClickGivesOneClickAndNoSecondPressedPicture)
 
     // The double-click press itself shows no pressed picture.
     QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(10, 10), button->mapToGlobal(QPointF(10, 10)),
-                    Qt::LeftButton, Qt::LeftButton, {});
+        Qt::LeftButton, Qt::LeftButton, {});
     QApplication::sendEvent(button, &dbl);
     EXPECT_EQ(button->Picture(), normal);
 }
@@ -184,7 +184,7 @@ TEST_F(MouseEffectImageTest, WritingPicturesWhileHovered)
     Move(Inside);
     ASSERT_EQ(button->Picture(), hover);
     button->SetOverPicture(Solid({20, 20}, Qt::yellow));
-    EXPECT_EQ(button->Picture(), hover);  // not before the next entry
+    EXPECT_EQ(button->Picture(), hover); // not before the next entry
     const QImage fresh = Solid({20, 20}, Qt::cyan);
     button->SetOriginPicture(fresh);
     EXPECT_EQ(button->Picture(), fresh);
@@ -230,12 +230,12 @@ TEST(MouseEffectImageSkin, HoldersTakeJpegAndBitmapPictures)
     TMouseEffectImage open;
     ASSERT_TRUE(Skin::ApplyButtonPictures(open, QStringLiteral("btnOpen")));
     EXPECT_EQ(open.size(), QSize(108, 32));
-    EXPECT_EQ(open.DownPicture().size(), QSize(108, 32));  // 32-bit BMP
+    EXPECT_EQ(open.DownPicture().size(), QSize(108, 32)); // 32-bit BMP
     EXPECT_FALSE(open.DownPicture().hasAlphaChannel());
     EXPECT_NE(open.DownPicture(), open.OriginPicture());
     EXPECT_EQ(open.Picture(), open.OriginPicture());
 
-    TMouseEffectImage minimise;  // BMP hover, JPEG pressed
+    TMouseEffectImage minimise; // BMP hover, JPEG pressed
     ASSERT_TRUE(Skin::ApplyButtonPictures(minimise, QStringLiteral("btnMinimize")));
     EXPECT_EQ(minimise.OverPicture().size(), QSize(14, 14));
     EXPECT_EQ(minimise.DownPicture().size(), QSize(14, 14));
@@ -248,4 +248,4 @@ TEST(MouseEffectImageSkin, HoldersTakeJpegAndBitmapPictures)
     EXPECT_EQ(unknown.toolTip(), QStringLiteral("Play"));
 }
 
-}  // namespace
+} // namespace

@@ -78,7 +78,7 @@ TEST(TLabel, AccessKeyUnderlinesOnlyItsCharacter)
 TEST(TLabel, DrawsWithoutAntialiasingEvenWhenFontSetDirectly)
 {
     TScene scene(QStringLiteral("Sample Rate: 44100 Hz"));
-    scene.label->setFont(LabelFont());  // QWidget's own setter
+    scene.label->setFont(LabelFont()); // QWidget's own setter
     EXPECT_TRUE(scene.label->font().styleStrategy() & QFont::NoAntialias);
     const QImage shot = scene.Shot();
     QSet<QRgb> colours;
@@ -98,7 +98,7 @@ TEST(TLabel, AutoSizeFollowsTextFromFixedLeftEdgeAndFixedSizeClips)
     EXPECT_GT(scene.label->width(), small.width());
     EXPECT_EQ(scene.label->x(), 10);
     scene.label->SetCaption(QString());
-    EXPECT_GT(scene.label->width(), 0);  // one blank's width, still there
+    EXPECT_GT(scene.label->width(), 0); // one blank's width, still there
     scene.label->SetCaption(QStringLiteral("Play"));
     EXPECT_EQ(scene.label->size(), small);
 
@@ -130,7 +130,7 @@ TEST(TLabel, MouseSignalsAndClickRule)
     QTest::mousePress(w, Qt::LeftButton, {}, inside);
     QTest::mouseMove(w, QPoint(250, 30));
     QTest::mouseRelease(w, Qt::LeftButton, {}, QPoint(250, 30));
-    EXPECT_EQ(clicks.count(), 1);  // released outside: no click
+    EXPECT_EQ(clicks.count(), 1); // released outside: no click
     EXPECT_GE(leaves.count(), 1);
 
     scene.label->SetUnderline(true);
@@ -140,4 +140,4 @@ TEST(TLabel, MouseSignalsAndClickRule)
     EXPECT_TRUE(scene.label->font().styleStrategy() & QFont::NoAntialias);
 }
 
-}  // namespace
+} // namespace

@@ -31,8 +31,7 @@ void LoadSettings(const QByteArray& ini)
     file.write(ini);
     file.close();
     ApplicationInfo.HomepageUrl = ReadProfileString(path, QStringLiteral("ApplicationInfo"),
-                                                    QStringLiteral("Homepage"),
-                                                    QString::fromLatin1(DefaultHomepageUrl));
+        QStringLiteral("Homepage"), QString::fromLatin1(DefaultHomepageUrl));
 }
 
 QString HomepageShown(const QByteArray& ini)
@@ -50,7 +49,7 @@ TEST(AboutForm, ControlsAtTheirPlacesWithTheirTexts)
     TAboutForm form;
     EXPECT_EQ(form.windowTitle(), QStringLiteral("About"));
     EXPECT_EQ(form.size(), QSize(300, 266));
-    EXPECT_EQ(form.minimumSize(), form.maximumSize());  // dragging the frame keeps the size
+    EXPECT_EQ(form.minimumSize(), form.maximumSize()); // dragging the frame keeps the size
     EXPECT_TRUE(form.windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
 
@@ -84,7 +83,8 @@ TEST(AboutForm, HomepageComesFromTheSettings)
     // No key: start-up's default address.
     EXPECT_EQ(HomepageShown("[ApplicationInfo]\nOther=1\n"), QString::fromLatin1(DefaultHomepageUrl));
     // Key present but empty: the window's own address stays.
-    EXPECT_EQ(HomepageShown("[ApplicationInfo]\nHomepage=\n"), QString::fromLatin1(TAboutForm::BuiltInHomepage));
+    EXPECT_EQ(
+        HomepageShown("[ApplicationInfo]\nHomepage=\n"), QString::fromLatin1(TAboutForm::BuiltInHomepage));
     // An address with '&' is kept whole; the label draws it without the '&'.
     const QString shown = HomepageShown("[ApplicationInfo]\nHomepage=http://example.com/?a=1&b=2\n");
     EXPECT_EQ(shown, QStringLiteral("http://example.com/?a=1&b=2"));
@@ -95,8 +95,7 @@ TEST(AboutForm, HomepageComesFromTheSettings)
 TEST(AboutForm, CClosesWhileEnterEscapeAndLabelClicksDoNot)
 {
     for (const Qt::KeyboardModifiers mods : {Qt::KeyboardModifiers(Qt::NoModifier),
-                                             Qt::KeyboardModifiers(Qt::ShiftModifier),
-                                             Qt::KeyboardModifiers(Qt::AltModifier)}) {
+             Qt::KeyboardModifiers(Qt::ShiftModifier), Qt::KeyboardModifiers(Qt::AltModifier)}) {
         TAboutForm form;
         form.show();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
@@ -165,8 +164,9 @@ TEST(AboutForm, EachOpeningMakesAFreshWindowCentredAndDestroysIt)
     EXPECT_TRUE(first.form.isNull()) << "the first window survived its closing";
     EXPECT_TRUE(second.form.isNull());
     const QPoint mainCentre = mainWindow.geometry().center();
-    EXPECT_LE((first.centre - mainCentre).manhattanLength(), 2) << first.centre.x() << "," << first.centre.y() << " vs " << mainCentre.x() << "," << mainCentre.y();
+    EXPECT_LE((first.centre - mainCentre).manhattanLength(), 2)
+        << first.centre.x() << "," << first.centre.y() << " vs " << mainCentre.x() << "," << mainCentre.y();
     EXPECT_TRUE(mainWindow.findChildren<TAboutForm*>().isEmpty());
 }
 
-}  // namespace
+} // namespace

@@ -29,7 +29,7 @@ QByteArray ReadFile(const QString& path)
 
 mode_t ModeOf(const QString& path)
 {
-    struct stat st {};
+    struct stat st { };
     EXPECT_EQ(::lstat(QFile::encodeName(path).constData(), &st), 0);
     return st.st_mode & 07777;
 }
@@ -127,8 +127,8 @@ TEST_F(WorkFolder, UnsafeFoldersAreRefused)
     // A symbolic link to a folder somebody else controls.
     ASSERT_TRUE(QDir(parent.path()).mkdir("elsewhere"));
     ASSERT_EQ(::symlink(QFile::encodeName(parent.filePath("elsewhere")).constData(),
-                        QFile::encodeName(work().chopped(1)).constData()),
-              0);
+                  QFile::encodeName(work().chopped(1)).constData()),
+        0);
     EXPECT_NE(PrepareWorkFolder(work()).indexOf("symbolic link"), -1);
     ASSERT_EQ(::unlink(QFile::encodeName(work().chopped(1)).constData()), 0);
 

@@ -93,25 +93,30 @@ void ExpectDecodes(const QString& path, QSize size)
 struct TButtonSpec {
     const char* control;
     QSize size;
-    const char* kinds;  // normal, hover, pressed: J = JPEG, B = 32-bit BMP
+    const char* kinds; // normal, hover, pressed: J = JPEG, B = 32-bit BMP
 };
 
 const TButtonSpec ButtonSpecs[] = {
-    {"btnOpen", {108, 32}, "JJB"},        {"btnSave", {108, 32}, "JJB"},
-    {"btnPlay", {47, 48}, "JJJ"},         {"btnMarkStart", {36, 35}, "JJB"},
-    {"btnMarkEnd", {36, 35}, "JJB"},      {"btnPlaySelected", {36, 36}, "JJB"},
-    {"btnMoveLeft", {40, 40}, "JJB"},     {"btnMoveRight", {42, 42}, "JJB"},
-    {"MouseEffectImage1", {35, 35}, "JJB"}, {"btnMinimize", {14, 14}, "JBJ"},
+    {"btnOpen", {108, 32}, "JJB"},
+    {"btnSave", {108, 32}, "JJB"},
+    {"btnPlay", {47, 48}, "JJJ"},
+    {"btnMarkStart", {36, 35}, "JJB"},
+    {"btnMarkEnd", {36, 35}, "JJB"},
+    {"btnPlaySelected", {36, 36}, "JJB"},
+    {"btnMoveLeft", {40, 40}, "JJB"},
+    {"btnMoveRight", {42, 42}, "JJB"},
+    {"MouseEffectImage1", {35, 35}, "JJB"},
+    {"btnMinimize", {14, 14}, "JBJ"},
     {"btnClose", {14, 14}, "JJB"},
 };
 
-const QPoint ButtonPlaces[] = {{26, 254}, {26, 303}, {454, 97}, {414, 105}, {500, 104}, {458, 60},
-                               {408, 51}, {503, 51}, {458, 144}, {549, 8}, {572, 8}};
+const QPoint ButtonPlaces[] = {{26, 254}, {26, 303}, {454, 97}, {414, 105}, {500, 104}, {458, 60}, {408, 51},
+    {503, 51}, {458, 144}, {549, 8}, {572, 8}};
 
 TEST(SkinAssets, FacesAreBaselineJpegsOfTheirSizes)
 {
-    const std::pair<const char*, QSize> faces[] = {
-        {Skin::Back, {598, 422}}, {Skin::Ad, {361, 169}}, {Skin::About, {300, 266}}};
+    const std::pair<const char*, QSize> faces[]
+        = {{Skin::Back, {598, 422}}, {Skin::Ad, {361, 169}}, {Skin::About, {300, 266}}};
     for (const auto& [path, size] : faces) {
         ExpectBaselineJpeg(QString::fromLatin1(path), size);
         ExpectDecodes(QString::fromLatin1(path), size);
@@ -121,8 +126,8 @@ TEST(SkinAssets, FacesAreBaselineJpegsOfTheirSizes)
 TEST(SkinAssets, ButtonPicturesHaveTheirKindsAndSizes)
 {
     ASSERT_EQ(Skin::ButtonControls().size(), int(std::size(ButtonSpecs)));
-    const Skin::TButtonState states[] = {Skin::TButtonState::Normal, Skin::TButtonState::Hover,
-                                         Skin::TButtonState::Down};
+    const Skin::TButtonState states[]
+        = {Skin::TButtonState::Normal, Skin::TButtonState::Hover, Skin::TButtonState::Down};
     for (const auto& spec : ButtonSpecs) {
         for (int i = 0; i < 3; ++i) {
             const QString path = Skin::ButtonPicturePath(QLatin1String(spec.control), states[i]);
@@ -137,7 +142,7 @@ TEST(SkinAssets, ButtonPicturesHaveTheirKindsAndSizes)
     // Play shows no change when pressed: the same image as its hover picture.
     const QString control = QStringLiteral("btnPlay");
     EXPECT_EQ(Bytes(Skin::ButtonPicturePath(control, Skin::TButtonState::Down)),
-              Bytes(Skin::ButtonPicturePath(control, Skin::TButtonState::Hover)));
+        Bytes(Skin::ButtonPicturePath(control, Skin::TButtonState::Hover)));
     EXPECT_TRUE(Skin::ButtonPicturePath(QStringLiteral("btnNone"), Skin::TButtonState::Normal).isEmpty());
 }
 
@@ -157,7 +162,9 @@ TEST(SkinAssets, StatesDifferAndButtonsBlendIntoTheFace)
         if (normal.width() >= 30 && normal.width() < 100) {
             const QColor a = normal.pixelColor(0, 0);
             const QColor b = back.pixelColor(ButtonPlaces[i]);
-            EXPECT_LE(std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue()), 30)
+            EXPECT_LE(
+                std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue()),
+                30)
                 << "corner does not match the face";
         }
     }
@@ -182,4 +189,4 @@ TEST(SkinAssets, IconsInEverySizeAndOneBlackAndWhite)
     EXPECT_FALSE(Skin::ApplicationIcon().availableSizes().isEmpty());
 }
 
-}  // namespace
+} // namespace

@@ -16,7 +16,7 @@ TEST(AvClock, AcceptsExportClockTextsOnly)
     EXPECT_TRUE(av::parseClock("-01:-02:-05")->negative);
     EXPECT_FALSE(av::parseClock("00:00:00")->negative);
     for (const char* bad : {"", "0:00:01", "00:0:01", "00:00:1", "00:60:00", "00:00:60", "00:00:01:00",
-                            "00:00", "00:00:+1", "00:00: 1", "00:00:01 ", "aa:bb:cc", "9999999:00:00", "00:00:--1"})
+             "00:00", "00:00:+1", "00:00: 1", "00:00:01 ", "aa:bb:cc", "9999999:00:00", "00:00:--1"})
         EXPECT_FALSE(av::parseClock(bad).has_value()) << bad;
 }
 
@@ -46,8 +46,8 @@ av::ArgError parseBad(std::vector<std::string> a)
 
 TEST(AvArgs, ExportLinesMapToTodaysUnits)
 {
-    const av::Job mp3 = parseOk({"-i", "s", "-ss", "00:00:20", "-t", "00:00:10", "-acodec", "mp3", "-ab", "64",
-                                 "-ac", "2", "/t/-x.mp3"});
+    const av::Job mp3 = parseOk({"-i", "s", "-ss", "00:00:20", "-t", "00:00:10", "-acodec", "mp3", "-ab",
+        "64", "-ac", "2", "/t/-x.mp3"});
     EXPECT_EQ(mp3.codec, av::Codec::Mp3);
     EXPECT_EQ(mp3.bitRate, 64000);
     EXPECT_EQ(mp3.startSeconds, 20);
@@ -55,8 +55,8 @@ TEST(AvArgs, ExportLinesMapToTodaysUnits)
     EXPECT_EQ(mp3.channels, 2);
     EXPECT_FALSE(mp3.sampleRate.has_value());
 
-    const av::Job amr = parseOk({"-i", "s", "-ss", "00:00:20", "-t", "00:00:10", "-f", "amr", "-acodec", "amr_nb",
-                                 "-ab", "32", "-ac", "1", "-ar", "8000", "-t.amr"});
+    const av::Job amr = parseOk({"-i", "s", "-ss", "00:00:20", "-t", "00:00:10", "-f", "amr", "-acodec",
+        "amr_nb", "-ab", "32", "-ac", "1", "-ar", "8000", "-t.amr"});
     EXPECT_EQ(amr.codec, av::Codec::AmrNb);
     EXPECT_EQ(amr.bitRate, 12200);
     EXPECT_EQ(amr.sampleRate, 8000);

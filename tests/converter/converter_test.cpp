@@ -133,7 +133,8 @@ std::string readAll(const fs::path& p)
     return {std::istreambuf_iterator<char>(f), {}};
 }
 
-void writeFile(const fs::path& p, const std::string& bytes, fs::perms perms = fs::perms::owner_read | fs::perms::owner_write)
+void writeFile(const fs::path& p, const std::string& bytes,
+    fs::perms perms = fs::perms::owner_read | fs::perms::owner_write)
 {
     std::ofstream(p, std::ios::binary) << bytes;
     fs::permissions(p, perms);
@@ -143,8 +144,8 @@ void writeFile(const fs::path& p, const std::string& bytes, fs::perms perms = fs
 std::map<std::string, std::string> ffprobe(const fs::path& file, const std::vector<std::string>& extra)
 {
     const fs::path out = file.string() + ".probe";
-    std::vector<std::string> args = {"/bin/sh", "-c", "exec /usr/bin/ffprobe \"$@\" > \"$0\"", out.string(),
-                                     "-v", "error"};
+    std::vector<std::string> args
+        = {"/bin/sh", "-c", "exec /usr/bin/ffprobe \"$@\" > \"$0\"", out.string(), "-v", "error"};
     args.insert(args.end(), extra.begin(), extra.end());
     args.insert(args.end(), {"-of", "default=nw=1", file.string()});
     const Result r = run(args);
@@ -167,17 +168,17 @@ std::vector<std::string> listing(const fs::path& dir)
     return names;
 }
 
-std::vector<std::string> mp3Line(const std::string& src, const std::string& ss, const std::string& t,
-                                 const std::string& target)
+std::vector<std::string> mp3Line(
+    const std::string& src, const std::string& ss, const std::string& t, const std::string& target)
 {
     return {AV_PATH, "-i", src, "-ss", ss, "-t", t, "-acodec", "mp3", "-ab", "64", "-ac", "2", target};
 }
 
-std::vector<std::string> amrLine(const std::string& src, const std::string& ss, const std::string& t,
-                                 const std::string& target)
+std::vector<std::string> amrLine(
+    const std::string& src, const std::string& ss, const std::string& t, const std::string& target)
 {
-    return {AV_PATH, "-i", src, "-ss", ss, "-t", t, "-f", "amr", "-acodec", "amr_nb",
-            "-ab", "32", "-ac", "1", "-ar", "8000", target};
+    return {AV_PATH, "-i", src, "-ss", ss, "-t", t, "-f", "amr", "-acodec", "amr_nb", "-ab", "32", "-ac", "1",
+        "-ar", "8000", target};
 }
 
 class Converter : public ::testing::Test {
@@ -189,7 +190,7 @@ protected:
         suiteDir_ = templ;
         source_ = suiteDir_ / "tone source.mp3";
         const Result r = run({"/usr/bin/ffmpeg", "-nostdin", "-v", "error", "-f", "lavfi", "-i",
-                              "sine=frequency=440:duration=45", "-ar", "44100", "-ac", "2", source_.string()});
+            "sine=frequency=440:duration=45", "-ar", "44100", "-ac", "2", source_.string()});
         ASSERT_EQ(r.exitCode(), 0) << r.errors;
     }
     static void TearDownTestSuite() { fs::remove_all(suiteDir_); }
@@ -221,7 +222,8 @@ TEST_F(Converter, Mp3LineGivesExactCutAt64kStereo)
     const Result r = run(mp3Line(source_, "00:00:20", "00:00:10", target));
     ASSERT_EQ(r.exitCode(), 0) << r.errors;
     EXPECT_EQ(r.errors, "");
-    auto p = ffprobe(target, {"-show_entries", "stream=codec_name,sample_rate,channels,bit_rate:format=duration"});
+    auto p = ffprobe(
+        target, {"-show_entries", "stream=codec_name,sample_rate,channels,bit_rate:format=duration"});
     EXPECT_EQ(p["codec_name"], "mp3");
     EXPECT_EQ(p["bit_rate"], "64000");
     EXPECT_EQ(p["channels"], "2");
@@ -245,8 +247,8 @@ TEST_F(Converter, AmrLineGivesNarrowBandMonoAtHighestMode)
     EXPECT_NEAR(seconds, 10.0, 0.1);
     EXPECT_NEAR(static_cast<double>(bytes.size()), 16000.0, 200.0);
 
-    auto p = ffprobe(target, {"-count_packets", "-show_entries",
-                              "stream=codec_name,sample_rate,channels,nb_read_packets"});
+    auto p = ffprobe(target,
+        {"-count_packets", "-show_entries", "stream=codec_name,sample_rate,channels,nb_read_packets"});
     EXPECT_EQ(p["codec_name"], "amr_nb");
     EXPECT_EQ(p["sample_rate"], "8000");
     EXPECT_EQ(p["channels"], "1");
@@ -258,9 +260,11 @@ TEST_F(Converter, PathsWithShellAndOptionCharactersStayWhole)
     const std::string odd = "-a \"q\" & $HOME 'x' :y";
     fs::copy_file(source_, out_ / (odd + ".mp3"));
     // Relative names, so the leading '-' reaches av as such.
-    const Result r = run(mp3Line(odd + ".mp3", "00:00:01", "00:00:02", odd + " out.mp3"), {{}, out_.string()});
+    const Result r
+        = run(mp3Line(odd + ".mp3", "00:00:01", "00:00:02", odd + " out.mp3"), {{}, out_.string()});
     ASSERT_EQ(r.exitCode(), 0) << r.errors;
-    EXPECT_EQ(ffprobe(out_ / (odd + " out.mp3"), {"-show_entries", "stream=codec_name"})["codec_name"], "mp3");
+    EXPECT_EQ(
+        ffprobe(out_ / (odd + " out.mp3"), {"-show_entries", "stream=codec_name"})["codec_name"], "mp3");
     EXPECT_EQ(listing(out_), (std::vector<std::string>{odd + " out.mp3", odd + ".mp3"}));
 }
 
@@ -292,28 +296,36 @@ TEST_F(Converter, RefusalsLeaveTheFolderAsItWas)
     };
     const std::vector<Case> cases = {
         {{"no ffmpeg", 7, "ffmpeg is not installed"}, mp3Line(src, "00:00:01", "00:00:05", target),
-         {{{"PATH", emptyBin.string()}}, ""}},
+            {{{"PATH", emptyBin.string()}}, ""}},
         {{"no AMR encoder", 8, "has no AMR-NB encoder (install libavcodec-extra)"},
-         amrLine(src, "00:00:01", "00:00:05", target), {{{"PATH", noEncoder.string()}}, ""}},
-        {{"empty source", 4, "source argument (-i) is empty"}, mp3Line("", "00:00:01", "00:00:05", target), {}},
+            amrLine(src, "00:00:01", "00:00:05", target), {{{"PATH", noEncoder.string()}}, ""}},
+        {{"empty source", 4, "source argument (-i) is empty"}, mp3Line("", "00:00:01", "00:00:05", target),
+            {}},
         {{"missing source", 4, "No such file or directory"},
-         mp3Line((out_ / "gone.mp3").string(), "00:00:01", "00:00:05", target), {}},
-        {{"folder as source", 4, "is not a regular file"}, mp3Line(out_.string(), "00:00:01", "00:00:05", target), {}},
-        {{"damaged source", 9, "with ffmpeg failed"}, mp3Line(damaged.string(), "00:00:01", "00:00:05", target), {}},
-        {{"start before 0", 3, "the start 00:00:-01 lies before"}, mp3Line(src, "00:00:-01", "00:00:05", target), {}},
+            mp3Line((out_ / "gone.mp3").string(), "00:00:01", "00:00:05", target), {}},
+        {{"folder as source", 4, "is not a regular file"},
+            mp3Line(out_.string(), "00:00:01", "00:00:05", target), {}},
+        {{"damaged source", 9, "with ffmpeg failed"},
+            mp3Line(damaged.string(), "00:00:01", "00:00:05", target), {}},
+        {{"start before 0", 3, "the start 00:00:-01 lies before"},
+            mp3Line(src, "00:00:-01", "00:00:05", target), {}},
         {{"zero length", 3, "the length 00:00:00 is zero"}, mp3Line(src, "00:00:05", "00:00:00", target), {}},
-        {{"negative length", 3, "the length 00:00:-02 is negative"}, mp3Line(src, "00:00:05", "00:00:-02", target), {}},
+        {{"negative length", 3, "the length 00:00:-02 is negative"},
+            mp3Line(src, "00:00:05", "00:00:-02", target), {}},
         {{"malformed time", 2, "is not a time hh:mm:ss"}, mp3Line(src, "0:0:5", "00:00:05", target), {}},
         {{"existing target", 5, "already exists"}, mp3Line(src, "00:00:01", "00:00:05", keep.string()), {}},
-        {{"existing AMR target", 5, "already exists"}, amrLine(src, "00:00:01", "00:00:05", keep.string()), {}},
+        {{"existing AMR target", 5, "already exists"}, amrLine(src, "00:00:01", "00:00:05", keep.string()),
+            {}},
         {{"past the end", 10, "holds no audio"}, mp3Line(src, "00:01:00", "00:00:05", target), {}},
         {{"AMR past the end", 10, "holds no audio"}, amrLine(src, "00:01:00", "00:00:05", target), {}},
         {{"unknown option", 2, "unknown option '-y'"},
-         {AV_PATH, "-y", "-i", src, "-ss", "00:00:01", "-t", "00:00:05", "-acodec", "mp3", target.string()}, {}},
+            {AV_PATH, "-y", "-i", src, "-ss", "00:00:01", "-t", "00:00:05", "-acodec", "mp3",
+                target.string()},
+            {}},
         {{"unknown encoder", 2, "unknown audio encoder 'aac'"},
-         {AV_PATH, "-i", src, "-t", "00:00:05", "-acodec", "aac", target.string()}, {}},
+            {AV_PATH, "-i", src, "-t", "00:00:05", "-acodec", "aac", target.string()}, {}},
         {{"missing target folder", 6, "creating a temporary folder"},
-         mp3Line(src, "00:00:01", "00:00:05", (out_ / "no such folder" / "t.mp3").string()), {}},
+            mp3Line(src, "00:00:01", "00:00:05", (out_ / "no such folder" / "t.mp3").string()), {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.expect.what);
@@ -351,7 +363,7 @@ TEST_F(Converter, TerminationRemovesThePartialFile)
     const fs::path work = out_ / "work";
     fs::create_directories(work);
     Child av(mp3Line(source_, "00:00:01", "00:00:05", work / "t.mp3"),
-             {{{"PATH", bin.string()}, {"AV_TEST_MARKER", marker.string()}}, ""});
+        {{{"PATH", bin.string()}, {"AV_TEST_MARKER", marker.string()}}, ""});
     const auto deadline = std::chrono::steady_clock::now() + 20s;
     while (!fs::exists(marker) && std::chrono::steady_clock::now() < deadline)
         poll(nullptr, 0, 10);

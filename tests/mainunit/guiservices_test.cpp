@@ -4,9 +4,9 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 

@@ -31,7 +31,7 @@ TEST_F(MainForm, StartsWithItsTimelineAndAPrivateWorkFolder)
     EXPECT_EQ(WorkDir, runtime.path() + "/DravikMp3RingTone/");
     EXPECT_EQ(WorkDirProblem, "");
     EXPECT_FALSE(Converting);
-    struct stat st {};
+    struct stat st { };
     ASSERT_EQ(::stat(QFile::encodeName(WorkDir).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
 
@@ -63,12 +63,13 @@ TEST_F(MainForm, TheDeployedConverterCutsARingtone)
         GTEST_SKIP() << "this build carries no converter";
     TMainForm form;
     const QString source = runtime.filePath("my song.wav");
-    ASSERT_EQ(QProcess::execute("ffmpeg", {"-nostdin", "-loglevel", "error", "-f", "lavfi", "-i",
-                                           "sine=frequency=440:duration=4", source}),
-              0);
+    ASSERT_EQ(
+        QProcess::execute("ffmpeg",
+            {"-nostdin", "-loglevel", "error", "-f", "lavfi", "-i", "sine=frequency=440:duration=4", source}),
+        0);
     const QString target = runtime.filePath("ring tone.mp3");
-    const QStringList args{"-i", source, "-ss", "00:00:01", "-t", "00:00:02", "-acodec", "mp3",
-                           "-ab", "64", "-ac", "2", target};
+    const QStringList args{
+        "-i", source, "-ss", "00:00:01", "-t", "00:00:02", "-acodec", "mp3", "-ab", "64", "-ac", "2", target};
     EXPECT_EQ(QProcess::execute(WorkDir + "av", args), 0);
     EXPECT_GT(QFileInfo(target).size(), 1000);
     // Run again: the existing ringtone is kept, and av says why it stops.

@@ -52,7 +52,7 @@ protected:
 
 struct TLabelRow {
     const char* name;
-    QRect place;  // width -1: sized to its text
+    QRect place; // width -1: sized to its text
     const char* caption;
 };
 
@@ -206,7 +206,7 @@ TEST_F(MainLayout, AboutLinkHighlightsAndOpensTheAboutWindow)
     QTest::mouseClick(window, Qt::LeftButton, {}, CentreOf(form->lblAbout));
     closer.stop();
     EXPECT_EQ(TAboutForm::CreatedCount(), before + 1);
-    EXPECT_TRUE(shown.isNull());  // deleted once closed
+    EXPECT_TRUE(shown.isNull()); // deleted once closed
     EXPECT_TRUE(form->isVisible());
 }
 
@@ -253,7 +253,7 @@ TEST_F(MainLayout, PullingTheBackgroundMovesTheWindow)
     // Pointer positions on the screen; the window moves under the pointer.
     auto local = [&](QPoint screen) { return screen - form->pos(); };
     const QPoint start = form->pos();
-    const QPoint grip = start + QPoint(100, 10);  // the title lettering
+    const QPoint grip = start + QPoint(100, 10); // the title lettering
     // A press and release without moving does nothing.
     Press(local(grip));
     Release(local(grip));
@@ -280,7 +280,8 @@ TEST_F(MainLayout, PullingTheBackgroundMovesTheWindow)
 TEST_F(MainLayout, PressingElsewhereDoesNotMoveTheWindow)
 {
     const QPoint start = form->pos();
-    for (QWidget* control : std::initializer_list<QWidget*>{form->lblAbout, form->lbl_status, form->btnPlay}) {
+    for (QWidget* control :
+        std::initializer_list<QWidget*>{form->lblAbout, form->lbl_status, form->btnPlay}) {
         SCOPED_TRACE(control->objectName().toStdString());
         Press(CentreOf(control));
         // Onto the background with the button held: the pressed control keeps the mouse.
@@ -306,7 +307,7 @@ TEST_F(MainLayout, TimelineGetsScrollBarsOnlyWhenWiderThanItsBox)
         form->imgWave->resize(width, 152);
         QCoreApplication::processEvents();
     };
-    widen(348);  // 13 + 348 = 361: fits exactly
+    widen(348); // 13 + 348 = 361: fits exactly
     EXPECT_EQ(form->ScrollBoxWaveContent->size(), QSize(361, 159));
     EXPECT_FALSE(across->isVisible());
     EXPECT_FALSE(down->isVisible());
@@ -328,10 +329,9 @@ TEST(FileDialogSettings, FiltersBecomeQtNameFiltersAndSurviveADialog)
 {
     TMainForm form;
     EXPECT_EQ(form.dlgOpen.NameFilters(),
-              QStringList({"Mp3 Music Files (*.mp3)", "Wave Files (*.wav)", "WMA Files (*.wma)",
-                           "All Files (*)"}));
-    EXPECT_EQ(form.SaveDialog1.NameFilters(),
-              QStringList({"Mp3 Music File (*.mp3)", "AMR Ringtone (*.amr)"}));
+        QStringList({"Mp3 Music Files (*.mp3)", "Wave Files (*.wav)", "WMA Files (*.wma)", "All Files (*)"}));
+    EXPECT_EQ(
+        form.SaveDialog1.NameFilters(), QStringList({"Mp3 Music File (*.mp3)", "AMR Ringtone (*.amr)"}));
 
     QTemporaryDir dir;
     QFileDialog dialog;
@@ -370,4 +370,4 @@ TEST(IdleHook, RunsWhenTheQueueIsEmptyAndNeverInsideItself)
     EXPECT_EQ(deepest, 1);
 }
 
-}  // namespace
+} // namespace

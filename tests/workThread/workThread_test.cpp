@@ -23,14 +23,15 @@ TEST(ConverterCommand, FollowsTheTargetsExtensionExactly)
     ASSERT_TRUE(command);
     EXPECT_EQ(command->Program, "av");
     EXPECT_EQ(command->Arguments,
-              (QStringList{"-i", "/music/my song & more.wav", "-ss", "00:00:20", "-t", "00:00:10",
-                           "-acodec", "mp3", "-ab", "64", "-ac", "2", "/out/ring tone.mp3"}));
+        (QStringList{"-i", "/music/my song & more.wav", "-ss", "00:00:20", "-t", "00:00:10", "-acodec", "mp3",
+            "-ab", "64", "-ac", "2", "/out/ring tone.mp3"}));
 
     info.TargetFile = "/out/ring.tone.amr";
     command = ConverterCommand(info);
     ASSERT_TRUE(command);
-    EXPECT_EQ(command->Arguments.mid(6), (QStringList{"-f", "amr", "-acodec", "amr_nb", "-ab", "32",
-                                                      "-ac", "1", "-ar", "8000", "/out/ring.tone.amr"}));
+    EXPECT_EQ(command->Arguments.mid(6),
+        (QStringList{
+            "-f", "amr", "-acodec", "amr_nb", "-ab", "32", "-ac", "1", "-ar", "8000", "/out/ring.tone.amr"}));
 
     for (const char* target : {"/out/ring.MP3", "/out/ring.Amr", "/out.mp3/ring", "/out/ring"}) {
         info.TargetFile = target;
@@ -49,8 +50,9 @@ namespace {
 QString Probe(const QString& file)
 {
     QProcess probe;
-    probe.start("ffprobe", {"-v", "error", "-show_entries", "stream=codec_name,channels,sample_rate",
-                            "-of", "default=nw=1", file});
+    probe.start("ffprobe",
+        {"-v", "error", "-show_entries", "stream=codec_name,channels,sample_rate", "-of", "default=nw=1",
+            file});
     probe.waitForFinished(30000);
     return QString::fromUtf8(probe.readAllStandardOutput()).simplified();
 }
@@ -59,12 +61,13 @@ TEST(ConverterCommand, RunsThroughTheConverterIntoRingtones)
 {
     QTemporaryDir dir;
     const QString source = dir.filePath("a song.wav");
-    ASSERT_EQ(QProcess::execute("ffmpeg", {"-nostdin", "-loglevel", "error", "-f", "lavfi", "-i",
-                                           "sine=frequency=440:duration=6", "-ac", "2", source}),
-              0);
+    ASSERT_EQ(QProcess::execute("ffmpeg",
+                  {"-nostdin", "-loglevel", "error", "-f", "lavfi", "-i", "sine=frequency=440:duration=6",
+                      "-ac", "2", source}),
+        0);
     for (const auto& [target, expected] :
-         {std::pair{QString("ring tone.mp3"), QString("codec_name=mp3 sample_rate=44100 channels=2")},
-          std::pair{QString("ring tone.amr"), QString("codec_name=amr_nb sample_rate=8000 channels=1")}}) {
+        {std::pair{QString("ring tone.mp3"), QString("codec_name=mp3 sample_rate=44100 channels=2")},
+            std::pair{QString("ring tone.amr"), QString("codec_name=amr_nb sample_rate=8000 channels=1")}}) {
         const auto command = ConverterCommand(MakeJobInfo(source, dir.filePath(target), 1, 4));
         ASSERT_TRUE(command);
         EXPECT_EQ(QProcess::execute(AV_PATH, command->Arguments), 0) << target.toStdString();

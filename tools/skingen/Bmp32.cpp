@@ -19,7 +19,7 @@ void Put32(QByteArray& out, std::uint32_t v)
         out.append(char((v >> (8 * i)) & 0xFF));
 }
 
-}  // namespace
+} // namespace
 
 QString WriteBmp32(const QImage& image, const QString& fileName)
 {
@@ -41,12 +41,12 @@ QString WriteBmp32(const QImage& image, const QString& fileName)
     // BITMAPINFOHEADER
     Put32(out, 40);
     Put32(out, w);
-    Put32(out, h);  // positive: rows run bottom-up
+    Put32(out, h); // positive: rows run bottom-up
     Put16(out, 1);
     Put16(out, 32);
-    Put32(out, 0);  // BI_RGB
+    Put32(out, 0); // BI_RGB
     Put32(out, pixelBytes);
-    Put32(out, 3780);  // 96 pixels per inch, in pixels per metre
+    Put32(out, 3780); // 96 pixels per inch, in pixels per metre
     Put32(out, 3780);
     Put32(out, 0);
     Put32(out, 0);
@@ -56,7 +56,7 @@ QString WriteBmp32(const QImage& image, const QString& fileName)
             out.append(char(qBlue(line[x])));
             out.append(char(qGreen(line[x])));
             out.append(char(qRed(line[x])));
-            out.append(char(0));  // no alpha: the fourth byte is always 0
+            out.append(char(0)); // no alpha: the fourth byte is always 0
         }
     }
 

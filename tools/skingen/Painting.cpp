@@ -30,8 +30,8 @@ QFont Font(qreal pixelSize, bool bold)
     return f;
 }
 
-void Panel(QPainter& p, const QRectF& r, qreal radius, const QColor& top, const QColor& bottom,
-           const QColor& border)
+void Panel(
+    QPainter& p, const QRectF& r, qreal radius, const QColor& top, const QColor& bottom, const QColor& border)
 {
     QLinearGradient g(r.topLeft(), r.bottomLeft());
     g.setColorAt(0, top);
@@ -71,8 +71,8 @@ void Sunken(QPainter& p, const QRectF& r, qreal radius, const QColor& fill)
     p.restore();
 }
 
-void ShadowText(QPainter& p, const QPointF& at, const QString& text, const QFont& font,
-                const QColor& colour, const QColor& shadow)
+void ShadowText(QPainter& p, const QPointF& at, const QString& text, const QFont& font, const QColor& colour,
+    const QColor& shadow)
 {
     p.save();
     p.setFont(font);
@@ -83,8 +83,8 @@ void ShadowText(QPainter& p, const QPointF& at, const QString& text, const QFont
     p.restore();
 }
 
-void CentredText(QPainter& p, qreal centreX, qreal baseline, const QString& text,
-                 const QFont& font, const QColor& colour)
+void CentredText(
+    QPainter& p, qreal centreX, qreal baseline, const QString& text, const QFont& font, const QColor& colour)
 {
     p.save();
     p.setFont(font);
@@ -103,14 +103,14 @@ QPolygonF Triangle(qreal x0, qreal yTop, qreal x1, qreal yBottom)
 }
 
 void Bracket(QPainter& p, qreal x, qreal top, qreal bottom, qreal serif, qreal stroke, bool opensRight,
-             const QColor& c)
+    const QColor& c)
 {
     p.fillRect(QRectF(opensRight ? x : x - stroke, top, stroke, bottom - top), c);
     p.fillRect(QRectF(opensRight ? x : x - serif, top, serif, stroke), c);
     p.fillRect(QRectF(opensRight ? x : x - serif, bottom - stroke, serif, stroke), c);
 }
 
-}  // namespace
+} // namespace
 
 void Glyph(QPainter& p, TGlyph glyph, const QRectF& box, const QColor& c)
 {
@@ -196,8 +196,8 @@ void Glyph(QPainter& p, TGlyph glyph, const QRectF& box, const QColor& c)
         p.drawRect(QRectF(x + w * 0.38 - stem, y + h * 0.18, stem, h * 0.62));
         p.drawRect(QRectF(x + w * 0.90 - stem, y + h * 0.08, stem, h * 0.62));
         QPolygonF beam({QPointF(x + w * 0.38 - stem, y + h * 0.18), QPointF(x + w * 0.90, y + h * 0.08),
-                        QPointF(x + w * 0.90, y + h * 0.08 + h * 0.17),
-                        QPointF(x + w * 0.38 - stem, y + h * 0.18 + h * 0.17)});
+            QPointF(x + w * 0.90, y + h * 0.08 + h * 0.17),
+            QPointF(x + w * 0.38 - stem, y + h * 0.18 + h * 0.17)});
         p.drawPolygon(beam);
         break;
     }
@@ -269,7 +269,8 @@ QImage Icon(int size, bool mono)
         p.setBrush(Qt::NoBrush);
         for (int i = 0; i < 2; ++i) {
             const qreal r = s * (0.14 + 0.11 * i);
-            p.setPen(QPen(QColor(0xff, 0xa8, 0x2e), qMax<qreal>(1.5, s * 0.045), Qt::SolidLine, Qt::RoundCap));
+            p.setPen(
+                QPen(QColor(0xff, 0xa8, 0x2e), qMax<qreal>(1.5, s * 0.045), Qt::SolidLine, Qt::RoundCap));
             p.drawArc(QRectF(s * 0.72 - r, s * 0.28 - r, 2 * r, 2 * r), 0 * 16, 90 * 16);
         }
     }
@@ -280,4 +281,4 @@ QImage Icon(int size, bool mono)
     return img;
 }
 
-}  // namespace Paint
+} // namespace Paint

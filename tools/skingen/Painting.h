@@ -17,17 +17,17 @@ QFont Font(qreal pixelSize, bool bold = false);
 
 // A rounded panel with a vertical gradient and a one-pixel border.
 void Panel(QPainter& p, const QRectF& r, qreal radius, const QColor& top, const QColor& bottom,
-           const QColor& border);
+    const QColor& border);
 // A soft white sheen over the upper half of a rounded shape.
 void Gloss(QPainter& p, const QRectF& r, qreal radius, int alpha);
 // A bevelled, sunken frame: dark inside edge at top-left, light at bottom-right.
 void Sunken(QPainter& p, const QRectF& r, qreal radius, const QColor& fill);
 // Text with a one-pixel shadow; the point is the baseline's left end.
-void ShadowText(QPainter& p, const QPointF& at, const QString& text, const QFont& font,
-                const QColor& colour, const QColor& shadow);
+void ShadowText(QPainter& p, const QPointF& at, const QString& text, const QFont& font, const QColor& colour,
+    const QColor& shadow);
 // Centres text on a horizontal position.
-void CentredText(QPainter& p, qreal centreX, qreal baseline, const QString& text,
-                 const QFont& font, const QColor& colour);
+void CentredText(
+    QPainter& p, qreal centreX, qreal baseline, const QString& text, const QFont& font, const QColor& colour);
 
 enum class TGlyph {
     Play,
@@ -53,4 +53,4 @@ void Glyph(QPainter& p, TGlyph glyph, const QRectF& box, const QColor& colour);
 // mono: pure black and white.
 QImage Icon(int size, bool mono = false);
 
-}  // namespace Paint
+} // namespace Paint

@@ -22,7 +22,7 @@ using Paint::TGlyph;
 namespace {
 
 // Window face geometry, in pixels of the 598 x 422 main window.
-constexpr QRect TimelineArea(12, 36, 364, 172);       // dark area behind banner and timeline
+constexpr QRect TimelineArea(12, 36, 364, 172); // dark area behind banner and timeline
 constexpr QRect TransportPad(386, 36, 204, 172);
 constexpr QPoint DialCentre(477, 118);
 constexpr QRect HintStrip(390, 183, 196, 20);
@@ -41,7 +41,7 @@ struct TButton {
     QRect rect;
     TGlyph glyph;
     enum TShape { Round, Bar, Small } shape;
-    const char* word;  // OPEN/SAVE bars only
+    const char* word; // OPEN/SAVE bars only
 };
 
 const TButton Buttons[] = {
@@ -99,7 +99,7 @@ void DrawTitle(QPainter& p, QPointF at, int px, int logo)
     Paint::ShadowText(p, QPointF(x, at.y()), QStringLiteral("Velumo"), bold, Qt::white, QColor(0, 0, 0, 140));
     const qreal w = QFontMetricsF(bold).horizontalAdvance(QStringLiteral("Velumo "));
     Paint::ShadowText(p, QPointF(x + w, at.y()), QStringLiteral("MP3 Ringtone Maker"), plain,
-                      QColor(0xff, 0xc2, 0x5c), QColor(0, 0, 0, 140));
+        QColor(0xff, 0xc2, 0x5c), QColor(0, 0, 0, 140));
 }
 
 void DrawPanel(QPainter& p, const QRect& r, const QString& heading, TGlyph icon, const QVector<int>& rules)
@@ -128,8 +128,8 @@ void DrawPanel(QPainter& p, const QRect& r, const QString& heading, TGlyph icon,
     p.drawLine(QPointF(hr.left(), hr.bottom() + 0.5), QPointF(hr.right(), hr.bottom() + 0.5));
     p.restore();
     Paint::Glyph(p, icon, QRectF(r.x() + 10, r.y() + 8, 13, 13), QColor(0xff, 0xc2, 0x5c));
-    Paint::ShadowText(p, QPointF(r.x() + 29, r.y() + 19), heading, Paint::Font(12, true), Qt::white,
-                      QColor(0, 0, 0, 120));
+    Paint::ShadowText(
+        p, QPointF(r.x() + 29, r.y() + 19), heading, Paint::Font(12, true), Qt::white, QColor(0, 0, 0, 120));
     // Faint rules between the rows of labels.
     p.setPen(QColor(0xdf, 0xe5, 0xee));
     for (int y : rules)
@@ -169,14 +169,15 @@ QImage DrawBack()
 
     // Timeline frame: a sunken dark well.
     Paint::Panel(p, QRectF(TimelineArea).adjusted(-5, -5, 5, 5), 7, QColor(0x4b, 0x5c, 0x7e),
-                 QColor(0x2a, 0x35, 0x4c), QColor(0x0d, 0x12, 0x1c));
+        QColor(0x2a, 0x35, 0x4c), QColor(0x0d, 0x12, 0x1c));
     p.fillRect(TimelineArea.adjusted(-1, -1, 1, 1), QColor(0x05, 0x08, 0x0e));
     p.fillRect(TimelineArea, QColor(0x0b, 0x10, 0x19));
     // A faint grid so the empty well reads as a timeline.
     p.setPen(QColor(0x16, 0x1e, 0x2c));
     for (int x = TimelineArea.left() + 25; x < TimelineArea.right(); x += 25)
         p.drawLine(x, TimelineArea.top() + 1, x, TimelineArea.bottom() - 1);
-    p.drawLine(TimelineArea.left(), TimelineArea.center().y(), TimelineArea.right(), TimelineArea.center().y());
+    p.drawLine(
+        TimelineArea.left(), TimelineArea.center().y(), TimelineArea.right(), TimelineArea.center().y());
 
     // Transport pad: blue, glossy, with a round dial under the buttons.
     p.save();
@@ -185,8 +186,8 @@ QImage DrawBack()
     p.setBrush(QColor(0, 0, 0, 80));
     p.drawRoundedRect(QRectF(TransportPad).translated(2, 2), 12, 12);
     p.restore();
-    Paint::Panel(p, TransportPad, 12, QColor(0x35, 0x7c, 0xe6), QColor(0x0e, 0x36, 0x82),
-                 QColor(0x08, 0x1c, 0x46));
+    Paint::Panel(
+        p, TransportPad, 12, QColor(0x35, 0x7c, 0xe6), QColor(0x0e, 0x36, 0x82), QColor(0x08, 0x1c, 0x46));
     Paint::Gloss(p, TransportPad, 12, 60);
     {
         p.save();
@@ -205,20 +206,23 @@ QImage DrawBack()
     Paint::Sunken(p, HintStrip, 5, QColor(0x07, 0x1f, 0x4c));
 
     // Left column: grey, with a dark plate behind the white About link.
-    Paint::Panel(p, LeftColumn, 8, QColor(0xa7, 0xaf, 0xba), QColor(0x6a, 0x73, 0x80), QColor(0x0e, 0x14, 0x20));
+    Paint::Panel(
+        p, LeftColumn, 8, QColor(0xa7, 0xaf, 0xba), QColor(0x6a, 0x73, 0x80), QColor(0x0e, 0x14, 0x20));
     Paint::Gloss(p, LeftColumn.adjusted(0, 0, 0, -100), 8, 40);
     Paint::ShadowText(p, QPointF(LeftColumn.x() + 12, LeftColumn.y() + 19), QStringLiteral("RINGTONE FILE"),
-                      Paint::Font(11, true), QColor(0x24, 0x2c, 0x3a), QColor(255, 255, 255, 90));
+        Paint::Font(11, true), QColor(0x24, 0x2c, 0x3a), QColor(255, 255, 255, 90));
     p.setPen(QColor(0x5a, 0x62, 0x6e));
     p.drawLine(LeftColumn.x() + 10, 347, LeftColumn.right() - 10, 347);
     p.setPen(QColor(0xc4, 0xca, 0xd2));
     p.drawLine(LeftColumn.x() + 10, 348, LeftColumn.right() - 10, 348);
     Paint::Sunken(p, AboutPlate, 5, QColor(0x27, 0x30, 0x40));
-    Paint::Glyph(p, TGlyph::Info, QRectF(AboutPlate.x() + 4, AboutPlate.y() + 5, 11, 11), QColor(0x5f, 0xa8, 0xff));
+    Paint::Glyph(
+        p, TGlyph::Info, QRectF(AboutPlate.x() + 4, AboutPlate.y() + 5, 11, 11), QColor(0x5f, 0xa8, 0xff));
 
     // The two white information panels.
     DrawPanel(p, AudioPanel, QStringLiteral("Audio Information"), TGlyph::Note, {279, 300, 320, 340});
-    DrawPanel(p, SegmentPanel, QStringLiteral("Selected Segment Info"), TGlyph::PlaySelected, {279, 300, 320, 340});
+    DrawPanel(
+        p, SegmentPanel, QStringLiteral("Selected Segment Info"), TGlyph::PlaySelected, {279, 300, 320, 340});
 
     // Bottom strip behind the status line.
     QLinearGradient strip(0, StripTop, 0, 422);
@@ -232,7 +236,7 @@ QImage DrawBack()
     p.setFont(Paint::Font(10));
     p.setPen(QColor(0x5d, 0x69, 0x7a));
     p.drawText(QRect(482, StripTop, 108, 422 - StripTop), Qt::AlignRight | Qt::AlignVCenter,
-               QStringLiteral("MP3 \u00b7 AMR  v1.20"));
+        QStringLiteral("MP3 \u00b7 AMR  v1.20"));
 
     // Window edge.
     p.setPen(QColor(0x07, 0x0b, 0x12));
@@ -282,9 +286,9 @@ QImage DrawAd()
 
     // Lettering.
     Paint::ShadowText(p, QPointF(104, 48), QStringLiteral("Velumo"), Paint::Font(32, true), Qt::white,
-                      QColor(0, 0, 0, 150));
+        QColor(0, 0, 0, 150));
     Paint::ShadowText(p, QPointF(106, 70), QStringLiteral("MP3 Ringtone Maker"), Paint::Font(17, true),
-                      QColor(0xff, 0xc2, 0x5c), QColor(0, 0, 0, 150));
+        QColor(0xff, 0xc2, 0x5c), QColor(0, 0, 0, 150));
     p.setFont(Paint::Font(11));
     p.setPen(QColor(0xd4, 0xdf, 0xff));
     p.drawText(QPointF(106, 88), QStringLiteral("Cut your favourite song into a ringtone"));
@@ -308,7 +312,8 @@ QImage DrawAd()
     p.setBrush(QColor(0xff, 0x6a, 0x3d));
     for (qreal x : {selFrom, selTo}) {
         p.drawRect(QRectF(x - 1, wave.y() - 5, 2, wave.height() + 10));
-        p.drawPolygon(QPolygonF({QPointF(x - 4, wave.y() - 7), QPointF(x + 4, wave.y() - 7), QPointF(x, wave.y() - 2)}));
+        p.drawPolygon(QPolygonF(
+            {QPointF(x - 4, wave.y() - 7), QPointF(x + 4, wave.y() - 7), QPointF(x, wave.y() - 2)}));
     }
     p.setFont(Paint::Font(11, true));
     p.setPen(Qt::white);
@@ -368,7 +373,7 @@ void DrawRound(QPainter& p, const QSize& size, TGlyph glyph, TState state, bool 
     const qreal g = d * (glyph == TGlyph::Play ? 0.44 : 0.50);
     QRectF box(c.x() - g / 2, c.y() - g / 2, g, g);
     if (glyph == TGlyph::Play)
-        box.translate(d * 0.04, 0);  // a triangle looks centred a little right of centre
+        box.translate(d * 0.04, 0); // a triangle looks centred a little right of centre
     if (state == TState::Down)
         box.translate(1, 1);
     Paint::Glyph(p, glyph, box, ink);
@@ -408,7 +413,7 @@ void DrawBar(QPainter& p, const QSize& size, TGlyph glyph, const char* word, TSt
     Paint::Glyph(p, glyph, QRectF(14 + shift, 7 + shift, 17, 16), Qt::white);
     const QFont font = Paint::Font(15, true);
     Paint::ShadowText(p, QPointF(42 + shift, 21 + shift), QString::fromLatin1(word), font, Qt::white,
-                      state == TState::Down ? QColor(0x4a, 0x05, 0x05) : QColor(0x8e, 0x3f, 0x04));
+        state == TState::Down ? QColor(0x4a, 0x05, 0x05) : QColor(0x8e, 0x3f, 0x04));
 }
 
 void DrawSmall(QPainter& p, const QSize& size, TGlyph glyph, TState state)
@@ -475,13 +480,13 @@ QImage DrawAbout()
     Paint::Panel(p, panel, 12, QColor(0xff, 0xff, 0xff), QColor(0xe2, 0xea, 0xf6), QColor(0x9f, 0xb3, 0xd1));
 
     Paint::CentredText(p, 150, 62, QStringLiteral("Velumo MP3 Ringtone Maker"), Paint::Font(12, true),
-                       QColor(0x1d, 0x3f, 0x7c));
+        QColor(0x1d, 0x3f, 0x7c));
     const QFont small = Paint::Font(11);
     const QColor grey(0x4d, 0x58, 0x6a);
     Paint::CentredText(p, 150, 106, QStringLiteral("Turn your favourite songs into"), small, grey);
     Paint::CentredText(p, 150, 120, QStringLiteral("MP3 and AMR ringtones for your phone."), small, grey);
     Paint::CentredText(p, 150, 141, QStringLiteral("\u00a9 2024 Velumo Soft. All rights reserved."),
-                       Paint::Font(10), QColor(0x7a, 0x85, 0x96));
+        Paint::Font(10), QColor(0x7a, 0x85, 0x96));
     p.setPen(QColor(0xc3, 0xcf, 0xe2));
     p.drawLine(QPointF(26, 152.5), QPointF(274, 152.5));
     p.setPen(QColor(0xff, 0xff, 0xff));
@@ -490,7 +495,7 @@ QImage DrawAbout()
     Paint::Glyph(p, TGlyph::Envelope, QRectF(29, 189, 14, 10), QColor(0x2f, 0x6c, 0xd6));
     // A quiet plate under the flat Continue button so it reads as a button at rest.
     Paint::Panel(p, QRectF(189, 230, 67, 20), 4, QColor(0xf6, 0xf8, 0xfc), QColor(0xd9, 0xe2, 0xef),
-                 QColor(0xb3, 0xc2, 0xda));
+        QColor(0xb3, 0xc2, 0xda));
     return img;
 }
 
@@ -509,8 +514,8 @@ QImage PreviewMain(const QImage& back, const QImage& ad, const QString& assets, 
     QPainter p(&img);
     p.drawImage(13, 38, ad);
     for (const auto& b : Buttons) {
-        QString file = QStringLiteral("%1/buttons/%2_%3").arg(assets, QLatin1String(b.control),
-                                                             QLatin1String(stateSuffix));
+        QString file = QStringLiteral("%1/buttons/%2_%3")
+                           .arg(assets, QLatin1String(b.control), QLatin1String(stateSuffix));
         QImage pic(file + QStringLiteral(".jpg"));
         if (pic.isNull())
             pic = QImage(file + QStringLiteral(".bmp"));
@@ -521,11 +526,12 @@ QImage PreviewMain(const QImage& back, const QImage& ad, const QString& assets, 
     QFont bold = Paint::Font(11, true);
     bold.setStyleStrategy(QFont::NoAntialias);
     const char* left[] = {"File Name: Summer Song.mp3", "Bitrate: 192 kbps", "Channels: Joint Stereo",
-                          "Sample Rate: 44100 Hz", "Length: 00:03:42"};
+        "Sample Rate: 44100 Hz", "Length: 00:03:42"};
     const int ys[] = {262, 282, 304, 324, 344};
     for (int i = 0; i < 5; ++i)
         Label(p, 188, ys[i], QString::fromLatin1(left[i]), f, Qt::black);
-    const char* right[] = {"Begin Pos: 00:00:20", "End Pos: 00:00:30", "Length: 00:00:10", "Current Pos: 00:00:04"};
+    const char* right[]
+        = {"Begin Pos: 00:00:20", "End Pos: 00:00:30", "Length: 00:00:10", "Current Pos: 00:00:04"};
     for (int i = 0; i < 4; ++i)
         Label(p, 393, ys[i], QString::fromLatin1(right[i]), f, Qt::black);
     Label(p, 395, 186, QStringLiteral("Play the selected segment"), bold, QColor(255, 255, 0));
@@ -604,12 +610,13 @@ void Generate(const QString& assets, const QString& preview)
         return;
     MakeFolder(preview);
     WritePng(PreviewMain(backDecoded, QImage(assets + QStringLiteral("/ad.jpg")), assets, "normal"),
-             preview + QStringLiteral("/main.png"));
+        preview + QStringLiteral("/main.png"));
     WritePng(PreviewMain(backDecoded, QImage(assets + QStringLiteral("/ad.jpg")), assets, "hover"),
-             preview + QStringLiteral("/main-hover.png"));
+        preview + QStringLiteral("/main-hover.png"));
     WritePng(PreviewMain(backDecoded, QImage(assets + QStringLiteral("/ad.jpg")), assets, "down"),
-             preview + QStringLiteral("/main-down.png"));
-    WritePng(PreviewAbout(QImage(assets + QStringLiteral("/about.jpg"))), preview + QStringLiteral("/about.png"));
+        preview + QStringLiteral("/main-down.png"));
+    WritePng(
+        PreviewAbout(QImage(assets + QStringLiteral("/about.jpg"))), preview + QStringLiteral("/about.png"));
     QImage icons(600, 280, QImage::Format_RGB32);
     icons.fill(QColor(0xe0, 0xe4, 0xea));
     {
@@ -624,7 +631,7 @@ void Generate(const QString& assets, const QString& preview)
     WritePng(icons, preview + QStringLiteral("/icons.png"));
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {
