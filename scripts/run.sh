@@ -3,7 +3,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
-"$root/scripts/build.sh" build
+BUILD_TARGET=velumo "$root/scripts/build.sh" build
 
 # Gives the desktop the application's icon and a menu entry for this user.
 # A failed copy is only mentioned: it must never keep the program from starting.

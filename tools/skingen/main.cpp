@@ -485,7 +485,7 @@ QImage DrawAbout()
     const QColor grey(0x4d, 0x58, 0x6a);
     Paint::CentredText(p, 150, 106, QStringLiteral("Turn your favourite songs into"), small, grey);
     Paint::CentredText(p, 150, 120, QStringLiteral("MP3 and AMR ringtones for your phone."), small, grey);
-    Paint::CentredText(p, 150, 141, QStringLiteral("\u00a9 2024 Velumo Soft. All rights reserved."),
+    Paint::CentredText(p, 150, 141, QStringLiteral("\u00a9 2026 Velumo Soft. All rights reserved."),
         Paint::Font(10), QColor(0x7a, 0x85, 0x96));
     p.setPen(QColor(0xc3, 0xcf, 0xe2));
     p.drawLine(QPointF(26, 152.5), QPointF(274, 152.5));
