@@ -231,14 +231,7 @@ void TMPEGAudio::ClearInfo()
     Track = 0;
     Duration = 0;
     Length = 0;
-    Version = 0;
-    Layer = 0;
-    SampleRate = 0;
-    BitRate = 0;
-    Mode = 0;
-    ErrorProt = false;
-    Padding = false;
-    FrameLength = 0;
+    ClearHeaderFields();
     FileName.clear();
     FileDate = 0;
     fileSize_ = 0;
@@ -303,7 +296,7 @@ bool TMPEGAudio::HeaderIsValid() const
     return Length > 5 && Version > 0 && Layer > 0 && FileDate != 0 && BitRate != 0 && SampleRate > 0;
 }
 
-bool TMPEGAudio::DecodeFrameHeader(uint32_t h)
+void TMPEGAudio::ClearHeaderFields()
 {
     Version = 0;
     Layer = 0;
@@ -313,6 +306,11 @@ bool TMPEGAudio::DecodeFrameHeader(uint32_t h)
     ErrorProt = false;
     Padding = false;
     FrameLength = 0;
+}
+
+bool TMPEGAudio::DecodeFrameHeader(uint32_t h)
+{
+    ClearHeaderFields();
 
     if ((h >> 21) != 0x7FF)
         return false;

@@ -100,6 +100,8 @@ public:
     std::string ChannelText() const; // "Mono" or "Stereo"
 
 private:
+    // The fields a frame header fills, as before any header was decoded.
+    void ClearHeaderFields();
     struct ReadContext;
     enum class Outcome { Done, Failed, Quit };
 

@@ -5,9 +5,8 @@
 #include <QPainter>
 
 TImage::TImage(QWidget* parent)
-    : QWidget(parent)
+    : TControl(parent)
 {
-    setMouseTracking(true);
 }
 
 void TImage::SetPicture(const QImage& image)
@@ -49,33 +48,4 @@ void TImage::paintEvent(QPaintEvent* event)
         return;
     QPainter painter(this);
     painter.drawImage(area.topLeft(), picture_, area);
-}
-
-void TImage::mousePressEvent(QMouseEvent* event)
-{
-    if (event->button() == Qt::LeftButton)
-        clickPending_ = true;
-    emit MouseDown(event->button(), event->buttons(), event->position().toPoint());
-}
-
-void TImage::mouseMoveEvent(QMouseEvent* event)
-{
-    emit MouseMove(event->buttons(), event->position().toPoint());
-}
-
-void TImage::mouseReleaseEvent(QMouseEvent* event)
-{
-    const bool click
-        = event->button() == Qt::LeftButton && clickPending_ && rect().contains(event->position().toPoint());
-    if (event->button() == Qt::LeftButton)
-        clickPending_ = false;
-    if (click)
-        emit Click();
-    emit MouseUp(event->button(), event->buttons(), event->position().toPoint());
-}
-
-void TImage::mouseDoubleClickEvent(QMouseEvent* event)
-{
-    // The second press of a double click is not a new press: no click follows it.
-    emit MouseDown(event->button(), event->buttons(), event->position().toPoint());
 }

@@ -3,10 +3,11 @@
 // with AutoSize on, takes the picture's size. An empty picture paints nothing,
 // so whatever lies behind the control shows through.
 
-#include <QImage>
-#include <QWidget>
+#include "TControl.h"
 
-class TImage : public QWidget {
+#include <QImage>
+
+class TImage : public TControl {
     Q_OBJECT
 public:
     explicit TImage(QWidget* parent = nullptr);
@@ -23,23 +24,12 @@ public:
     bool AutoSize() const { return autoSize_; }
     void SetAutoSize(bool on);
 
-signals:
-    void MouseDown(Qt::MouseButton button, Qt::MouseButtons buttons, QPoint pos);
-    void MouseMove(Qt::MouseButtons buttons, QPoint pos);
-    void MouseUp(Qt::MouseButton button, Qt::MouseButtons buttons, QPoint pos);
-    void Click();
-
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     void FitToPicture();
 
     QImage picture_;
     bool autoSize_ = false;
-    bool clickPending_ = false;
 };

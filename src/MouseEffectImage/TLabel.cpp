@@ -25,7 +25,7 @@ TLabel::TLabel(QWidget* parent)
 }
 
 TLabel::TLabel(const QString& caption, QWidget* parent)
-    : QWidget(parent)
+    : TControl(parent)
     , caption_(caption)
 {
     setMouseTracking(true);
@@ -150,31 +150,3 @@ void TLabel::leaveEvent(QEvent* event)
     QWidget::leaveEvent(event);
 }
 
-void TLabel::mousePressEvent(QMouseEvent* event)
-{
-    if (event->button() == Qt::LeftButton)
-        clickPending_ = true;
-    emit MouseDown(event->button(), event->buttons(), event->position().toPoint());
-}
-
-void TLabel::mouseMoveEvent(QMouseEvent* event)
-{
-    emit MouseMove(event->buttons(), event->position().toPoint());
-}
-
-void TLabel::mouseReleaseEvent(QMouseEvent* event)
-{
-    const bool click
-        = event->button() == Qt::LeftButton && clickPending_ && rect().contains(event->position().toPoint());
-    if (event->button() == Qt::LeftButton)
-        clickPending_ = false;
-    if (click)
-        emit Click();
-    emit MouseUp(event->button(), event->buttons(), event->position().toPoint());
-}
-
-void TLabel::mouseDoubleClickEvent(QMouseEvent* event)
-{
-    // The second press of a double click does not lead to a second click.
-    emit MouseDown(event->button(), event->buttons(), event->position().toPoint());
-}

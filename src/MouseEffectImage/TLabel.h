@@ -13,9 +13,10 @@
 #include <QFont>
 #include <QString>
 #include <QVector>
-#include <QWidget>
 
-class TLabel : public QWidget {
+#include "TControl.h"
+
+class TLabel : public TControl {
     Q_OBJECT
 public:
     explicit TLabel(QWidget* parent = nullptr);
@@ -45,20 +46,12 @@ public:
     QSize TextSize() const;
 
 signals:
-    void MouseDown(Qt::MouseButton button, Qt::MouseButtons buttons, QPoint pos);
-    void MouseMove(Qt::MouseButtons buttons, QPoint pos);
-    void MouseUp(Qt::MouseButton button, Qt::MouseButtons buttons, QPoint pos);
     void MouseLeave();
-    void Click();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
     void leaveEvent(QEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     void FitToText();
@@ -66,5 +59,4 @@ private:
     QString caption_;
     QColor textColor_{Qt::black};
     bool autoSize_ = true;
-    bool clickPending_ = false;
 };
