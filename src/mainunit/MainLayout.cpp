@@ -11,9 +11,7 @@
 #include "appDefine.h"
 
 #include <QEvent>
-#include <QFileDialog>
 #include <QGuiApplication>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -33,47 +31,6 @@ const QColor White(255, 255, 255);
 const QColor Black(0, 0, 0);
 
 } // namespace
-
-QStringList TFileDialogSettings::NameFilters() const
-{
-    QStringList filters;
-    const QStringList parts = Filter.split(u'|');
-    static const QRegularExpression trailingPatterns(QStringLiteral("\\s*\\([^()]*\\)\\s*$"));
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString description = parts.at(i);
-        QStringList patterns = parts.at(i + 1).split(u';', Qt::SkipEmptyParts);
-        for (QString& p : patterns) {
-            p = p.trimmed();
-            if (p == QLatin1String("*.*"))
-                p = QStringLiteral("*");
-        }
-        // Qt takes the patterns from the parentheses at the end of the text.
-        description.remove(trailingPatterns);
-        filters << QStringLiteral("%1 (%2)").arg(description, patterns.join(u' '));
-    }
-    return filters;
-}
-
-void TFileDialogSettings::ApplyTo(QFileDialog& dialog) const
-{
-    const QStringList filters = NameFilters();
-    dialog.setNameFilters(filters);
-    dialog.setDefaultSuffix(DefaultExt);
-    if (FilterIndex >= 1 && FilterIndex <= filters.size())
-        dialog.selectNameFilter(filters.at(FilterIndex - 1));
-    if (!FileName.isEmpty())
-        dialog.selectFile(FileName);
-}
-
-void TFileDialogSettings::TakeFrom(const QFileDialog& dialog)
-{
-    const QStringList chosen = dialog.selectedFiles();
-    if (!chosen.isEmpty())
-        FileName = chosen.first();
-    const qsizetype index = NameFilters().indexOf(dialog.selectedNameFilter());
-    if (index >= 0)
-        FilterIndex = int(index) + 1;
-}
 
 void TMainForm::BuildLayout()
 {

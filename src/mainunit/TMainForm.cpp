@@ -95,6 +95,10 @@ void TMainForm::closeEvent(QCloseEvent* event)
 
 int RunApplication(int argc, char** argv)
 {
+    // The skin is laid out in fixed device pixels; display scaling would stretch
+    // its pictures. A user's own setting still wins.
+    if (!qEnvironmentVariableIsSet("QT_ENABLE_HIGHDPI_SCALING"))
+        qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(ApplicationTitle));
     QApplication::setWindowIcon(Skin::ApplicationIcon());
