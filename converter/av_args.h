@@ -24,8 +24,9 @@ enum Exit : int {
     ExitTargetWrite = 6, // target folder unusable, temporary or final move failed
     ExitNoFfmpeg = 7, // ffmpeg not found on PATH or not runnable
     ExitNoEncoder = 8, // the installed ffmpeg lacks the requested encoder
-    ExitConvert = 9, // ffmpeg failed (damaged source, full disk, ...)
+    ExitConvert = 9, // ffmpeg failed (damaged source, full disk, ...) or wrote no sound file
     ExitNothingCut = 10, // the cut lies past the end of the source
+    ExitStalled = 11, // ffmpeg made no progress for the stall limit; it was stopped
 };
 
 enum class Codec { Mp3, AmrNb };

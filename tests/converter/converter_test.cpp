@@ -15,6 +15,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -286,6 +287,8 @@ TEST_F(Converter, RefusalsLeaveTheFolderAsItWas)
     fs::create_directories(emptyBin);
     const fs::path damaged = suiteDir_ / "damaged.mp3";
     writeFile(damaged, std::string(4000, '\x5a'));
+    const fs::path empty = suiteDir_ / "empty.mp3";
+    writeFile(empty, "");
     const fs::path noEncoder = fakeFfmpeg("echo \"Unknown encoder 'libopencore_amrnb'\" >&2\nexit 1\n");
     const std::string src = source_.string();
 
@@ -303,6 +306,8 @@ TEST_F(Converter, RefusalsLeaveTheFolderAsItWas)
             {}},
         {{"missing source", 4, "No such file or directory"},
             mp3Line((out_ / "gone.mp3").string(), "00:00:01", "00:00:05", target), {}},
+        {{"empty source file", 4, "is empty; there is no sound to cut"},
+            mp3Line(empty.string(), "00:00:01", "00:00:05", target), {}},
         {{"folder as source", 4, "is not a regular file"},
             mp3Line(out_.string(), "00:00:01", "00:00:05", target), {}},
         {{"damaged source", 9, "with ffmpeg failed"},
@@ -372,6 +377,151 @@ TEST_F(Converter, TerminationRemovesThePartialFile)
     const int status = av.wait(20s);
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
     EXPECT_TRUE(listing(work).empty());
+}
+
+// Start time of this process in clock ticks since boot (/proc field 22).
+std::string ownStartTime()
+{
+    const std::string stat = readAll("/proc/self/stat");
+    std::istringstream rest(stat.substr(stat.rfind(')') + 2));
+    std::string field;
+    for (int i = 3; i <= 22; ++i)
+        rest >> field;
+    return field;
+}
+
+// Output path and progress lines shared by the stand-in ffmpeg scripts.
+constexpr const char* kFakeOut = "PATH=/usr/bin:/bin\nfor a; do last=$a; done\nout=${last#file:}\n";
+
+TEST_F(Converter, KilledAvTakesFfmpegAlongAndTheNextRunSweepsItsFolder)
+{
+    const fs::path marker = out_ / "ffmpeg pid";
+    const fs::path bin = fakeFfmpeg(std::string(kFakeOut)
+        + "echo partial > \"$out\"\n"
+          "echo $$ > \"$AV_TEST_MARKER.new\" && mv \"$AV_TEST_MARKER.new\" \"$AV_TEST_MARKER\"\n"
+          "exec /bin/sleep 600\n");
+    const fs::path work = out_ / "work";
+    fs::create_directories(work);
+    Child av(mp3Line(source_, "00:00:01", "00:00:05", work / "t.mp3"),
+        {{{"PATH", bin.string()}, {"AV_TEST_MARKER", marker.string()}}, ""});
+    const auto deadline = std::chrono::steady_clock::now() + 20s;
+    while (!fs::exists(marker) && std::chrono::steady_clock::now() < deadline)
+        poll(nullptr, 0, 10);
+    ASSERT_TRUE(fs::exists(marker));
+    const pid_t ffmpeg = std::stoi(readAll(marker));
+    const int ended = static_cast<int>(syscall(SYS_pidfd_open, ffmpeg, 0));
+    ASSERT_GE(ended, 0) << "ffmpeg " << ffmpeg << " is gone before av was killed";
+    kill(av.pid(), SIGKILL);
+    av.wait(20s);
+    pollfd p{ended, POLLIN, 0};
+    EXPECT_EQ(poll(&p, 1, 10000), 1) << "ffmpeg outlived av by 10 s";
+    close(ended);
+    kill(ffmpeg, SIGKILL); // in case it did
+
+    // Beside the killed run's folder: folders that must stay (a live owner,
+    // a foreign file inside, names av does not make) and one whose pid was
+    // reused by another process.
+    const std::string self = std::to_string(getpid());
+    const std::vector<std::string> stay
+        = {".av-" + self + "-" + ownStartTime() + "-Ab12Cd", ".av-99999999-1-Ef34Gh", ".av-Ij56Kl"};
+    for (const auto& d : stay) {
+        fs::create_directories(work / d);
+        writeFile(work / d / "ringtone.part", "part");
+    }
+    writeFile(work / stay[1] / "notes.txt", "not av's");
+    fs::create_directories(work / (".av-" + self + "-1-Mn78Op"));
+    writeFile(work / (".av-" + self + "-1-Mn78Op") / "ringtone.part", "part");
+    ASSERT_EQ(listing(work).size(), 5u);
+
+    const Result r = run(mp3Line(source_, "00:00:01", "00:00:05", work / "t.mp3"));
+    ASSERT_EQ(r.exitCode(), 0) << r.errors;
+    std::vector<std::string> expected = stay;
+    expected.push_back("t.mp3");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(listing(work), expected);
+    EXPECT_EQ(listing(work / stay[1]), (std::vector<std::string>{"notes.txt", "ringtone.part"}));
+}
+
+// A hung ffmpeg is stopped once its progress stands still for the limit,
+// whether it falls silent or keeps repeating the same figures.
+TEST_F(Converter, StalledFfmpegIsGivenUp)
+{
+    const std::vector<std::pair<const char*, std::string>> hangs = {
+        {"silent", "printf 'out_time_us=2000000\\nprogress=continue\\n'\nexec /bin/sleep 600\n"},
+        {"repeating",
+            "while :; do printf 'total_size=9000\\nout_time_us=2000000\\nprogress=continue\\n'; "
+            "/bin/sleep 0.1; done\n"},
+    };
+    for (const auto& [what, body] : hangs) {
+        SCOPED_TRACE(what);
+        const fs::path bin = fakeFfmpeg(std::string(kFakeOut) + "echo partial > \"$out\"\n" + body);
+        const auto t0 = std::chrono::steady_clock::now();
+        const Result r = run(mp3Line(source_, "00:00:01", "00:00:05", out_ / "t.mp3"),
+            {{{"PATH", bin.string()}, {"AV_STALL_SECONDS", "1"}}, ""});
+        const auto took = std::chrono::steady_clock::now() - t0;
+        EXPECT_EQ(r.exitCode(), 11) << r.errors;
+        EXPECT_EQ(r.errors,
+            "av: ffmpeg made no progress for 1 s (stuck after 2.0 s of the ringtone); it was stopped "
+            "and nothing was written\n");
+        EXPECT_GE(took, 1s);
+        EXPECT_LT(took, 20s);
+        EXPECT_EQ(listing(out_), std::vector<std::string>{"fake bin"});
+    }
+}
+
+TEST_F(Converter, SlowButAdvancingFfmpegIsNoStall)
+{
+    // 3 s of slow start against a 2 s limit, then the real conversion.
+    const fs::path bin = fakeFfmpeg("i=0\nwhile [ $i -lt 15 ]; do i=$((i+1))\n"
+                                    "  printf 'out_time_us=%d\\nprogress=continue\\n' $((i*100000))\n"
+                                    "  /bin/sleep 0.2\ndone\nexec /usr/bin/ffmpeg \"$@\"\n");
+    const Result r = run(mp3Line(source_, "00:00:01", "00:00:05", out_ / "t.mp3"),
+        {{{"PATH", bin.string()}, {"AV_STALL_SECONDS", "2"}}, ""});
+    EXPECT_EQ(r.exitCode(), 0) << r.errors;
+    EXPECT_EQ(listing(out_), (std::vector<std::string>{"fake bin", "t.mp3"}));
+}
+
+// An ffmpeg that exits 0 is believed only when its file holds what it claims.
+TEST_F(Converter, BrokenFfmpegSuccessIsRefused)
+{
+    const fs::path sample = suiteDir_ / "five seconds.mp3";
+    if (!fs::exists(sample)) {
+        const Result made = run({"/usr/bin/ffmpeg", "-nostdin", "-v", "error", "-i", source_.string(), "-t",
+            "5", "-c:a", "libmp3lame", "-b:a", "64k", sample.string()});
+        ASSERT_EQ(made.exitCode(), 0) << made.errors;
+    }
+    const std::string done5 = "printf 'total_size=40000\\nout_time_us=5000000\\nprogress=end\\n'\n";
+    struct Case {
+        const char* what;
+        bool amr;
+        std::string body;
+        const char* message;
+    };
+    const std::vector<Case> cases = {
+        {"no file", false, done5, "ffmpeg reported success but wrote no file"},
+        {"empty file", false, ": > \"$out\"\n" + done5, "wrote an empty file"},
+        {"random bytes", false, "{ printf '\\0'; head -c 40000 /dev/urandom; } > \"$out\"\n" + done5,
+            "its file is not MP3 audio"},
+        {"MP3 as AMR", true, "cp \"$AV_TEST_SAMPLE\" \"$out\"\n" + done5, "its file is not AMR-NB audio"},
+        {"truncated", false, "head -c 3000 \"$AV_TEST_SAMPLE\" > \"$out\"\n" + done5,
+            "its file of 3000 bytes is too short for 5.0 s at 64 kbit/s"},
+        {"overlong", false,
+            "cp \"$AV_TEST_SAMPLE\" \"$out\"\nprintf 'out_time_us=60000000\\nprogress=end\\n'\n",
+            "reported 60.0 s of audio for a cut of 5 s"},
+        {"no progress", false, "cp \"$AV_TEST_SAMPLE\" \"$out\"\n", "did not report the end of its work"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const fs::path bin = fakeFfmpeg(std::string(kFakeOut) + c.body + "exit 0\n");
+        const fs::path target = out_ / (c.amr ? "t.amr" : "t.mp3");
+        const Result r = run(c.amr ? amrLine(source_, "00:00:01", "00:00:05", target)
+                                   : mp3Line(source_, "00:00:01", "00:00:05", target),
+            {{{"PATH", bin.string()}, {"AV_TEST_SAMPLE", sample.string()}}, ""});
+        EXPECT_EQ(r.exitCode(), 9) << r.errors;
+        EXPECT_NE(r.errors.find(c.message), std::string::npos) << r.errors;
+        EXPECT_EQ(std::count(r.errors.begin(), r.errors.end(), '\n'), 1) << r.errors;
+        EXPECT_EQ(listing(out_), std::vector<std::string>{"fake bin"});
+    }
 }
 
 } // namespace
