@@ -16,9 +16,16 @@ function(velumo_add_test name)
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT 300)
 endfunction()
 
-# velumo_add_bench(<name> SOURCES ... LIBS ...): a Google Benchmark program, not run by CTest.
+# velumo_add_bench(<name> SOURCES ... LIBS ... [GUI]): a Google Benchmark
+# program, not run by CTest. GUI benchmarks get a main() that owns the
+# QApplication (offscreen unless QT_QPA_PLATFORM says otherwise).
 function(velumo_add_bench name)
-  cmake_parse_arguments(B "" "" "SOURCES;LIBS" ${ARGN})
-  add_executable(${name} ${B_SOURCES})
-  target_link_libraries(${name} PRIVATE ${B_LIBS} benchmark::benchmark benchmark::benchmark_main)
+  cmake_parse_arguments(B "GUI" "" "SOURCES;LIBS" ${ARGN})
+  if(B_GUI)
+    add_executable(${name} ${B_SOURCES} ${PROJECT_SOURCE_DIR}/bench/gui_bench_main.cpp)
+    target_link_libraries(${name} PRIVATE ${B_LIBS} Qt6::Widgets benchmark::benchmark)
+  else()
+    add_executable(${name} ${B_SOURCES})
+    target_link_libraries(${name} PRIVATE ${B_LIBS} benchmark::benchmark benchmark::benchmark_main)
+  endif()
 endfunction()

@@ -3,7 +3,7 @@
 #include "TCanvas.h"
 #include "WaveRender.h"
 
-#include <QGuiApplication>
+#include <QImage>
 
 #include <benchmark/benchmark.h>
 
@@ -11,11 +11,6 @@ namespace {
 
 void Paint(benchmark::State& state)
 {
-    static int argc = 1;
-    static char arg0[] = "paint_bench";
-    static char* argv[] = {arg0, nullptr};
-    static QGuiApplication app(argc, argv);
-
     const int columns = static_cast<int>(state.range(0));
     QImage image(columns, 152, QImage::Format_RGB32);
     TCanvas canvas(image);

@@ -92,24 +92,10 @@ void TCanvas::Line(int x1, int y1, int x2, int y2)
     if (std::max(x1, x2) < clipLeft_ || std::min(x1, x2) >= width || std::max(y1, y2) < 0
         || std::min(y1, y2) >= height)
         return;
-    // Bresenham, the end point excluded.
-    const long long dx = std::llabs(static_cast<long long>(x2) - x1), sx = x1 < x2 ? 1 : -1;
-    const long long dy = -std::llabs(static_cast<long long>(y2) - y1), sy = y1 < y2 ? 1 : -1;
-    long long err = dx + dy;
-    long long x = x1, y = y1;
-    while (x != x2 || y != y2) {
+    WalkLine(x1, y1, x2, y2, [&](long long x, long long y) {
         if (x >= clipLeft_ && y >= 0 && x < width && y < height)
             SetPixel(static_cast<int>(x), static_cast<int>(y));
-        const long long e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            x += sx;
-        }
-        if (e2 <= dx) {
-            err += dx;
-            y += sy;
-        }
-    }
+    });
 }
 
 void TCanvas::Triangle(QPoint a, QPoint b, QPoint c)
@@ -131,8 +117,22 @@ void TCanvas::Triangle(QPoint a, QPoint b, QPoint c)
     const int maxX = std::min({std::max({a.x(), b.x(), c.x()}), ClipRight() - 1});
     const int minY = std::max({std::min({a.y(), b.y(), c.y()}), 0});
     const int maxY = std::min({std::max({a.y(), b.y(), c.y()}), surface_.height() - 1});
+    if (minX > maxX || minY > maxY)
+        return;
+    // The outline is the three edges as 1-pixel lines; together with the
+    // inside, every pixel is set once so that XOR stays reversible.
+    const int boxWidth = maxX - minX + 1;
+    std::vector<uint8_t> outline(static_cast<size_t>(boxWidth) * static_cast<size_t>(maxY - minY + 1), 0);
+    const auto mark = [&](long long x, long long y) {
+        if (x >= minX && x <= maxX && y >= minY && y <= maxY)
+            outline[static_cast<size_t>(y - minY) * boxWidth + static_cast<size_t>(x - minX)] = 1;
+    };
+    WalkLine(a.x(), a.y(), b.x(), b.y(), mark);
+    WalkLine(b.x(), b.y(), c.x(), c.y(), mark);
+    WalkLine(c.x(), c.y(), a.x(), a.y(), mark);
     for (int y = minY; y <= maxY; ++y) {
         uint32_t* row = Row(y);
+        const uint8_t* onOutline = outline.data() + static_cast<size_t>(y - minY) * boxWidth - minX;
         for (int x = minX; x <= maxX; ++x) {
             long long e0 = edge(a, b, x, y), e1 = edge(b, c, x, y), e2 = edge(c, a, x, y);
             if (area < 0) {
@@ -140,7 +140,7 @@ void TCanvas::Triangle(QPoint a, QPoint b, QPoint c)
                 e1 = -e1;
                 e2 = -e2;
             }
-            if (e0 >= 0 && e1 >= 0 && e2 >= 0)
+            if ((e0 >= 0 && e1 >= 0 && e2 >= 0) || onOutline[x])
                 Plot(row + x);
         }
     }

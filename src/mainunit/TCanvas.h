@@ -14,6 +14,7 @@
 #include <QRgb>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 enum class TPenMode { Copy, Xor };
@@ -79,6 +80,41 @@ private:
     };
     const Glyph& GlyphFor(QChar ch);
     void SetPixel(int x, int y);
+    // Visits the pixels of a 1-pixel line from (x1, y1) towards (x2, y2), the
+    // end point excluded, unclipped. Bresenham, always walked from the upper
+    // (then left) end, so a line covers the same pixels in both directions.
+    template <class Visit>
+    static void WalkLine(long long x1, long long y1, long long x2, long long y2, Visit visit)
+    {
+        const bool reversed = y2 < y1 || (y2 == y1 && x2 < x1);
+        if (reversed) {
+            std::swap(x1, x2);
+            std::swap(y1, y2);
+        }
+        const long long dx = x2 > x1 ? x2 - x1 : x1 - x2, sx = x1 < x2 ? 1 : -1;
+        const long long dy = -(y2 - y1), sy = 1;
+        long long err = dx + dy;
+        long long x = x1, y = y1;
+        // Walking backwards, the given start is the walk's end and the given
+        // end is its start.
+        bool first = true;
+        while (x != x2 || y != y2) {
+            if (!(reversed && first))
+                visit(x, y);
+            first = false;
+            const long long e2 = 2 * err;
+            if (e2 >= dy) {
+                err += dy;
+                x += sx;
+            }
+            if (e2 <= dx) {
+                err += dx;
+                y += sy;
+            }
+        }
+        if (reversed && !first)
+            visit(x2, y2);
+    }
 
     QImage& surface_;
     uint32_t* bits_ = nullptr;

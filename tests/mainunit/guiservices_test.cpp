@@ -3,11 +3,13 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -66,29 +68,44 @@ TEST_F(GuiServices, PumpDispatchesEventsAndReportsAQuit)
 
 TEST_F(GuiServices, ClosingTheWindowDuringAScanEndsItWithoutAPrompt)
 {
-    // 32 MiB without a frame header: the scan pumps events all the way through.
+    // 1 MiB without a frame header: the scan pumps events all the way through.
     QTemporaryDir dir;
     const QString path = dir.filePath("junk.mp3");
     {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        ASSERT_TRUE(file.resize(32 << 20));
+        ASSERT_TRUE(file.resize(1 << 20));
     }
     QWidget window;
     window.show();
     InstallGuiServices(&window);
     int prompts = 0;
     SetReadErrorPrompt([&](TMPEGAudio&) -> uint16_t { return ++prompts, MPGReadError::Cancel; });
-    QTimer::singleShot(0, [&] {
+    QTimer::singleShot(0, &window, [&] {
         window.close();
         RequestQuit(); // what the main window's close handler does
+    });
+    // However fast the scan runs, its first pump holds it until the GUI's own
+    // pump has dispatched the close; the scan must then end at once.
+    int pumps = 0;
+    bool closedInsideScan = false;
+    SetMessagePump([&] {
+        if (++pumps == 1) {
+            QElapsedTimer waited;
+            waited.start();
+            while (!PumpMessages() && waited.elapsed() < 10000)
+                QThread::yieldCurrentThread();
+            closedInsideScan = !window.isVisible();
+        }
+        return PumpMessages();
     });
     TMPEGAudio audio;
     audio.ReadOnAssign = false;
     audio.SetFileName(path.toStdString());
     EXPECT_EQ(audio.ReadFileInfo(), -1);
+    EXPECT_TRUE(closedInsideScan);
+    EXPECT_EQ(pumps, 1); // the scan stopped at the pump that saw the quit
     EXPECT_EQ(prompts, 0);
-    EXPECT_FALSE(window.isVisible());
 }
 
 } // namespace

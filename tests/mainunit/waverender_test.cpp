@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdlib>
 
 namespace {
 
@@ -140,6 +141,37 @@ TEST_F(Timeline, CursorTakesTheModeOfTheLastColumn)
     render->Paint();
     EXPECT_EQ(At(4, 15), Black);
     EXPECT_EQ(At(3, 15), White);
+}
+
+TEST_F(Timeline, CursorTriangleIsFilledAndOutlinedOncePerPixel)
+{
+    // Half-width of each row 0..8 of the cursor (P-5, 0), (P+5, 0), (P, 8):
+    // the inside plus its edges drawn as 1-pixel lines.
+    constexpr int HalfWidth[] = {5, 4, 4, 3, 2, 2, 1, 1, 0};
+    constexpr int P = 30;
+    constexpr QRgb Background = qRgb(0x12, 0x34, 0x56), Pen = qRgb(0xF0, 0x0F, 0x3C);
+    for (const TPenMode mode : {TPenMode::Copy, TPenMode::Xor}) {
+        SCOPED_TRACE(mode == TPenMode::Copy ? "copy" : "xor");
+        Make(60);
+        image.fill(Background);
+        canvas->PenMode = mode;
+        canvas->PenColor = Pen;
+        canvas->Triangle({P - 5, 0}, {P + 5, 0}, {P, 8});
+        const QRgb lit = mode == TPenMode::Copy ? Pen : qRgb(0x12 ^ 0xF0, 0x34 ^ 0x0F, 0x56 ^ 0x3C);
+        for (int y = 0; y < 12; ++y) {
+            for (int x = 0; x < 60; ++x) {
+                const bool inside = y < 9 && std::abs(x - P) <= HalfWidth[y];
+                EXPECT_EQ(At(x, y), inside ? lit : Background) << "pixel " << x << ", " << y;
+            }
+        }
+        if (mode == TPenMode::Xor) {
+            // Each pixel was set once: a second triangle restores the picture.
+            canvas->Triangle({P - 5, 0}, {P + 5, 0}, {P, 8});
+            for (int y = 0; y < 12; ++y)
+                for (int x = 0; x < 60; ++x)
+                    EXPECT_EQ(At(x, y), Background) << "pixel " << x << ", " << y;
+        }
+    }
 }
 
 TEST_F(Timeline, SecondsTruncateTowardZero)
