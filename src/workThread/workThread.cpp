@@ -2,7 +2,26 @@
 
 #include "appDefine.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <chrono>
+#include <condition_variable>
+#include <csignal>
+#include <cstring>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
 
 TCutMp3ThreadInfo MakeJobInfo(const QString& source, const QString& target, int startSeconds, int endSeconds)
 {
@@ -24,4 +43,405 @@ std::optional<TConverterCommand> ConverterCommand(const TCutMp3ThreadInfo& info)
         return std::nullopt;
     args << info.TargetFile;
     return TConverterCommand{QStringLiteral("av"), args};
+}
+
+namespace {
+
+class TUniqueFd {
+public:
+    explicit TUniqueFd(int fd)
+        : fd_(fd)
+    {
+    }
+    ~TUniqueFd()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    TUniqueFd(const TUniqueFd&) = delete;
+    TUniqueFd& operator=(const TUniqueFd&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+struct TSpawnActions {
+    posix_spawn_file_actions_t actions;
+    TSpawnActions() { posix_spawn_file_actions_init(&actions); }
+    ~TSpawnActions() { posix_spawn_file_actions_destroy(&actions); }
+    TSpawnActions(const TSpawnActions&) = delete;
+    TSpawnActions& operator=(const TSpawnActions&) = delete;
+};
+
+struct TSpawnAttributes {
+    posix_spawnattr_t attributes;
+    TSpawnAttributes() { posix_spawnattr_init(&attributes); }
+    ~TSpawnAttributes() { posix_spawnattr_destroy(&attributes); }
+    TSpawnAttributes(const TSpawnAttributes&) = delete;
+    TSpawnAttributes& operator=(const TSpawnAttributes&) = delete;
+};
+
+constexpr off_t ErrorOutputLimit = 64 * 1024;
+
+// The tail of what the child wrote into fd.
+QString ReadErrorOutput(int fd)
+{
+    struct stat st { };
+    if (::fstat(fd, &st) != 0)
+        return {};
+    const off_t from = st.st_size > ErrorOutputLimit ? st.st_size - ErrorOutputLimit : 0;
+    QByteArray bytes(static_cast<qsizetype>(st.st_size - from), Qt::Uninitialized);
+    qsizetype got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n
+            = ::pread(fd, bytes.data() + got, static_cast<size_t>(bytes.size() - got), from + got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        got += n;
+    }
+    bytes.truncate(got);
+    return QString::fromLocal8Bit(bytes);
+}
+
+QString NotSaved(const QString& why)
+{
+    return QStringLiteral("The ringtone was not saved: ") + why;
+}
+
+// The converter's own reason: its last "av: ..." line, without the prefix.
+QString ConverterSays(const QString& errorOutput)
+{
+    const QStringList lines = errorOutput.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
+        if (line->startsWith(QLatin1String("av: ")))
+            return line->mid(4).trimmed();
+    }
+    return {};
+}
+
+QString Sentence(QString text)
+{
+    if (!text.isEmpty() && !text.endsWith(QLatin1Char('.')))
+        text += QLatin1Char('.');
+    return text;
+}
+
+QString LowerFirst(QString text)
+{
+    if (text.size() > 1 && text.at(0).isUpper() && text.at(1).isLower())
+        text[0] = text.at(0).toLower();
+    return text;
+}
+
+} // namespace
+
+TRunResult RunAndWait(const QString& program, const QStringList& arguments, const QString& workingDirectory,
+    const std::function<void()>& started)
+{
+    TRunResult result;
+    auto notStarted = [&result](int error) {
+        result.State = TRunResult::TState::NotStarted;
+        result.Code = error;
+        return result;
+    };
+    // A memory file rather than a pipe: the child never blocks on a full
+    // pipe, nor gets SIGPIPE when this process has gone.
+    const TUniqueFd errors(::memfd_create("converter-stderr", MFD_CLOEXEC));
+    if (errors.get() < 0)
+        return notStarted(errno);
+
+    std::vector<QByteArray> bytes{QFile::encodeName(program)};
+    for (const QString& argument : arguments)
+        bytes.push_back(QFile::encodeName(argument));
+    std::vector<char*> argv;
+    for (QByteArray& b : bytes)
+        argv.push_back(b.data());
+    argv.push_back(nullptr);
+    const QByteArray folder = QFile::encodeName(workingDirectory);
+
+    TSpawnActions files;
+    posix_spawn_file_actions_addopen(&files.actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&files.actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_adddup2(&files.actions, errors.get(), STDERR_FILENO);
+    posix_spawn_file_actions_addclosefrom_np(&files.actions, STDERR_FILENO + 1);
+    if (!folder.isEmpty())
+        posix_spawn_file_actions_addchdir_np(&files.actions, folder.constData());
+
+    // The child starts with no signal blocked and every handler at its default.
+    TSpawnAttributes attributes;
+    sigset_t none, defaults;
+    sigemptyset(&none);
+    sigemptyset(&defaults);
+    for (int s = 1; s < NSIG; ++s) {
+        if (s != SIGKILL && s != SIGSTOP && s < SIGRTMIN)
+            sigaddset(&defaults, s);
+    }
+    posix_spawnattr_setsigmask(&attributes.attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes.attributes, &defaults);
+    posix_spawnattr_setflags(&attributes.attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+
+    pid_t pid = -1;
+    const int spawned
+        = ::posix_spawn(&pid, argv[0], &files.actions, &attributes.attributes, argv.data(), environ);
+    if (spawned != 0)
+        return notStarted(spawned);
+    if (started)
+        started();
+
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) {
+            // Someone else reaped it; all we know is what the target shows.
+            result.State = TRunResult::TState::Exited;
+            result.Code = -1;
+            result.ErrorOutput = ReadErrorOutput(errors.get());
+            return result;
+        }
+    }
+    if (WIFSIGNALED(status)) {
+        result.State = TRunResult::TState::Killed;
+        result.Code = WTERMSIG(status);
+    } else {
+        result.State = TRunResult::TState::Exited;
+        result.Code = WEXITSTATUS(status);
+    }
+    result.ErrorOutput = ReadErrorOutput(errors.get());
+    return result;
+}
+
+QString FindConverter(const TJobPlace& place, const QString& name)
+{
+    for (const QString& folder : {place.ProgramDir, place.WorkDir}) {
+        if (folder.isEmpty())
+            continue;
+        const QString path = QDir(folder).filePath(name);
+        if (QFileInfo(path).isFile())
+            return path;
+    }
+    return {};
+}
+
+TJobOutcome JudgeRun(const TRunResult& run, const QString& target, qint64 targetSize)
+{
+    switch (run.State) {
+    case TRunResult::TState::NotStarted:
+        return {false,
+            NotSaved(
+                QStringLiteral("the converter could not be started (%1).").arg(qt_error_string(run.Code)))};
+    case TRunResult::TState::Killed:
+        return {false,
+            NotSaved(QStringLiteral("the converter was stopped by signal %1 (%2).")
+                         .arg(run.Code)
+                         .arg(QString::fromLocal8Bit(::strsignal(run.Code))))};
+    case TRunResult::TState::Exited:
+        break;
+    }
+    if (run.Code != 0) {
+        const QString said = ConverterSays(run.ErrorOutput);
+        if (!said.isEmpty())
+            return {false, NotSaved(Sentence(said))};
+        if (run.Code < 0)
+            return {false, NotSaved(QStringLiteral("the converter's end could not be observed."))};
+        return {false, NotSaved(QStringLiteral("the converter failed with exit status %1.").arg(run.Code))};
+    }
+    if (targetSize < 0)
+        return {false,
+            NotSaved(QStringLiteral("the converter reported success, but \"%1\" is not there.").arg(target))};
+    if (targetSize == 0)
+        return {false,
+            NotSaved(QStringLiteral("the converter reported success, but \"%1\" is empty.").arg(target))};
+    return {true, {}};
+}
+
+// What the worker and the view share. The view may go first (its window
+// closed); the worker then finds View empty and carries on alone.
+struct TJobLink {
+    // Recursive: a queued call dropped while it is being posted signals its
+    // end on the posting thread, which holds the lock.
+    std::recursive_mutex Mutex;
+    std::condition_variable_any Changed;
+    TJobView* View = nullptr;
+    // A job is running and has not yet started its converter (or decided not to).
+    bool HoldExit = false;
+};
+
+TJobView::TJobView(QObject* parent)
+    : QObject(parent)
+    , link_(std::make_shared<TJobLink>())
+{
+    link_->View = this;
+}
+
+TJobView::~TJobView()
+{
+    std::unique_lock lock(link_->Mutex);
+    link_->View = nullptr;
+    link_->Changed.notify_all();
+    // The process may end right after the window: let the converter start
+    // first, so it can run on and finish the ringtone.
+    link_->Changed.wait_for(lock, std::chrono::seconds(5), [this] { return !link_->HoldExit; });
+}
+
+void TCutMp3Thread::Start(const TCutMp3ThreadInfo& info, const TJobPlace& place, TJobView* view)
+{
+    std::unique_ptr<TCutMp3Thread> job;
+    try {
+        job.reset(new TCutMp3Thread(info, place, view));
+    } catch (...) {
+        view->deleteLater();
+        Converting = false;
+        throw;
+    }
+    // Detached: nothing waits for it, and it never keeps the process from ending.
+    std::thread([job = std::move(job)]() mutable {
+        job->Execute();
+        job.reset();
+    }).detach();
+}
+
+TCutMp3Thread::TCutMp3Thread(const TCutMp3ThreadInfo& info, const TJobPlace& place, TJobView* view)
+    : Info(info)
+    , Place(place)
+    , link_(view->link_)
+{
+    std::lock_guard lock(link_->Mutex);
+    link_->HoldExit = true;
+}
+
+TCutMp3Thread::~TCutMp3Thread()
+{
+    LetExit();
+    {
+        std::lock_guard lock(link_->Mutex);
+        if (link_->View)
+            link_->View->deleteLater();
+    }
+    Converting = false;
+}
+
+void TCutMp3Thread::Execute()
+{
+    StatusText = JobText::Converting;
+    SetStatus();
+    StatusText = JobText::Generating(Info.TargetFile);
+    SetStatus();
+    const TJobOutcome outcome = Convert();
+    if (outcome.Completed) {
+        StatusText = JobText::Completed;
+        SetStatus();
+        ReportDone();
+    } else {
+        StatusText = JobText::Failed;
+        SetStatus();
+        ReportFailure(outcome.Reason);
+    }
+}
+
+TJobOutcome TCutMp3Thread::Convert()
+{
+    struct TLetExitOnReturn {
+        TCutMp3Thread* job;
+        ~TLetExitOnReturn() { job->LetExit(); }
+    } letExit{this};
+
+    if (Info.SourceFile.isEmpty())
+        return {false,
+            NotSaved(QStringLiteral("no music file is open. Open one, mark the part you want, then save."))};
+    const std::optional<TConverterCommand> command = ConverterCommand(Info);
+    if (!command)
+        return {false,
+            NotSaved(
+                QStringLiteral("\"%1\" is neither an MP3 ringtone (\".mp3\") nor an AMR ringtone (\".amr\"); "
+                               "the name must end in one of the two, in lower case.")
+                    .arg(QFileInfo(Info.TargetFile).fileName()))};
+    if (!Place.WorkDirProblem.isEmpty())
+        return {false, NotSaved(Sentence(LowerFirst(Place.WorkDirProblem)))};
+    const QString program = FindConverter(Place, command->Program);
+    if (program.isEmpty())
+        return {false,
+            NotSaved(QStringLiteral(
+                "the converter \"%1\" is neither beside the program (%2) nor in the work folder (%3).")
+                         .arg(command->Program, Place.ProgramDir, Place.WorkDir))};
+    const TRunResult run = RunAndWait(program, command->Arguments, Place.WorkDir, [this] { LetExit(); });
+    const QFileInfo target(Info.TargetFile);
+    return JudgeRun(run, Info.TargetFile, target.exists() ? target.size() : -1);
+}
+
+void TCutMp3Thread::SetStatus()
+{
+    Synchronize([text = StatusText](TJobView& view) { view.SetStatus(text); });
+}
+
+void TCutMp3Thread::ReportDone()
+{
+    const QString folder = QFileInfo(Info.TargetFile).absolutePath() + QLatin1Char('/');
+    Synchronize([folder](TJobView& view) {
+        if (view.Question(JobText::ConfirmCaption, JobText::OpenFolderQuestion))
+            view.OpenFolder(folder);
+    });
+}
+
+void TCutMp3Thread::ReportFailure(const QString& reason)
+{
+    Synchronize([reason](TJobView& view) { view.Error(reason); });
+}
+
+bool TCutMp3Thread::Synchronize(std::function<void(TJobView&)> step)
+{
+    struct TCall {
+        bool Ran = false;
+        bool Finished = false;
+    };
+    // Owned by the queued call: gone when the call has run, or when it was
+    // dropped because the view went first. Either way the worker wakes.
+    struct TCallEnd {
+        std::shared_ptr<TJobLink> Link;
+        std::shared_ptr<TCall> Call;
+        TCallEnd(std::shared_ptr<TJobLink> link, std::shared_ptr<TCall> call)
+            : Link(std::move(link))
+            , Call(std::move(call))
+        {
+        }
+        ~TCallEnd()
+        {
+            std::lock_guard lock(Link->Mutex);
+            Call->Finished = true;
+            Link->Changed.notify_all();
+        }
+        TCallEnd(const TCallEnd&) = delete;
+        TCallEnd& operator=(const TCallEnd&) = delete;
+    };
+
+    auto call = std::make_shared<TCall>();
+    std::unique_lock lock(link_->Mutex);
+    if (!link_->View)
+        return false;
+    QMetaObject::invokeMethod(
+        link_->View,
+        [end = std::make_shared<TCallEnd>(link_, call), step = std::move(step)] {
+            // On the GUI thread, so the view cannot go while this runs.
+            TJobView* view = nullptr;
+            {
+                std::lock_guard lock(end->Link->Mutex);
+                view = end->Link->View;
+            }
+            if (!view)
+                return;
+            step(*view);
+            std::lock_guard lock(end->Link->Mutex);
+            end->Call->Ran = true;
+        },
+        Qt::QueuedConnection);
+    link_->Changed.wait(lock, [&] { return call->Finished || !link_->View; });
+    return call->Ran;
+}
+
+void TCutMp3Thread::LetExit()
+{
+    std::lock_guard lock(link_->Mutex);
+    link_->HoldExit = false;
+    link_->Changed.notify_all();
 }

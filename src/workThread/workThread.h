@@ -1,9 +1,14 @@
 #pragma once
-// The export job's record and the converter command lines built from it.
+// The export job: its record, the converter's command line built from it, the
+// runner that starts the converter without a shell, and the worker thread
+// that runs one job and reports to the window through TJobView.
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <memory>
 #include <optional>
 
 struct TCutMp3ThreadInfo {
@@ -25,3 +30,110 @@ struct TConverterCommand {
 // letter case exact). None for any other extension. The source and the target
 // are single arguments whatever they contain.
 std::optional<TConverterCommand> ConverterCommand(const TCutMp3ThreadInfo& info);
+
+// How a child process ended.
+struct TRunResult {
+    enum class TState { NotStarted, Exited, Killed };
+    TState State = TState::NotStarted;
+    // Exit status, signal number, or errno of the failed start.
+    int Code = 0;
+    // What it wrote on stderr (its last 64 KiB).
+    QString ErrorOutput;
+};
+
+// Starts program (a path, never searched for) with arguments, each one
+// argument as it stands, in workingDirectory (empty: ours); stdin and stdout
+// are /dev/null. Blocks until the child ends, without a time limit. started
+// runs once the child exists. The child is never signalled by us: it runs on
+// if this process ends first.
+TRunResult RunAndWait(const QString& program, const QStringList& arguments, const QString& workingDirectory,
+    const std::function<void()>& started = {});
+
+// Where a job runs, taken on the GUI thread when it starts.
+struct TJobPlace {
+    QString WorkDir; // ends with '/'
+    QString WorkDirProblem; // empty while the work folder is safe
+    QString ProgramDir; // folder of the running executable
+};
+
+// The converter's path: beside the executable first, then in the work folder.
+// Empty when neither holds it.
+QString FindConverter(const TJobPlace& place, const QString& name);
+
+struct TJobOutcome {
+    bool Completed = false;
+    QString Reason; // why not, in words for the error box
+};
+
+// Judges a finished run of the converter: it must have exited with 0 and left
+// a non-empty target. targetSize is -1 when the target does not exist.
+TJobOutcome JudgeRun(const TRunResult& run, const QString& target, qint64 targetSize);
+
+namespace JobText {
+inline const QString Converting = QStringLiteral("Converting Mp3 Ringtone ... ");
+inline QString Generating(const QString& target)
+{
+    return QStringLiteral("Generating %1 ...").arg(target);
+}
+inline const QString Completed = QStringLiteral("Completed.");
+inline const QString Failed = QStringLiteral("Failed.");
+inline const QString ConfirmCaption = QStringLiteral("Confirm");
+inline const QString OpenFolderQuestion
+    = QStringLiteral("Completed. Do you want to open the target directory?");
+} // namespace JobText
+
+struct TJobLink;
+
+// The window's side of a job; lives on the GUI thread, and every call comes
+// there. Once it is destroyed the job carries on without a window. Its
+// destructor waits (a few seconds at most) for a converter about to start, so
+// a window closed at that moment still gets its ringtone.
+class TJobView : public QObject {
+public:
+    explicit TJobView(QObject* parent = nullptr);
+    ~TJobView() override;
+
+    virtual void SetStatus(const QString& text) = 0;
+    // Yes and No; true on Yes.
+    virtual bool Question(const QString& caption, const QString& text) = 0;
+    virtual void Error(const QString& text) = 0;
+    virtual void OpenFolder(const QString& folder) = 0;
+
+private:
+    friend class TCutMp3Thread;
+    std::shared_ptr<TJobLink> link_;
+};
+
+// One export job on a thread of its own, which frees the object when the job
+// is done; the destructor clears Converting.
+class TCutMp3Thread {
+public:
+    // Call on the GUI thread with Converting already set. The job takes its
+    // own copies of info and place, and deletes view (later, on its thread)
+    // when it no longer needs it. Throws when no thread can be started.
+    static void Start(const TCutMp3ThreadInfo& info, const TJobPlace& place, TJobView* view);
+
+    ~TCutMp3Thread();
+    TCutMp3Thread(const TCutMp3Thread&) = delete;
+    TCutMp3Thread& operator=(const TCutMp3Thread&) = delete;
+
+private:
+    TCutMp3Thread(const TCutMp3ThreadInfo& info, const TJobPlace& place, TJobView* view);
+
+    void Execute();
+    TJobOutcome Convert();
+    // Shown on the GUI thread; the worker waits until they have run there.
+    void SetStatus();
+    void ReportDone();
+    void ReportFailure(const QString& reason);
+    // Runs step on the GUI thread and blocks until it has run. False at once
+    // when the view is gone.
+    bool Synchronize(std::function<void(TJobView&)> step);
+    // The view need not wait for this job any more before it goes.
+    void LetExit();
+
+    QString StatusText;
+    TCutMp3ThreadInfo Info;
+    TJobPlace Place;
+    std::shared_ptr<TJobLink> link_;
+};

@@ -1,6 +1,20 @@
 #include "workThread.h"
 
+#include "appDefine.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPointer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 namespace {
 
@@ -41,10 +55,6 @@ TEST(ConverterCommand, FollowsTheTargetsExtensionExactly)
 
 } // namespace
 
-#include <QFileInfo>
-#include <QProcess>
-#include <QTemporaryDir>
-
 namespace {
 
 QString Probe(const QString& file)
@@ -73,6 +83,201 @@ TEST(ConverterCommand, RunsThroughTheConverterIntoRingtones)
         EXPECT_EQ(QProcess::execute(AV_PATH, command->Arguments), 0) << target.toStdString();
         EXPECT_EQ(Probe(dir.filePath(target)), expected);
     }
+}
+
+} // namespace
+
+namespace {
+
+using TState = TRunResult::TState;
+
+TEST(JudgeRun, NeedsExitZeroAndANonEmptyTargetElseSaysWhy)
+{
+    const QString notSaved = "The ringtone was not saved: ";
+    struct Row {
+        TRunResult run;
+        qint64 size;
+        QString reason; // empty: completed
+    };
+    const Row rows[] = {
+        {{TState::Exited, 0, ""}, 1000, ""},
+        {{TState::Exited, 0, ""}, -1,
+            notSaved + "the converter reported success, but \"/r/t.mp3\" is not there."},
+        {{TState::Exited, 0, ""}, 0, notSaved + "the converter reported success, but \"/r/t.mp3\" is empty."},
+        {{TState::Exited, 5,
+             "noise\nav: the target \"/r/t.mp3\" already exists; it was left as it is\nmore\n"},
+            9, notSaved + "the target \"/r/t.mp3\" already exists; it was left as it is."},
+        {{TState::Exited, 9, "no line of its own\n"}, -1,
+            notSaved + "the converter failed with exit status 9."},
+        {{TState::Killed, SIGTERM, ""}, -1,
+            notSaved + "the converter was stopped by signal 15 (Terminated)."},
+        {{TState::NotStarted, ENOENT, ""}, -1,
+            notSaved + "the converter could not be started (No such file or directory)."},
+    };
+    for (const Row& row : rows) {
+        const TJobOutcome outcome = JudgeRun(row.run, "/r/t.mp3", row.size);
+        EXPECT_EQ(outcome.Completed, row.reason.isEmpty()) << row.reason.toStdString();
+        EXPECT_EQ(outcome.Reason, row.reason);
+    }
+}
+
+TEST(RunAndWait, PassesEachArgumentWholeAndKeepsStatusAndErrors)
+{
+    QTemporaryDir dir;
+    const QStringList odd{"-ring", "a b", "\"q\"", "&", "$HOME", "", "*.mp3"};
+    // The script prints its folder and each argument on stderr.
+    const TRunResult run = RunAndWait("/bin/sh",
+        QStringList{"-c", "pwd >&2; for a in \"$@\"; do printf '<%s>\\n' \"$a\" >&2; done; exit 7", "sh"}
+            + odd,
+        dir.path());
+    EXPECT_EQ(run.State, TState::Exited);
+    EXPECT_EQ(run.Code, 7);
+    QStringList expected{QDir(dir.path()).canonicalPath()};
+    for (const QString& a : odd)
+        expected << "<" + a + ">";
+    EXPECT_EQ(run.ErrorOutput.split('\n', Qt::SkipEmptyParts), expected);
+
+    const TRunResult killed = RunAndWait("/bin/sh", {"-c", "kill -TERM $$"}, {});
+    EXPECT_EQ(killed.State, TState::Killed);
+    EXPECT_EQ(killed.Code, SIGTERM);
+
+    const QString plain = dir.filePath("plain");
+    QFile(plain).open(QIODevice::WriteOnly);
+    for (const auto& [program, error] :
+        {std::pair{dir.filePath("missing"), ENOENT}, std::pair{plain, EACCES}}) {
+        bool started = false;
+        const TRunResult run = RunAndWait(program, {}, {}, [&] { started = true; });
+        EXPECT_EQ(run.State, TState::NotStarted) << program.toStdString();
+        EXPECT_EQ(run.Code, error);
+        EXPECT_FALSE(started);
+    }
+}
+
+TEST(FindConverter, LooksBesideTheProgramThenInTheWorkFolder)
+{
+    QTemporaryDir program, work;
+    const TJobPlace place{work.path() + "/", "", program.path()};
+    EXPECT_EQ(FindConverter(place, "av"), "");
+    QFile(work.filePath("av")).open(QIODevice::WriteOnly);
+    EXPECT_EQ(FindConverter(place, "av"), work.filePath("av"));
+    QFile(program.filePath("av")).open(QIODevice::WriteOnly);
+    EXPECT_EQ(FindConverter(place, "av"), program.filePath("av"));
+}
+
+// Writes every call into a log, after checking it came on the GUI thread.
+class TLogView final : public TJobView {
+public:
+    TLogView(QStringList& log, bool answer)
+        : log_(log)
+        , answer_(answer)
+    {
+    }
+    void SetStatus(const QString& text) override { Add("status: " + text); }
+    bool Question(const QString& caption, const QString& text) override
+    {
+        Add("question: " + caption + "|" + text);
+        return answer_;
+    }
+    void Error(const QString& text) override { Add("error: " + text); }
+    void OpenFolder(const QString& folder) override { Add("folder: " + folder); }
+
+private:
+    void Add(const QString& entry)
+    {
+        EXPECT_EQ(QThread::currentThread(), QCoreApplication::instance()->thread()) << entry.toStdString();
+        log_ << entry;
+    }
+    QStringList& log_;
+    bool answer_;
+};
+
+class ExportJob : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        static int argc = 1;
+        static char name[] = "workThread_test";
+        static char* argv[] = {name, nullptr};
+        app = new QCoreApplication(argc, argv);
+        folder = new QTemporaryDir;
+        ASSERT_EQ(QProcess::execute("ffmpeg",
+                      {"-nostdin", "-loglevel", "error", "-f", "lavfi", "-i", "sine=frequency=440:duration=6",
+                          "-ac", "2", folder->filePath("a song.wav")}),
+            0);
+    }
+    static void TearDownTestSuite()
+    {
+        delete folder;
+        delete app;
+    }
+    void SetUp() override
+    {
+        ASSERT_TRUE(QDir().mkpath(work.path() + "/work"));
+        ASSERT_TRUE(QFile::copy(AV_PATH, place.WorkDir + "av"));
+    }
+
+    // Starts a job the way the Save command does.
+    QPointer<TJobView> Start(const QString& target, bool answer = true)
+    {
+        auto* view = new TLogView(log, answer);
+        Converting = true;
+        TCutMp3Thread::Start(MakeJobInfo(folder->filePath("a song.wav"), target, 1, 3), place, view);
+        return view;
+    }
+    // The job ends by itself and frees its view.
+    void Finish(const QPointer<TJobView>& view)
+    {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !Converting; }, 60000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return view.isNull(); }, 10000));
+    }
+
+    static inline QCoreApplication* app = nullptr;
+    static inline QTemporaryDir* folder = nullptr;
+    QTemporaryDir work;
+    const TJobPlace place{work.path() + "/work/", "", work.path() + "/nothing here"};
+    QStringList log;
+};
+
+TEST_F(ExportJob, ShowsItsStepsInOrderAndOffersTheFolder)
+{
+    for (const auto& [name, answer] : {std::pair{"ring tone.mp3", true}, std::pair{"ring tone.amr", false}}) {
+        log.clear();
+        const QString target = work.filePath(name);
+        Finish(Start(target, answer));
+        QStringList expected{"status: Converting Mp3 Ringtone ... ", "status: Generating " + target + " ...",
+            "status: Completed.", "question: Confirm|Completed. Do you want to open the target directory?"};
+        if (answer)
+            expected << "folder: " + work.path() + "/";
+        EXPECT_EQ(log, expected);
+        EXPECT_GT(QFileInfo(target).size(), 0) << name;
+    }
+}
+
+TEST_F(ExportJob, EndsFailedWithTheConvertersReason)
+{
+    const QString target = work.filePath("ring.mp3");
+    QFile existing(target);
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.write("keep");
+    existing.close();
+    Finish(Start(target));
+    ASSERT_EQ(log.size(), 4);
+    EXPECT_EQ(log[2], "status: Failed.");
+    EXPECT_TRUE(log[3].startsWith("error: The ringtone was not saved: the target")) << log[3].toStdString();
+    EXPECT_TRUE(log[3].endsWith("already exists; it was left as it is.")) << log[3].toStdString();
+    EXPECT_EQ(QFileInfo(target).size(), 4);
+}
+
+TEST_F(ExportJob, CarriesOnAloneWhenTheWindowGoes)
+{
+    const QString target = work.filePath("ring.mp3");
+    QPointer<TJobView> view = Start(target);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return log.size() >= 2; }, 10000));
+    const qsizetype shown = log.size();
+    delete view.data(); // the window closes while the converter starts or runs
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !Converting; }, 60000));
+    EXPECT_EQ(log.size(), shown);
+    EXPECT_GT(QFileInfo(target).size(), 0);
 }
 
 } // namespace
