@@ -1,14 +1,17 @@
 // av: the ringtone converter front end. It takes the converter command line
 // the export job builds and runs the installed `ffmpeg` (found on PATH) with
 // the same meaning in today's syntax: -ab in kbit/s, -acodec mp3 = LAME,
-// amr_nb = OpenCORE AMR-NB at its highest mode not above the request, -ss/-t
-// applied after decoding so the cut is exact.
+// amr_nb = OpenCORE AMR-NB at its highest mode not above the request,
+// aac = ffmpeg's AAC-LC encoder in the iPod MP4 format (-f ipod, .m4r),
+// vorbis = libvorbis in Ogg (-f ogg), -ss/-t applied after decoding so the
+// cut is exact.
 //
 // It never reads its input, never overwrites a file and never leaves a
 // partial target: ffmpeg writes into a private folder beside the target, and
-// the finished file is checked (not empty, the container's signature, a size
-// that fits the duration ffmpeg reported) and moved into place by an
-// operation that fails when the target exists. On failure it prints one line
+// the finished file is checked (not empty, the container's signature, the
+// duration ffmpeg reported within the cut, for constant-rate codecs a size
+// that fits that duration) and moved into place by an operation that fails
+// when the target exists. On failure it prints one line
 // "av: ..." on stderr.
 //
 // ffmpeg dies with av, also when av is killed outright (parent-death signal).
@@ -543,7 +546,7 @@ std::chrono::milliseconds stallLimit()
     return std::chrono::seconds(30);
 }
 
-std::string seconds(std::chrono::milliseconds ms)
+std::string secondsText(std::chrono::milliseconds ms)
 {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%g s", static_cast<double>(ms.count()) / 1000);
@@ -611,7 +614,7 @@ FfmpegRun runFfmpeg(const std::vector<std::string>& args, SignalWatch& signals)
             char where[64];
             std::snprintf(where, sizeof where, "%.1f", at);
             fail(av::ExitStalled,
-                "ffmpeg made no progress for " + seconds(limit) + " (stuck after " + where
+                "ffmpeg made no progress for " + secondsText(limit) + " (stuck after " + where
                     + " s of the ringtone); it was stopped and nothing was written");
         }
         auto wait = std::chrono::ceil<std::chrono::milliseconds>(limit - stalled);
@@ -708,13 +711,36 @@ bool amrSignature(int fd)
     return readAt(fd, 0, h, 6) && std::memcmp(h, "#!AMR\n", 6) == 0;
 }
 
+// An MP4 file opens with its "ftyp" box.
+bool mp4Signature(int fd)
+{
+    unsigned char h[8];
+    return readAt(fd, 0, h, 8) && std::memcmp(h + 4, "ftyp", 4) == 0
+        && ((h[0] << 24) | (h[1] << 16) | (h[2] << 8) | h[3]) >= 8;
+}
+
+// An Ogg page whose first packet is a Vorbis identification header.
+bool oggVorbisSignature(int fd)
+{
+    unsigned char h[27], id[7];
+    return readAt(fd, 0, h, 27) && std::memcmp(h, "OggS", 4) == 0 && h[4] == 0
+        && readAt(fd, 27 + h[26], id, 7) && std::memcmp(id, "\x01vorbis", 7) == 0;
+}
+
 const Format& formatOf(av::Codec codec)
 {
     static const Format mp3{"MP3", "libmp3lame", "mp3", "ffmpeg with libmp3lame", true, mp3Signature};
     static const Format amr{"AMR-NB", "libopencore_amrnb", "amr", "libavcodec-extra", true, amrSignature};
+    static const Format aac{"AAC", "aac", "ipod", "a complete ffmpeg", false, mp4Signature};
+    static const Format vorbis{
+        "Vorbis", "libvorbis", "ogg", "ffmpeg with libvorbis", false, oggVorbisSignature};
     switch (codec) {
     case av::Codec::AmrNb:
         return amr;
+    case av::Codec::Aac:
+        return aac;
+    case av::Codec::Vorbis:
+        return vorbis;
     case av::Codec::Mp3:
         break;
     }

@@ -37,30 +37,51 @@ std::optional<long> parsePositive(std::string_view text, long max)
     return v;
 }
 
-std::optional<Codec> codecForFormat(std::string_view f)
+// The names each target kind goes by: "-f" format, "-acodec" encoder and
+// file-name extension (letter case ignored for the extension only), and what
+// it accepts besides AMR-NB's fixed modes.
+struct Kind {
+    Codec codec;
+    std::string_view format, encoder, extension;
+    long minKbit, maxKbit;
+    std::span<const int> rates; // Hz
+    std::string_view rateText;
+};
+
+constexpr std::array<int, 9> kMp3Rates{8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000};
+// libvorbis's bit-rate range below 44.1 kHz is too narrow for a ringtone.
+constexpr std::array<int, 2> kVorbisRates{44100, 48000};
+constexpr std::array<int, 1> kAmrRates{8000};
+
+constexpr std::array<Kind, 4> kKinds{{
+    {Codec::Mp3, "mp3", "mp3", "mp3", 8, 320, kMp3Rates, "an MP3 rate (8000 to 48000 Hz)"},
+    {Codec::AmrNb, "amr", "amr_nb", "amr", 1, 1000, kAmrRates, "8000 (AMR-NB)"},
+    {Codec::Aac, "ipod", "aac", "m4r", 8, 320, kMp3Rates, "an AAC rate (8000 to 48000 Hz)"},
+    {Codec::Vorbis, "ogg", "vorbis", "ogg", 48, 192, kVorbisRates, "44100 or 48000 (Vorbis)"},
+}};
+
+template <typename Field> const Kind* findKind(Field field, std::string_view name)
 {
-    if (f == "mp3")
-        return Codec::Mp3;
-    if (f == "amr")
-        return Codec::AmrNb;
-    return std::nullopt;
+    for (const Kind& k : kKinds)
+        if (k.*field == name)
+            return &k;
+    return nullptr;
 }
 
-std::optional<Codec> codecForExtension(std::string_view target)
+const Kind* kindForExtension(std::string_view target)
 {
     const auto slash = target.rfind('/');
     const auto name = slash == std::string_view::npos ? target : target.substr(slash + 1);
     const auto dot = name.rfind('.');
     if (dot == std::string_view::npos)
-        return std::nullopt;
+        return nullptr;
     std::string ext(name.substr(dot + 1));
     std::transform(ext.begin(), ext.end(), ext.begin(),
         [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return codecForFormat(ext);
+    return findKind(&Kind::extension, ext);
 }
 
 constexpr std::array<long, 8> kAmrNbRates{4750, 5150, 5900, 6700, 7400, 7950, 10200, 12200};
-constexpr std::array<int, 9> kMp3Rates{8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000};
 
 ArgError usage(std::string msg)
 {
@@ -116,8 +137,9 @@ std::string quoted(std::string_view text)
 std::variant<Job, ArgError> parseArgs(std::span<const std::string> args)
 {
     if (args.empty())
-        return usage("no arguments; usage: av -i <source> -ss <hh:mm:ss> -t <hh:mm:ss> "
-                     "[-f mp3|amr] -acodec mp3|amr_nb -ab <kbit/s> [-ac <n>] [-ar <Hz>] <target>");
+        return usage(
+            "no arguments; usage: av -i <source> -ss <hh:mm:ss> -t <hh:mm:ss> "
+            "[-f mp3|amr|ipod|ogg] -acodec mp3|amr_nb|aac|vorbis -ab <kbit/s> [-ac <n>] [-ar <Hz>] <target>");
 
     Job job;
     job.target = args.back();
@@ -183,35 +205,34 @@ std::variant<Job, ArgError> parseArgs(std::span<const std::string> args)
         job.lengthSeconds = c->seconds;
     }
 
-    std::optional<Codec> fromFormat;
+    const Kind* fromFormat = nullptr;
     if (format) {
-        fromFormat = codecForFormat(*format);
+        fromFormat = findKind(&Kind::format, *format);
         if (!fromFormat)
-            return usage("unknown output format " + quoted(*format) + " for -f (mp3 or amr)");
+            return usage("unknown output format " + quoted(*format) + " for -f (mp3, amr, ipod or ogg)");
     }
+    const Kind* kind = nullptr;
     if (acodec) {
-        if (*acodec == "mp3")
-            job.codec = Codec::Mp3;
-        else if (*acodec == "amr_nb")
-            job.codec = Codec::AmrNb;
-        else
-            return usage("unknown audio encoder " + quoted(*acodec) + " for -acodec (mp3 or amr_nb)");
-        if (fromFormat && *fromFormat != job.codec)
+        kind = findKind(&Kind::encoder, *acodec);
+        if (!kind)
+            return usage(
+                "unknown audio encoder " + quoted(*acodec) + " for -acodec (mp3, amr_nb, aac or vorbis)");
+        if (fromFormat && fromFormat != kind)
             return usage("the output format " + *format + " cannot hold " + *acodec + " audio");
     } else if (fromFormat) {
-        job.codec = *fromFormat;
-    } else if (const auto c = codecForExtension(job.target)) {
-        job.codec = *c;
-    } else {
+        kind = fromFormat;
+    } else if (!(kind = kindForExtension(job.target))) {
         return usage("no audio encoder chosen (option -acodec is missing)");
     }
+    job.codec = kind->codec;
     const bool amr = job.codec == Codec::AmrNb;
 
     if (ab) {
-        const auto kbit = parsePositive(*ab, amr ? 1000 : 320);
-        if (!kbit || (!amr && *kbit < 8))
+        const auto kbit = parsePositive(*ab, kind->maxKbit);
+        if (!kbit || *kbit < kind->minKbit)
             return usage("the bit rate " + quoted(*ab) + " of -ab is not a number of kbit/s"
-                + (amr ? "" : " from 8 to 320"));
+                + (amr ? ""
+                       : " from " + std::to_string(kind->minKbit) + " to " + std::to_string(kind->maxKbit)));
         job.bitRate = amr ? amrNbRate(*kbit * 1000) : *kbit * 1000;
     } else if (amr) {
         job.bitRate = kAmrNbRates.back();
@@ -229,11 +250,8 @@ std::variant<Job, ArgError> parseArgs(std::span<const std::string> args)
 
     if (ar) {
         const auto hz = parsePositive(*ar, 1000000);
-        const bool ok = hz
-            && (amr ? *hz == 8000 : std::find(kMp3Rates.begin(), kMp3Rates.end(), *hz) != kMp3Rates.end());
-        if (!ok)
-            return usage("the sample rate " + quoted(*ar) + " of -ar is not "
-                + (amr ? "8000 (AMR-NB)" : "an MP3 rate (8000 to 48000 Hz)"));
+        if (!hz || std::find(kind->rates.begin(), kind->rates.end(), *hz) == kind->rates.end())
+            return usage("the sample rate " + quoted(*ar) + " of -ar is not " + std::string(kind->rateText));
         job.sampleRate = static_cast<int>(*hz);
     } else if (amr) {
         job.sampleRate = 8000;

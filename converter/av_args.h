@@ -1,8 +1,11 @@
 // Command line of the ringtone converter `av`, as the export job builds it:
 //   av -i <source> -ss <hh:mm:ss> -t <hh:mm:ss> -acodec mp3 -ab 64 -ac 2 <target>
 //   av -i <source> -ss <hh:mm:ss> -t <hh:mm:ss> -f amr -acodec amr_nb -ab 32 -ac 1 -ar 8000 <target>
+//   av -i <source> -ss <hh:mm:ss> -t <hh:mm:ss> -f ipod -acodec aac -ab 128 -ac 2 -ar 44100 <target.m4r>
+//   av -i <source> -ss <hh:mm:ss> -t <hh:mm:ss> -f ogg -acodec vorbis -ab 128 -ac 2 -ar 44100 <target.ogg>
 // Options keep their historical meaning: -ab is in kbit/s, -ss/-t cut after
-// decoding. The target is always the last argument.
+// decoding. The target is always the last argument. Without -f and -acodec
+// the target's extension (.mp3, .amr, .m4r, .ogg, any letter case) decides.
 #pragma once
 
 #include <optional>
@@ -29,7 +32,12 @@ enum Exit : int {
     ExitStalled = 11, // ffmpeg made no progress for the stall limit; it was stopped
 };
 
-enum class Codec { Mp3, AmrNb };
+enum class Codec {
+    Mp3, // LAME in MP3
+    AmrNb, // OpenCORE AMR-NB in the AMR storage format
+    Aac, // AAC-LC in an iPod/iPhone MP4 (.m4r ringtone)
+    Vorbis, // libvorbis in Ogg
+};
 
 struct Job {
     std::string source;

@@ -76,15 +76,36 @@ Fixture& fixture()
     return f;
 }
 
-enum class Kind { Mp3, Amr };
+enum class Kind { Mp3, Amr, M4r, Ogg };
+
+const char* extension(Kind k)
+{
+    switch (k) {
+    case Kind::Amr:
+        return ".amr";
+    case Kind::M4r:
+        return ".m4r";
+    case Kind::Ogg:
+        return ".ogg";
+    case Kind::Mp3:
+        break;
+    }
+    return ".mp3";
+}
 
 std::vector<std::string> avLine(Kind k, const fs::path& src, const fs::path& out)
 {
+    std::vector<std::string> a = {AV_PATH, "-i", src, "-ss", "00:02:00", "-t", "00:00:30"};
     if (k == Kind::Mp3)
-        return {AV_PATH, "-i", src, "-ss", "00:02:00", "-t", "00:00:30", "-acodec", "mp3", "-ab", "64", "-ac",
-            "2", out};
-    return {AV_PATH, "-i", src, "-ss", "00:02:00", "-t", "00:00:30", "-f", "amr", "-acodec", "amr_nb", "-ab",
-        "32", "-ac", "1", "-ar", "8000", out};
+        a.insert(a.end(), {"-acodec", "mp3", "-ab", "64", "-ac", "2"});
+    else if (k == Kind::Amr)
+        a.insert(a.end(), {"-f", "amr", "-acodec", "amr_nb", "-ab", "32", "-ac", "1", "-ar", "8000"});
+    else if (k == Kind::M4r)
+        a.insert(a.end(), {"-f", "ipod", "-acodec", "aac", "-ab", "128", "-ac", "2", "-ar", "44100"});
+    else
+        a.insert(a.end(), {"-f", "ogg", "-acodec", "vorbis", "-ab", "128", "-ac", "2", "-ar", "44100"});
+    a.push_back(out);
+    return a;
 }
 
 std::vector<std::string> ffmpegLine(Kind k, const fs::path& src, const fs::path& out)
@@ -93,9 +114,13 @@ std::vector<std::string> ffmpegLine(Kind k, const fs::path& src, const fs::path&
         "file:" + src.string(), "-ss", "120", "-t", "30", "-vn", "-sn", "-dn"};
     if (k == Kind::Mp3)
         a.insert(a.end(), {"-c:a", "libmp3lame", "-b:a", "64000", "-ac", "2", "-f", "mp3"});
-    else
+    else if (k == Kind::Amr)
         a.insert(
             a.end(), {"-c:a", "libopencore_amrnb", "-b:a", "12200", "-ac", "1", "-ar", "8000", "-f", "amr"});
+    else if (k == Kind::M4r)
+        a.insert(a.end(), {"-c:a", "aac", "-b:a", "128000", "-ac", "2", "-ar", "44100", "-f", "ipod"});
+    else
+        a.insert(a.end(), {"-c:a", "libvorbis", "-b:a", "128000", "-ac", "2", "-ar", "44100", "-f", "ogg"});
     a.push_back("file:" + out.string());
     return a;
 }
@@ -117,7 +142,7 @@ double timedRun(const std::vector<std::string>& args, const fs::path& out, bench
 void BM_AvVersusFfmpeg(benchmark::State& state, Kind kind)
 {
     Fixture& f = fixture();
-    const char* ext = kind == Kind::Mp3 ? ".mp3" : ".amr";
+    const char* ext = extension(kind);
     const fs::path outAv = f.dir / (std::string("av out") + ext);
     const fs::path outFf = f.dir / (std::string("ffmpeg out") + ext);
     std::vector<double> av, ff;
@@ -260,6 +285,14 @@ BENCHMARK_CAPTURE(BM_AvVersusFfmpeg, mp3_cut_30s_of_4min, Kind::Mp3)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(20);
 BENCHMARK_CAPTURE(BM_AvVersusFfmpeg, amr_cut_30s_of_4min, Kind::Amr)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20);
+BENCHMARK_CAPTURE(BM_AvVersusFfmpeg, m4r_cut_30s_of_4min, Kind::M4r)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20);
+BENCHMARK_CAPTURE(BM_AvVersusFfmpeg, ogg_cut_30s_of_4min, Kind::Ogg)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(20);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -61,6 +62,20 @@ TEST(AvArgs, ExportLinesMapToTodaysUnits)
     EXPECT_EQ(amr.bitRate, 12200);
     EXPECT_EQ(amr.sampleRate, 8000);
     EXPECT_EQ(amr.target, "-t.amr"); // the last argument is the target, dash or not
+
+    for (const auto& [format, encoder, codec] :
+        {std::tuple{"ipod", "aac", av::Codec::Aac}, std::tuple{"ogg", "vorbis", av::Codec::Vorbis}}) {
+        const av::Job j = parseOk({"-i", "s", "-ss", "00:00:20", "-t", "00:00:10", "-f", format, "-acodec",
+            encoder, "-ab", "128", "-ac", "2", "-ar", "44100", "t.x"});
+        EXPECT_EQ(j.codec, codec) << format;
+        EXPECT_EQ(j.bitRate, 128000) << format;
+        EXPECT_EQ(j.channels, 2) << format;
+        EXPECT_EQ(j.sampleRate, 44100) << format;
+    }
+    // Without -f and -acodec the extension decides, in any letter case.
+    EXPECT_EQ(parseOk({"-i", "s", "/t/x.M4R"}).codec, av::Codec::Aac);
+    EXPECT_EQ(parseOk({"-i", "s", "x.ogg"}).codec, av::Codec::Vorbis);
+    EXPECT_EQ(parseOk({"-i", "s", "x.Amr"}).codec, av::Codec::AmrNb);
 }
 
 TEST(AvArgs, InconsistentOrIncompleteLinesAreRefused)
@@ -76,6 +91,10 @@ TEST(AvArgs, InconsistentOrIncompleteLinesAreRefused)
     EXPECT_EQ(parseBad({"-i", "s", "-acodec", "mp3", "-ab", "64k", "t.mp3"}).code, av::ExitUsage);
     EXPECT_EQ(parseBad({"-i", "s", "-acodec", "mp3", ""}).code, av::ExitUsage);
     EXPECT_EQ(parseBad({"-i", "s", "-acodec", "mp3", "folder/"}).code, av::ExitUsage);
+    EXPECT_EQ(parseBad({"-i", "s", "-f", "ipod", "-acodec", "vorbis", "t.m4r"}).code, av::ExitUsage);
+    EXPECT_EQ(parseBad({"-i", "s", "-acodec", "vorbis", "-ab", "32", "t.ogg"}).code, av::ExitUsage);
+    EXPECT_EQ(parseBad({"-i", "s", "-acodec", "aac", "-ar", "96000", "t.m4r"}).code, av::ExitUsage);
+    EXPECT_EQ(parseBad({"-i", "s", "x.wav"}).code, av::ExitUsage); // no encoder for that name
 }
 
 } // namespace

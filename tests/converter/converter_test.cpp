@@ -182,6 +182,34 @@ std::vector<std::string> amrLine(
         "-ar", "8000", target};
 }
 
+std::vector<std::string> m4rLine(
+    const std::string& src, const std::string& ss, const std::string& t, const std::string& target)
+{
+    return {AV_PATH, "-i", src, "-ss", ss, "-t", t, "-f", "ipod", "-acodec", "aac", "-ab", "128", "-ac", "2",
+        "-ar", "44100", target};
+}
+
+std::vector<std::string> oggLine(
+    const std::string& src, const std::string& ss, const std::string& t, const std::string& target)
+{
+    return {AV_PATH, "-i", src, "-ss", ss, "-t", t, "-f", "ogg", "-acodec", "vorbis", "-ab", "128", "-ac",
+        "2", "-ar", "44100", target};
+}
+
+// The export's line for a target, chosen by its extension.
+std::vector<std::string> lineFor(
+    const std::string& src, const std::string& ss, const std::string& t, const std::string& target)
+{
+    const std::string ext = fs::path(target).extension().string();
+    if (ext == ".amr")
+        return amrLine(src, ss, t, target);
+    if (ext == ".m4r")
+        return m4rLine(src, ss, t, target);
+    if (ext == ".ogg")
+        return oggLine(src, ss, t, target);
+    return mp3Line(src, ss, t, target);
+}
+
 class Converter : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -256,6 +284,39 @@ TEST_F(Converter, AmrLineGivesNarrowBandMonoAtHighestMode)
     EXPECT_NEAR(std::stoi(p["nb_read_packets"]) * 0.020, 10.0, 0.1);
 }
 
+// The iPhone and Ogg ringtone lines, checked by ffprobe and by their first bytes.
+TEST_F(Converter, M4rAndOggLinesGiveAacAndVorbisAt44kStereo)
+{
+    struct Case {
+        const char* target;
+        const char* codec;
+        const char* container; // part of ffprobe's format name
+        const char* magic; // and where it lies
+        std::size_t magicAt;
+    };
+    for (const Case& c :
+        {Case{"ring tone.m4r", "aac", "mp4", "ftyp", 4}, Case{"ring tone.ogg", "vorbis", "ogg", "OggS", 0}}) {
+        SCOPED_TRACE(c.target);
+        const fs::path target = out_ / c.target;
+        const Result r = run(lineFor(source_, "00:00:20", "00:00:10", target));
+        ASSERT_EQ(r.exitCode(), 0) << r.errors;
+        EXPECT_EQ(r.errors, "");
+        EXPECT_EQ(readAll(target).substr(c.magicAt, 4), c.magic);
+        auto p = ffprobe(target,
+            {"-show_entries", "stream=codec_name,profile,sample_rate,channels:format=format_name,duration"});
+        EXPECT_EQ(p["codec_name"], c.codec);
+        if (std::string(c.codec) == "aac") {
+            EXPECT_EQ(p["profile"], "LC");
+        }
+        EXPECT_NE(p["format_name"].find(c.container), std::string::npos) << p["format_name"];
+        EXPECT_EQ(p["channels"], "2");
+        EXPECT_EQ(p["sample_rate"], "44100");
+        EXPECT_NEAR(std::stod(p["duration"]), 10.0, 0.1);
+        EXPECT_EQ(listing(out_), std::vector<std::string>{c.target});
+        fs::remove(target);
+    }
+}
+
 TEST_F(Converter, PathsWithShellAndOptionCharactersStayWhole)
 {
     const std::string odd = "-a \"q\" & $HOME 'x' :y";
@@ -323,12 +384,22 @@ TEST_F(Converter, RefusalsLeaveTheFolderAsItWas)
             {}},
         {{"past the end", 10, "holds no audio"}, mp3Line(src, "00:01:00", "00:00:05", target), {}},
         {{"AMR past the end", 10, "holds no audio"}, amrLine(src, "00:01:00", "00:00:05", target), {}},
+        {{"M4R past the end", 10, "holds no audio"}, m4rLine(src, "00:01:00", "00:00:05", out_ / "t.m4r"),
+            {}},
+        {{"OGG past the end", 10, "holds no audio"}, oggLine(src, "00:01:00", "00:00:05", out_ / "t.ogg"),
+            {}},
+        {{"existing M4R target", 5, "already exists"}, m4rLine(src, "00:00:01", "00:00:05", keep.string()),
+            {}},
+        {{"Vorbis at 22050 Hz", 2, "of -ar is not 44100 or 48000 (Vorbis)"},
+            {AV_PATH, "-i", src, "-t", "00:00:05", "-f", "ogg", "-acodec", "vorbis", "-ar", "22050",
+                (out_ / "t.ogg").string()},
+            {}},
         {{"unknown option", 2, "unknown option '-y'"},
             {AV_PATH, "-y", "-i", src, "-ss", "00:00:01", "-t", "00:00:05", "-acodec", "mp3",
                 target.string()},
             {}},
-        {{"unknown encoder", 2, "unknown audio encoder 'aac'"},
-            {AV_PATH, "-i", src, "-t", "00:00:05", "-acodec", "aac", target.string()}, {}},
+        {{"unknown encoder", 2, "unknown audio encoder 'opus'"},
+            {AV_PATH, "-i", src, "-t", "00:00:05", "-acodec", "opus", target.string()}, {}},
         {{"missing target folder", 6, "creating a temporary folder"},
             mp3Line(src, "00:00:01", "00:00:05", (out_ / "no such folder" / "t.mp3").string()), {}},
     };
@@ -493,29 +564,29 @@ TEST_F(Converter, BrokenFfmpegSuccessIsRefused)
     const std::string done5 = "printf 'total_size=40000\\nout_time_us=5000000\\nprogress=end\\n'\n";
     struct Case {
         const char* what;
-        bool amr;
+        const char* target;
         std::string body;
         const char* message;
     };
     const std::vector<Case> cases = {
-        {"no file", false, done5, "ffmpeg reported success but wrote no file"},
-        {"empty file", false, ": > \"$out\"\n" + done5, "wrote an empty file"},
-        {"random bytes", false, "{ printf '\\0'; head -c 40000 /dev/urandom; } > \"$out\"\n" + done5,
+        {"no file", "t.mp3", done5, "ffmpeg reported success but wrote no file"},
+        {"empty file", "t.mp3", ": > \"$out\"\n" + done5, "wrote an empty file"},
+        {"random bytes", "t.mp3", "{ printf '\\0'; head -c 40000 /dev/urandom; } > \"$out\"\n" + done5,
             "its file is not MP3 audio"},
-        {"MP3 as AMR", true, "cp \"$AV_TEST_SAMPLE\" \"$out\"\n" + done5, "its file is not AMR-NB audio"},
-        {"truncated", false, "head -c 3000 \"$AV_TEST_SAMPLE\" > \"$out\"\n" + done5,
+        {"MP3 as AMR", "t.amr", "cp \"$AV_TEST_SAMPLE\" \"$out\"\n" + done5, "its file is not AMR-NB audio"},
+        {"MP3 as M4R", "t.m4r", "cp \"$AV_TEST_SAMPLE\" \"$out\"\n" + done5, "its file is not AAC audio"},
+        {"MP3 as OGG", "t.ogg", "cp \"$AV_TEST_SAMPLE\" \"$out\"\n" + done5, "its file is not Vorbis audio"},
+        {"truncated", "t.mp3", "head -c 3000 \"$AV_TEST_SAMPLE\" > \"$out\"\n" + done5,
             "its file of 3000 bytes is too short for 5.0 s at 64 kbit/s"},
-        {"overlong", false,
+        {"overlong", "t.mp3",
             "cp \"$AV_TEST_SAMPLE\" \"$out\"\nprintf 'out_time_us=60000000\\nprogress=end\\n'\n",
             "reported 60.0 s of audio for a cut of 5 s"},
-        {"no progress", false, "cp \"$AV_TEST_SAMPLE\" \"$out\"\n", "did not report the end of its work"},
+        {"no progress", "t.mp3", "cp \"$AV_TEST_SAMPLE\" \"$out\"\n", "did not report the end of its work"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const fs::path bin = fakeFfmpeg(std::string(kFakeOut) + c.body + "exit 0\n");
-        const fs::path target = out_ / (c.amr ? "t.amr" : "t.mp3");
-        const Result r = run(c.amr ? amrLine(source_, "00:00:01", "00:00:05", target)
-                                   : mp3Line(source_, "00:00:01", "00:00:05", target),
+        const Result r = run(lineFor(source_, "00:00:01", "00:00:05", out_ / c.target),
             {{{"PATH", bin.string()}, {"AV_TEST_SAMPLE", sample.string()}}, ""});
         EXPECT_EQ(r.exitCode(), 9) << r.errors;
         EXPECT_NE(r.errors.find(c.message), std::string::npos) << r.errors;
