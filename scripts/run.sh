@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs, builds and starts the application.
+#   scripts/run.sh [audio file]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
@@ -24,7 +25,7 @@ install_desktop_entry() {
   local line
   while IFS= read -r line || [ -n "$line" ]; do
     case $line in
-      Exec=*) printf 'Exec="%s"\n' "$program" ;;
+      Exec=*) printf 'Exec="%s" %%f\n' "$program" ;;
       *) printf '%s\n' "$line" ;;
     esac
   done <"$root/assets/velumo.desktop" >"$data/applications/velumo.desktop" || return 1
@@ -32,4 +33,5 @@ install_desktop_entry() {
 install_desktop_entry 2>/dev/null ||
   echo "run: the desktop icon and menu entry could not be installed" >&2
 
-exec "$root/build/velumo"
+# A file named on the command line opens at start.
+exec "$root/build/velumo" "$@"

@@ -4,7 +4,8 @@
 
 class QWidget;
 
-// Installs them for the given main window; RemoveGuiServices() takes them away.
+// Installs them for the given main window (dialogs go through Dialogs()); RemoveGuiServices() takes them
+// away.
 void InstallGuiServices(QWidget* mainWindow);
 void RemoveGuiServices();
 

@@ -5,6 +5,8 @@
 // shut-down handlers.
 
 #include "FormComponents.h"
+#include "TransportRules.h"
+#include "workThread.h"
 
 #include <QImage>
 #include <QPoint>
@@ -71,6 +73,11 @@ public:
     std::unique_ptr<TCanvas> WaveCanvas;
     std::unique_ptr<TWaveRender> WaveRender;
 
+    // Full path of the last file opened; empty until the first one.
+    QString OpenedFileName;
+    // The last export's record; each worker takes its own copy.
+    TCutMp3ThreadInfo JobInfo;
+
     // Start-up and shut-down.
     void FormCreate();
     void FormShow();
@@ -95,9 +102,23 @@ public:
     void lblAboutMouseLeave();
     void lblAboutClick();
 
-    // Commands filled in by the file, transport and export work.
+    // Loading a file.
     void btnOpenClick();
+    // Steps of Open after the dialog: opens dlgOpen.FileName on the device and
+    // loads it. Used by the dialog, the command line and drops alike.
+    void OpenChosenFile();
+    // Opens a path as if chosen in the Open dialog (command line, drops).
+    void OpenPath(const QString& path);
+    void LoadFileInfo();
+    bool Loading() const { return loading_; }
+    // Makes the timeline's bitmap; a null image means there was no memory for it.
+    std::function<QImage(int width, int height)> MakeTimelineBitmap
+        = [](int width, int height) { return QImage(width, height, QImage::Format_RGB32); };
+
+    // Export.
     void btnSaveClick();
+
+    // Transport.
     void btnPlayClick();
     void MouseEffectImage1Click();
     void btnMarkStartClick();
@@ -118,12 +139,16 @@ protected:
 
 private:
     void BuildLayout();
+    void ApplySelection(const Transport::SelectionChange& change);
     void BindEvents();
     void CentreOnScreen();
     void ShowHint(const TMouseEffectImage* sender);
     void FitScrollContent();
 
     std::unique_ptr<TWindowDrag> drag_;
+    // True while a file loads: the analyser pumps events, so a second Open
+    // could otherwise start in the middle of the first.
+    bool loading_ = false;
 };
 
 // Program entry: application object, title, main window, message loop.

@@ -1,0 +1,114 @@
+// The Open command: a file from the dialog (or the command line, or a drop)
+// is opened on the device, measured, shown in the properties panel, and the
+// timeline is sized to its playing time.
+
+#include "TMainForm.h"
+
+#include "Dialogs.h"
+#include "FileInfo.h"
+#include "MPGTools.h"
+#include "MPlayer.h"
+#include "TImage.h"
+#include "TLabel.h"
+#include "WaveRender.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QScrollArea>
+
+#include <stdexcept>
+
+namespace {
+
+// Clears a flag when the scope ends, however it ends.
+struct TFlagScope {
+    explicit TFlagScope(bool& flag)
+        : flag_(flag)
+    {
+        flag_ = true;
+    }
+    ~TFlagScope() { flag_ = false; }
+    TFlagScope(const TFlagScope&) = delete;
+    TFlagScope& operator=(const TFlagScope&) = delete;
+    bool& flag_;
+};
+
+} // namespace
+
+void TMainForm::btnOpenClick()
+{
+    // The analyser dispatches events while it scans: a second Open then waits
+    // for the first to finish instead of starting inside it.
+    if (loading_)
+        return;
+    if (!Dialogs().ExecuteOpen(dlgOpen))
+        return;
+    OpenChosenFile();
+}
+
+void TMainForm::OpenChosenFile()
+{
+    if (loading_ || !WaveRender)
+        return;
+    const TFlagScope loading(loading_);
+    const QString path = dlgOpen.FileName;
+    MediaPlayer1->FileName = QFile::encodeName(path).toStdString();
+    MediaPlayer1->Open();
+    LoadFileInfo();
+    // The window closed during the scan: the renderer is gone, stop here.
+    if (!WaveRender)
+        return;
+    OpenedFileName = path;
+    imgAd->hide();
+    ScrollBoxWave->show();
+    // The label clips a long path; its tooltip shows all of it.
+    lblFilename->setToolTip(lblFilename->Caption());
+}
+
+void TMainForm::OpenPath(const QString& path)
+{
+    if (loading_)
+        return;
+    dlgOpen.FileName = QFileInfo(path).absoluteFilePath();
+    OpenChosenFile();
+}
+
+void TMainForm::LoadFileInfo()
+{
+    const QString path = dlgOpen.FileName;
+    TFileInfoTexts texts;
+    int seconds = 0;
+    if (IsMp3Name(path)) {
+        TMPEGAudio audio;
+        // Runs the analysis now, with its error prompt while the labels still
+        // show the previous file.
+        audio.SetFileName(QFile::encodeName(path).toStdString());
+        if (!WaveRender)
+            return;
+        seconds = audio.Duration;
+        texts = Mp3InfoTexts(path,
+            {audio.SampleRate, DurationText(audio.DurationAsTime()),
+                QString::fromStdString(audio.BitRateText()), QString::fromStdString(audio.ChannelText())});
+    } else {
+        seconds = MediaPlayer1->Length() / 1000;
+        texts = OtherInfoTexts(path, seconds);
+    }
+    const int width = TimelineWidth(seconds);
+    // Made before anything changes, so a file too long for memory leaves the
+    // window as it was.
+    QImage bitmap = MakeTimelineBitmap(width, imgWave->Picture().height());
+    if (width > 0 && bitmap.isNull())
+        throw std::runtime_error(
+            QStringLiteral("Not enough memory for the timeline of %1 seconds").arg(seconds).toStdString());
+
+    lblFilename->SetCaption(texts.FileName);
+    lblSampleRate->SetCaption(texts.SampleRate);
+    lblLength->SetCaption(texts.Length);
+    lblBitrate->SetCaption(texts.Bitrate);
+    lblChannel->SetCaption(texts.Channel);
+
+    imgWave->resize(width, imgWave->height());
+    imgWave->Picture() = std::move(bitmap);
+    WaveRender->SetWaveLength(width);
+    imgWave->PictureChanged();
+}

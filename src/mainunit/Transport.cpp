@@ -1,0 +1,124 @@
+// The transport commands: play, pause, mark, extend, play the selection,
+// clicks on the timeline, the cursor following playback and the position
+// labels. Every decision is taken from the device's mode at that moment.
+
+#include "TMainForm.h"
+
+#include "MPlayer.h"
+#include "TLabel.h"
+#include "TransportRules.h"
+#include "WaveRender.h"
+
+namespace {
+
+constexpr int Milliseconds = 0; // the device's time format
+
+} // namespace
+
+void TMainForm::ApplySelection(const Transport::SelectionChange& change)
+{
+    if (change.Start)
+        WaveRender->SetSelStart(*change.Start);
+    if (change.End)
+        WaveRender->SetSelEnd(*change.End);
+}
+
+void TMainForm::btnPlayClick()
+{
+    if (!WaveRender || !Transport::PlayActs(MediaPlayer1->Mode()))
+        return;
+    MediaPlayer1->SetTimeFormat(Milliseconds);
+    MediaPlayer1->SetStartPos(Transport::SecondsToMs(WaveRender->PlayPosSeconds()));
+    MediaPlayer1->Play();
+}
+
+void TMainForm::MouseEffectImage1Click()
+{
+    if (Transport::PauseActs(MediaPlayer1->Mode()))
+        MediaPlayer1->Stop();
+}
+
+void TMainForm::btnMarkStartClick()
+{
+    if (!WaveRender || !Transport::SelectionActs(MediaPlayer1->Mode()))
+        return;
+    ApplySelection(Transport::MarkStart(WaveRender->SelStart, WaveRender->SelEnd, WaveRender->PlayPos));
+}
+
+void TMainForm::btnMarkEndClick()
+{
+    if (!WaveRender || !Transport::SelectionActs(MediaPlayer1->Mode()))
+        return;
+    ApplySelection(Transport::MarkEnd(WaveRender->SelStart, WaveRender->SelEnd, WaveRender->PlayPos));
+}
+
+void TMainForm::btnMoveLeftClick()
+{
+    if (!WaveRender || !Transport::SelectionActs(MediaPlayer1->Mode()))
+        return;
+    ApplySelection(Transport::ExtendLeft(WaveRender->SelStart, WaveRender->SelEnd));
+}
+
+void TMainForm::btnMoveRightClick()
+{
+    if (!WaveRender || !Transport::SelectionActs(MediaPlayer1->Mode()))
+        return;
+    ApplySelection(Transport::ExtendRight(WaveRender->SelStart, WaveRender->SelEnd));
+}
+
+void TMainForm::btnPlaySelectedClick()
+{
+    if (!WaveRender || !Transport::SelectionActs(MediaPlayer1->Mode()))
+        return;
+    // Reopening ends any playback; a file that is gone raises the device's
+    // error, which leaves the command here.
+    MediaPlayer1->Open();
+    const Transport::Segment segment
+        = Transport::SelectionSegment(WaveRender->SelStartSeconds(), WaveRender->SelEndSeconds());
+    MediaPlayer1->SetTimeFormat(Milliseconds);
+    MediaPlayer1->SetStartPos(segment.From);
+    MediaPlayer1->SetEndPos(segment.To);
+    MediaPlayer1->Play();
+}
+
+void TMainForm::imgWaveMouseDown(Qt::MouseButton, Qt::MouseButtons, QPoint)
+{
+}
+
+void TMainForm::imgWaveMouseMove(Qt::MouseButtons, QPoint)
+{
+}
+
+void TMainForm::imgWaveMouseUp(Qt::MouseButton, Qt::MouseButtons, QPoint pos)
+{
+    if (!WaveRender)
+        return;
+    const Transport::ClickPlan plan = Transport::TimelineClick(MediaPlayer1->Mode(), pos.x());
+    if (plan.Stop)
+        MediaPlayer1->Stop();
+    WaveRender->SetPlayPos(plan.Cursor);
+    if (plan.SeekTo) {
+        MediaPlayer1->Seek(*plan.SeekTo);
+        MediaPlayer1->Play();
+    }
+}
+
+void TMainForm::Timer2Timer()
+{
+    if (!WaveRender || !Transport::FollowsPlayback(MediaPlayer1->Mode()))
+        return;
+    WaveRender->SetPlayPos(Transport::FollowColumn(MediaPlayer1->Position()));
+}
+
+void TMainForm::ApplicationEvents1Idle()
+{
+    if (!WaveRender)
+        return;
+    // A label given the text it already shows does not repaint.
+    const Transport::PositionTexts texts = Transport::Positions(
+        WaveRender->SelStartSeconds(), WaveRender->SelEndSeconds(), MediaPlayer1->Position());
+    lblBeginPos->SetCaption(texts.Begin);
+    lblEndPos->SetCaption(texts.End);
+    lblSelectedLength->SetCaption(texts.Length);
+    lblCurrentPos->SetCaption(texts.Current);
+}

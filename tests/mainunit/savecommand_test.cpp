@@ -1,0 +1,1 @@
+// The Save command and the export job, through the real main window.
