@@ -1,7 +1,63 @@
 // The Save command: a target from the save dialog, then the export job.
 
+#include "Dialogs.h"
+#include "TLabel.h"
 #include "TMainForm.h"
+#include "WaveRender.h"
+#include "appDefine.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QPointer>
+
+namespace {
+
+// The job's window: the status line and the dialogs. Lives on the GUI thread
+// as a child of the main window, so it goes with it.
+class TFormJobView final : public TJobView {
+public:
+    explicit TFormJobView(TMainForm* form)
+        : TJobView(form)
+        , status_(form->sb_status)
+    {
+    }
+
+    void SetStatus(const QString& text) override
+    {
+        if (status_)
+            status_->SetCaption(text);
+    }
+    bool Question(const QString& caption, const QString& text) override
+    {
+        return Dialogs().Question(caption, text);
+    }
+    void Error(const QString& text) override { Dialogs().Error(text); }
+    void OpenFolder(const QString& folder) override { Dialogs().OpenFolder(folder); }
+
+private:
+    QPointer<TLabel> status_;
+};
+
+// Full path, so the converter (started in the work folder) finds the file.
+QString FullPath(const QString& path)
+{
+    return path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
+}
+
+} // namespace
 
 void TMainForm::btnSaveClick()
 {
+    if (Converting) {
+        Dialogs().Message(QStringLiteral("A ringtone is being saved. Please wait until it is finished."));
+        return;
+    }
+    if (!Dialogs().ExecuteSave(SaveDialog1))
+        return;
+    JobInfo = MakeJobInfo(FullPath(OpenedFileName), FullPath(SaveDialog1.FileName),
+        WaveRender->SelStartSeconds(), WaveRender->SelEndSeconds());
+    Converting = true;
+    // Should the thread fail to start, the job's cleanup clears Converting again.
+    TCutMp3Thread::Start(JobInfo, TJobPlace{WorkDir, WorkDirProblem, QCoreApplication::applicationDirPath()},
+        new TFormJobView(this));
 }
