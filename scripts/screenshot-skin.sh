@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Saves pictures of the main window and of the About window, taken from an
+# Saves pictures of the main window (as it starts, and with a song open) and
+# of the About window, taken from an
 # already built application on a virtual display. Builds nothing.
 #   scripts/screenshot-skin.sh [program] [output folder]
 # program defaults to build/velumo, the folder to screenshots/. The display is
@@ -21,3 +22,9 @@ export XDG_RUNTIME_DIR=$runtime SCREEN_SIZE=598x422x24
 
 "$root/scripts/screenshot.sh" "$out/main.png" "$program"
 VELUMO_SHOW_ABOUT=1 "$root/scripts/screenshot.sh" "$out/about.png" "$program"
+
+# With a song open: the timeline with its selection band (20 s to 30 s) and
+# the play cursor (4 s) in place of the banner.
+song="$runtime/Ring Song.mp3"
+ffmpeg -nostdin -loglevel error -f lavfi -i sine=frequency=440:duration=40 -ac 2 -c:a libmp3lame -b:a 128k "$song"
+SDL_AUDIODRIVER=dummy "$root/scripts/screenshot.sh" "$out/loaded.png" "$program" "$song"
