@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QScrollArea>
 #include <QTimer>
 
 namespace {
@@ -30,6 +31,11 @@ TMainForm::TMainForm(QWidget* parent)
 {
     BuildLayout();
     BindEvents();
+    // Keys go to the window itself (the scroll box would take the arrows),
+    // and files may be dropped anywhere on it.
+    setFocusPolicy(Qt::StrongFocus);
+    ScrollBoxWave->setFocusPolicy(Qt::NoFocus);
+    setAcceptDrops(true);
     FormCreate();
 }
 

@@ -132,18 +132,33 @@ public:
     void Timer2Timer();
     void ApplicationEvents1Idle();
 
+    // Keyboard: each key runs its button's handler (see Keyboard.cpp).
+    void PlayOrPauseKey();
+    void CursorLeftKey();
+    void CursorRightKey();
+    void CursorHomeKey();
+    void CursorEndKey();
+    void KeysHelp();
+    // The key table as the help box and the README list it.
+    static QString KeysText();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildLayout();
     void ApplySelection(const Transport::SelectionChange& change);
+    void ApplyCursorMove(const Transport::ClickPlan& plan);
     void BindEvents();
     void CentreOnScreen();
     void ShowHint(const TMouseEffectImage* sender);
     void FitScrollContent();
+    void MoveCursorByKey(int column);
 
     std::unique_ptr<TWindowDrag> drag_;
     // True while a file loads: the analyser pumps events, so a second Open

@@ -93,7 +93,11 @@ void TMainForm::imgWaveMouseUp(Qt::MouseButton, Qt::MouseButtons, QPoint pos)
 {
     if (!WaveRender)
         return;
-    const Transport::ClickPlan plan = Transport::TimelineClick(MediaPlayer1->Mode(), pos.x());
+    ApplyCursorMove(Transport::TimelineClick(MediaPlayer1->Mode(), pos.x()));
+}
+
+void TMainForm::ApplyCursorMove(const Transport::ClickPlan& plan)
+{
     if (plan.Stop)
         MediaPlayer1->Stop();
     WaveRender->SetPlayPos(plan.Cursor);

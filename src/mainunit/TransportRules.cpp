@@ -68,8 +68,18 @@ SelectionChange ExtendRight(int selStart, int selEnd)
 ClickPlan TimelineClick(int mode, int x)
 {
     // The cursor lands one column right of the pointer.
+    return MoveCursor(mode, Add(x, 1));
+}
+
+int LastSecondColumn(int timelineColumns)
+{
+    return std::max(timelineColumns / ColumnsPerSecond - 1, 0) * ColumnsPerSecond;
+}
+
+ClickPlan MoveCursor(int mode, int column)
+{
     ClickPlan plan;
-    plan.Cursor = Add(x, 1);
+    plan.Cursor = column;
     if (mode == Playing) {
         plan.Stop = true;
         plan.SeekTo = static_cast<int>(std::clamp<long long>(

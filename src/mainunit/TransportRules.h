@@ -38,6 +38,10 @@ struct ClickPlan {
     friend bool operator==(const ClickPlan&, const ClickPlan&) = default;
 };
 ClickPlan TimelineClick(int mode, int x);
+// The cursor put on a column by a key: the same as a click one column left of it.
+ClickPlan MoveCursor(int mode, int column);
+// The first column of the last whole second of a timeline; 0 when shorter than a second.
+int LastSecondColumn(int timelineColumns);
 
 // The cursor column for a playing position: the start of its whole second.
 int FollowColumn(int positionMs);

@@ -1,0 +1,150 @@
+// Keys and drops: desktop habits beside the buttons. Each key runs the same
+// handler as its button, with the same mode guards; a dropped file opens as
+// if chosen in the Open dialog.
+
+#include "TMainForm.h"
+
+#include "Dialogs.h"
+#include "ErrorGuard.h"
+#include "FileInfo.h"
+#include "MPlayer.h"
+#include "TImage.h"
+#include "WaveRender.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QScrollArea>
+#include <QUrl>
+
+#include <stdexcept>
+
+namespace {
+
+struct TKeyBinding {
+    int key;
+    Qt::KeyboardModifiers modifiers;
+    void (TMainForm::*handler)();
+    const char* keys; // as the help lists it
+    const char* does;
+};
+
+// One table for the keys, the help box and the README.
+const TKeyBinding KeyBindings[] = {
+    {Qt::Key_Space, Qt::NoModifier, &TMainForm::PlayOrPauseKey, "Space", "Play / Pause"},
+    {Qt::Key_Left, Qt::NoModifier, &TMainForm::CursorLeftKey, "Left", "Cursor one second back"},
+    {Qt::Key_Right, Qt::NoModifier, &TMainForm::CursorRightKey, "Right", "Cursor one second on"},
+    {Qt::Key_Home, Qt::NoModifier, &TMainForm::CursorHomeKey, "Home", "Cursor to the first second"},
+    {Qt::Key_End, Qt::NoModifier, &TMainForm::CursorEndKey, "End", "Cursor to the last second"},
+    {Qt::Key_BracketLeft, Qt::NoModifier, &TMainForm::btnMarkStartClick, "[", "Mark start"},
+    {Qt::Key_BracketRight, Qt::NoModifier, &TMainForm::btnMarkEndClick, "]", "Mark end"},
+    {Qt::Key_Left, Qt::ShiftModifier, &TMainForm::btnMoveLeftClick, "Shift+Left", "Extend left"},
+    {Qt::Key_Right, Qt::ShiftModifier, &TMainForm::btnMoveRightClick, "Shift+Right", "Extend right"},
+    {Qt::Key_P, Qt::NoModifier, &TMainForm::btnPlaySelectedClick, "P", "Play the selected segment"},
+    {Qt::Key_O, Qt::ControlModifier, &TMainForm::btnOpenClick, "Ctrl+O", "Open a music file"},
+    {Qt::Key_S, Qt::ControlModifier, &TMainForm::btnSaveClick, "Ctrl+S", "Save the ringtone"},
+    {Qt::Key_Q, Qt::ControlModifier, &TMainForm::btnCloseClick, "Ctrl+Q", "Quit"},
+    {Qt::Key_F1, Qt::NoModifier, &TMainForm::KeysHelp, "F1", "This list of keys"},
+};
+
+} // namespace
+
+QString TMainForm::KeysText()
+{
+    QString text = QStringLiteral("Keys:\n");
+    for (const TKeyBinding& binding : KeyBindings)
+        text += QStringLiteral("\n%1\t%2")
+                    .arg(QString::fromLatin1(binding.keys), QString::fromLatin1(binding.does));
+    return text;
+}
+
+void TMainForm::keyPressEvent(QKeyEvent* event)
+{
+    // Keypad arrows count as arrows; the keypad flag is not a modifier here.
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    for (const TKeyBinding& binding : KeyBindings) {
+        if (event->key() == binding.key && modifiers == binding.modifiers) {
+            event->accept();
+            Guarded([&] { (this->*binding.handler)(); });
+            return;
+        }
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void TMainForm::KeysHelp()
+{
+    Dialogs().Message(KeysText());
+}
+
+void TMainForm::PlayOrPauseKey()
+{
+    if (Transport::PauseActs(MediaPlayer1->Mode()))
+        MouseEffectImage1Click();
+    else
+        btnPlayClick();
+}
+
+void TMainForm::MoveCursorByKey(int column)
+{
+    // Like a click on the timeline, which only exists once a file is shown.
+    if (!WaveRender || !ScrollBoxWave->isVisibleTo(this))
+        return;
+    ApplyCursorMove(Transport::MoveCursor(MediaPlayer1->Mode(), column));
+    // Keep the cursor in sight with room for its triangle and a second either
+    // side; at the first column that shows the timeline's left edge too.
+    const QPoint cursor = imgWave->pos() + QPoint(WaveRender->PlayPos, imgWave->height() / 2);
+    ScrollBoxWave->ensureVisible(cursor.x(), cursor.y(), imgWave->x() + ColumnsPerSecond + 5, 0);
+}
+
+void TMainForm::CursorLeftKey()
+{
+    if (WaveRender)
+        MoveCursorByKey(WaveRender->PlayPos - ColumnsPerSecond);
+}
+
+void TMainForm::CursorRightKey()
+{
+    if (WaveRender)
+        MoveCursorByKey(WaveRender->PlayPos + ColumnsPerSecond);
+}
+
+void TMainForm::CursorHomeKey()
+{
+    MoveCursorByKey(0);
+}
+
+void TMainForm::CursorEndKey()
+{
+    if (WaveRender)
+        MoveCursorByKey(Transport::LastSecondColumn(WaveRender->WaveLength));
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty())
+        return;
+    event->acceptProposedAction();
+    Guarded([&] {
+        const QUrl& url = urls.first();
+        if (!url.isLocalFile())
+            throw std::runtime_error(
+                QStringLiteral("Cannot open '%1': only files on this computer can be opened")
+                    .arg(url.toDisplayString())
+                    .toStdString());
+        const QString path = url.toLocalFile();
+        if (QFileInfo(path).isDir())
+            throw std::runtime_error(
+                QStringLiteral("Cannot open '%1': it is a folder, not a music file").arg(path).toStdString());
+        OpenPath(path);
+    });
+}
