@@ -15,6 +15,8 @@ install_desktop_entry() {
     install -D -m 644 "$root/assets/icon/velumo-$size.png" \
       "$data/icons/hicolor/${size}x${size}/apps/velumo.png" || return 1
   done
+  install -D -m 644 "$root/assets/velumo.metainfo.xml" \
+    "$data/metainfo/com.velumo_soft.RingtoneMaker.metainfo.xml" || return 1
   # Exec must name this build; quoted by the desktop-entry rules.
   local program=$root/build/velumo
   program=${program//\\/\\\\}
