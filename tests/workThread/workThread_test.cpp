@@ -93,28 +93,24 @@ using TState = TRunResult::TState;
 
 TEST(JudgeRun, NeedsExitZeroAndANonEmptyTargetElseSaysWhy)
 {
-    const QString notSaved = "The ringtone was not saved: ";
-    struct Row {
+    const QString no = "The ringtone was not saved: ";
+    const struct {
         TRunResult run;
         qint64 size;
         QString reason; // empty: completed
-    };
-    const Row rows[] = {
+    } rows[] = {
         {{TState::Exited, 0, ""}, 1000, ""},
-        {{TState::Exited, 0, ""}, -1,
-            notSaved + "the converter reported success, but \"/r/t.mp3\" is not there."},
-        {{TState::Exited, 0, ""}, 0, notSaved + "the converter reported success, but \"/r/t.mp3\" is empty."},
+        {{TState::Exited, 0, ""}, -1, no + "the converter reported success, but \"/r/t.mp3\" is not there."},
+        {{TState::Exited, 0, ""}, 0, no + "the converter reported success, but \"/r/t.mp3\" is empty."},
         {{TState::Exited, 5,
              "noise\nav: the target \"/r/t.mp3\" already exists; it was left as it is\nmore\n"},
-            9, notSaved + "the target \"/r/t.mp3\" already exists; it was left as it is."},
-        {{TState::Exited, 9, "no line of its own\n"}, -1,
-            notSaved + "the converter failed with exit status 9."},
-        {{TState::Killed, SIGTERM, ""}, -1,
-            notSaved + "the converter was stopped by signal 15 (Terminated)."},
+            9, no + "the target \"/r/t.mp3\" already exists; it was left as it is."},
+        {{TState::Exited, 9, "no line of its own\n"}, -1, no + "the converter failed with exit status 9."},
+        {{TState::Killed, SIGTERM, ""}, -1, no + "the converter was stopped by signal 15 (Terminated)."},
         {{TState::NotStarted, ENOENT, ""}, -1,
-            notSaved + "the converter could not be started (No such file or directory)."},
+            no + "the converter could not be started (No such file or directory)."},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         const TJobOutcome outcome = JudgeRun(row.run, "/r/t.mp3", row.size);
         EXPECT_EQ(outcome.Completed, row.reason.isEmpty()) << row.reason.toStdString();
         EXPECT_EQ(outcome.Reason, row.reason);
@@ -164,7 +160,7 @@ TEST(FindConverter, LooksBesideTheProgramThenInTheWorkFolder)
     EXPECT_EQ(FindConverter(place, "av"), program.filePath("av"));
 }
 
-// Writes every call into a log, after checking it came on the GUI thread.
+// Logs every call, after checking that it came on the GUI thread.
 class TLogView final : public TJobView {
 public:
     TLogView(QStringList& log, bool answer)
@@ -191,93 +187,35 @@ private:
     bool answer_;
 };
 
-class ExportJob : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        static int argc = 1;
-        static char name[] = "workThread_test";
-        static char* argv[] = {name, nullptr};
-        app = new QCoreApplication(argc, argv);
-        folder = new QTemporaryDir;
-        ASSERT_EQ(QProcess::execute("ffmpeg",
-                      {"-nostdin", "-loglevel", "error", "-f", "lavfi", "-i", "sine=frequency=440:duration=6",
-                          "-ac", "2", folder->filePath("a song.wav")}),
-            0);
-    }
-    static void TearDownTestSuite()
-    {
-        delete folder;
-        delete app;
-    }
-    void SetUp() override
-    {
-        ASSERT_TRUE(QDir().mkpath(work.path() + "/work"));
-        ASSERT_TRUE(QFile::copy(AV_PATH, place.WorkDir + "av"));
-    }
-
-    // Starts a job the way the Save command does.
-    QPointer<TJobView> Start(const QString& target, bool answer = true)
-    {
-        auto* view = new TLogView(log, answer);
+TEST(ExportJob, ShowsItsStepsInOrderOnTheGuiThreadAndFreesItsView)
+{
+    int argc = 1;
+    char name[] = "workThread_test";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    const TJobPlace place{dir.path() + "/", "", ""};
+    ASSERT_TRUE(QFile::copy(AV_PATH, place.WorkDir + "av"));
+    const QString source = dir.filePath("a song.wav");
+    ASSERT_EQ(
+        QProcess::execute("ffmpeg",
+            {"-nostdin", "-loglevel", "error", "-f", "lavfi", "-i", "sine=duration=4", "-ac", "2", source}),
+        0);
+    for (const auto& [file, answer] : {std::pair{"ring tone.mp3", true}, std::pair{"ring tone.amr", false}}) {
+        QStringList log;
+        const QString target = dir.filePath(file);
+        QPointer<TJobView> view = new TLogView(log, answer);
         Converting = true;
-        TCutMp3Thread::Start(MakeJobInfo(folder->filePath("a song.wav"), target, 1, 3), place, view);
-        return view;
-    }
-    // The job ends by itself and frees its view.
-    void Finish(const QPointer<TJobView>& view)
-    {
+        TCutMp3Thread::Start(MakeJobInfo(source, target, 1, 3), place, view);
         EXPECT_TRUE(QTest::qWaitFor([&] { return !Converting; }, 60000));
         EXPECT_TRUE(QTest::qWaitFor([&] { return view.isNull(); }, 10000));
-    }
-
-    static inline QCoreApplication* app = nullptr;
-    static inline QTemporaryDir* folder = nullptr;
-    QTemporaryDir work;
-    const TJobPlace place{work.path() + "/work/", "", work.path() + "/nothing here"};
-    QStringList log;
-};
-
-TEST_F(ExportJob, ShowsItsStepsInOrderAndOffersTheFolder)
-{
-    for (const auto& [name, answer] : {std::pair{"ring tone.mp3", true}, std::pair{"ring tone.amr", false}}) {
-        log.clear();
-        const QString target = work.filePath(name);
-        Finish(Start(target, answer));
         QStringList expected{"status: Converting Mp3 Ringtone ... ", "status: Generating " + target + " ...",
             "status: Completed.", "question: Confirm|Completed. Do you want to open the target directory?"};
         if (answer)
-            expected << "folder: " + work.path() + "/";
+            expected << "folder: " + dir.path() + "/";
         EXPECT_EQ(log, expected);
-        EXPECT_GT(QFileInfo(target).size(), 0) << name;
+        EXPECT_GT(QFileInfo(target).size(), 0) << file;
     }
-}
-
-TEST_F(ExportJob, EndsFailedWithTheConvertersReason)
-{
-    const QString target = work.filePath("ring.mp3");
-    QFile existing(target);
-    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
-    existing.write("keep");
-    existing.close();
-    Finish(Start(target));
-    ASSERT_EQ(log.size(), 4);
-    EXPECT_EQ(log[2], "status: Failed.");
-    EXPECT_TRUE(log[3].startsWith("error: The ringtone was not saved: the target")) << log[3].toStdString();
-    EXPECT_TRUE(log[3].endsWith("already exists; it was left as it is.")) << log[3].toStdString();
-    EXPECT_EQ(QFileInfo(target).size(), 4);
-}
-
-TEST_F(ExportJob, CarriesOnAloneWhenTheWindowGoes)
-{
-    const QString target = work.filePath("ring.mp3");
-    QPointer<TJobView> view = Start(target);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return log.size() >= 2; }, 10000));
-    const qsizetype shown = log.size();
-    delete view.data(); // the window closes while the converter starts or runs
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !Converting; }, 60000));
-    EXPECT_EQ(log.size(), shown);
-    EXPECT_GT(QFileInfo(target).size(), 0);
 }
 
 } // namespace
