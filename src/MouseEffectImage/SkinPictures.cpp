@@ -1,35 +1,13 @@
 #include "SkinPictures.h"
 
 #include "MouseEffectImage.h"
+#include "SkinButtons.h"
 
 #include <QImageReader>
 
 namespace Skin {
 
 namespace {
-
-struct TButtonFiles {
-    const char* control;
-    const char* normal;
-    const char* hover;
-    const char* down;
-};
-
-// Kinds differ per button: Play's pressed picture is its hover JPEG, and
-// Minimise has a BMP hover and a JPEG pressed picture.
-constexpr TButtonFiles Buttons[] = {
-    {"btnOpen", "jpg", "jpg", "bmp"},
-    {"btnSave", "jpg", "jpg", "bmp"},
-    {"btnPlay", "jpg", "jpg", "jpg"},
-    {"btnMarkStart", "jpg", "jpg", "bmp"},
-    {"btnMarkEnd", "jpg", "jpg", "bmp"},
-    {"btnPlaySelected", "jpg", "jpg", "bmp"},
-    {"btnMoveLeft", "jpg", "jpg", "bmp"},
-    {"btnMoveRight", "jpg", "jpg", "bmp"},
-    {"MouseEffectImage1", "jpg", "jpg", "bmp"},
-    {"btnMinimize", "jpg", "bmp", "jpg"},
-    {"btnClose", "jpg", "jpg", "bmp"},
-};
 
 constexpr int ColourIconSizes[] = {16, 24, 32, 48, 64, 72, 96, 128};
 
@@ -38,24 +16,27 @@ constexpr int ColourIconSizes[] = {16, 24, 32, 48, 64, 72, 96, 128};
 QStringList ButtonControls()
 {
     QStringList names;
-    for (const auto& b : Buttons)
+    for (const TButtonFace& b : Buttons)
         names << QString::fromLatin1(b.control);
     return names;
 }
 
 QString ButtonPicturePath(const QString& control, TButtonState state)
 {
-    for (const auto& b : Buttons) {
-        if (control != QLatin1String(b.control))
-            continue;
-        switch (state) {
-        case TButtonState::Normal:
-            return QStringLiteral(":/skin/buttons/%1_normal.%2").arg(control, QLatin1String(b.normal));
-        case TButtonState::Hover:
-            return QStringLiteral(":/skin/buttons/%1_hover.%2").arg(control, QLatin1String(b.hover));
-        case TButtonState::Down:
-            return QStringLiteral(":/skin/buttons/%1_down.%2").arg(control, QLatin1String(b.down));
-        }
+    const TButtonFace* b = FindButton(control.toStdString());
+    if (!b)
+        return {};
+    const auto path = [&](const char* suffix, TPictureKind kind) {
+        return QStringLiteral(":/skin/buttons/%1_%2.%3")
+            .arg(control, QLatin1String(suffix), QLatin1String(Extension(kind)));
+    };
+    switch (state) {
+    case TButtonState::Normal:
+        return path("normal", b->normal);
+    case TButtonState::Hover:
+        return path("hover", b->hover);
+    case TButtonState::Down:
+        return path("down", b->down);
     }
     return {};
 }

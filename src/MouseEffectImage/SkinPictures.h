@@ -4,6 +4,8 @@
 // and "<control>_down" after the control that shows them; their kinds (JPEG
 // or 32-bit BMP) differ from button to button, so look them up here.
 
+#include "SkinButtons.h"
+
 #include <QIcon>
 #include <QImage>
 #include <QString>
@@ -19,10 +21,8 @@ inline constexpr const char* About = ":/skin/about.jpg"; // 300 x 266, About win
 
 enum class TButtonState { Normal, Hover, Down };
 
-// The resource path of one picture of a button; empty for an unknown control.
-// Controls: btnOpen, btnSave, btnPlay, btnMarkStart, btnMarkEnd,
-// btnPlaySelected, btnMoveLeft, btnMoveRight, MouseEffectImage1 (pause),
-// btnMinimize, btnClose.
+// The resource path of one picture of a button; empty for a control that the
+// button table (SkinButtons.h) does not hold.
 QString ButtonPicturePath(const QString& control, TButtonState state);
 QStringList ButtonControls();
 

@@ -51,16 +51,16 @@ void TMainForm::BuildLayout()
             field->resize(place.size());
         }
     };
-    auto button = [this](TMouseEffectImage*& field, const char* name, QRect place, const char* hint) {
+    auto button = [this](TMouseEffectImage*& field, const Skin::TButtonFace& face) {
         field = new TMouseEffectImage(this);
-        const QString control = QString::fromLatin1(name);
+        const QString control = QString::fromLatin1(face.control);
         field->setObjectName(control);
         field->SetRevertOnLeave(false);
-        field->setGeometry(place);
-        field->SetHint(QString::fromLatin1(hint));
+        field->setGeometry(face.place);
+        field->SetHint(QString::fromLatin1(face.hint));
         // A missing picture leaves the button its place, empty.
         if (!Skin::ApplyButtonPictures(*field, control))
-            qWarning("Loading the pictures of %s failed", name);
+            qWarning("Loading the pictures of %s failed", face.control);
     };
     auto picture = [](TImage* image, const char* path) {
         const QImage face = Skin::Load(QString::fromLatin1(path));
@@ -84,14 +84,15 @@ void TMainForm::BuildLayout()
     label(lblEndPos, "lblEndPos", {393, 282, 175, 16}, QStringLiteral("End Pos:"), true);
     label(lblSelectedLength, "lblSelectedLength", {393, 304, 175, 13}, QStringLiteral("Length: "), true);
 
-    button(btnOpen, "btnOpen", {26, 254, 108, 32}, "");
-    button(btnSave, "btnSave", {26, 303, 108, 32}, "");
-    button(btnPlay, "btnPlay", {454, 97, 47, 48}, "Play");
-    button(btnMarkStart, "btnMarkStart", {414, 105, 36, 35}, "Mark start");
-    button(btnMarkEnd, "btnMarkEnd", {500, 104, 36, 35}, "Mark end");
-    button(btnPlaySelected, "btnPlaySelected", {458, 60, 36, 36}, "Play the selected segment");
-    button(btnMoveLeft, "btnMoveLeft", {408, 51, 40, 40}, "Extend left");
-    button(btnMoveRight, "btnMoveRight", {503, 51, 42, 42}, "Extend right");
+    // Places, hints and pictures of the buttons come from the skin's button table.
+    button(btnOpen, Skin::OpenButton);
+    button(btnSave, Skin::SaveButton);
+    button(btnPlay, Skin::PlayButton);
+    button(btnMarkStart, Skin::MarkStartButton);
+    button(btnMarkEnd, Skin::MarkEndButton);
+    button(btnPlaySelected, Skin::PlaySelectedButton);
+    button(btnMoveLeft, Skin::MoveLeftButton);
+    button(btnMoveRight, Skin::MoveRightButton);
 
     // The banner keeps its 363 x 170 place; its 361 x 169 picture sits at the
     // top-left, and the background shows in the rest.
@@ -101,14 +102,14 @@ void TMainForm::BuildLayout()
     imgAd->setGeometry(13, 38, 363, 170);
     picture(imgAd, Skin::Ad);
 
-    button(btnMinimize, "btnMinimize", {549, 8, 14, 14}, "");
-    button(btnClose, "btnClose", {572, 8, 14, 14}, "");
+    button(btnMinimize, Skin::MinimizeButton);
+    button(btnClose, Skin::CloseButton);
 
     // Auto-sized: the export's status texts make it grow.
     label(sb_status, "sb_status", {1, 400, 90, 13}, QString(30, u' '), false);
     sb_status->SetTextColor(Black);
 
-    button(MouseEffectImage1, "MouseEffectImage1", {458, 144, 35, 35}, "Pause");
+    button(MouseEffectImage1, Skin::PauseButton);
 
     // The hint line grows and shrinks from its left edge at x = 395.
     label(lbl_status, "lbl_status", {395, 186, 25, 13}, QStringLiteral("Play"), false);

@@ -90,29 +90,6 @@ void ExpectDecodes(const QString& path, QSize size)
     EXPECT_FALSE(img.hasAlphaChannel()) << path.toStdString();
 }
 
-struct TButtonSpec {
-    const char* control;
-    QSize size;
-    const char* kinds; // normal, hover, pressed: J = JPEG, B = 32-bit BMP
-};
-
-const TButtonSpec ButtonSpecs[] = {
-    {"btnOpen", {108, 32}, "JJB"},
-    {"btnSave", {108, 32}, "JJB"},
-    {"btnPlay", {47, 48}, "JJJ"},
-    {"btnMarkStart", {36, 35}, "JJB"},
-    {"btnMarkEnd", {36, 35}, "JJB"},
-    {"btnPlaySelected", {36, 36}, "JJB"},
-    {"btnMoveLeft", {40, 40}, "JJB"},
-    {"btnMoveRight", {42, 42}, "JJB"},
-    {"MouseEffectImage1", {35, 35}, "JJB"},
-    {"btnMinimize", {14, 14}, "JBJ"},
-    {"btnClose", {14, 14}, "JJB"},
-};
-
-const QPoint ButtonPlaces[] = {{26, 254}, {26, 303}, {454, 97}, {414, 105}, {500, 104}, {458, 60}, {408, 51},
-    {503, 51}, {458, 144}, {549, 8}, {572, 8}};
-
 TEST(SkinAssets, FacesAreBaselineJpegsOfTheirSizes)
 {
     const std::pair<const char*, QSize> faces[]
@@ -123,26 +100,31 @@ TEST(SkinAssets, FacesAreBaselineJpegsOfTheirSizes)
     }
 }
 
+// Each button's pictures have the kinds the button table gives and the size of
+// the button's place.
 TEST(SkinAssets, ButtonPicturesHaveTheirKindsAndSizes)
 {
-    ASSERT_EQ(Skin::ButtonControls().size(), int(std::size(ButtonSpecs)));
-    const Skin::TButtonState states[]
-        = {Skin::TButtonState::Normal, Skin::TButtonState::Hover, Skin::TButtonState::Down};
-    for (const auto& spec : ButtonSpecs) {
-        for (int i = 0; i < 3; ++i) {
-            const QString path = Skin::ButtonPicturePath(QLatin1String(spec.control), states[i]);
-            ASSERT_FALSE(path.isEmpty()) << spec.control;
-            if (spec.kinds[i] == 'J')
-                ExpectBaselineJpeg(path, spec.size);
+    for (const Skin::TButtonFace& face : Skin::Buttons) {
+        const QString control = QString::fromLatin1(face.control);
+        const std::pair<Skin::TButtonState, Skin::TPictureKind> pictures[] = {
+            {Skin::TButtonState::Normal, face.normal},
+            {Skin::TButtonState::Hover, face.hover},
+            {Skin::TButtonState::Down, face.down},
+        };
+        for (const auto& [state, kind] : pictures) {
+            const QString path = Skin::ButtonPicturePath(control, state);
+            ASSERT_FALSE(path.isEmpty()) << face.control;
+            if (kind == Skin::TPictureKind::Jpeg)
+                ExpectBaselineJpeg(path, face.place.size());
             else
-                ExpectBmp32(path, spec.size);
-            ExpectDecodes(path, spec.size);
+                ExpectBmp32(path, face.place.size());
+            ExpectDecodes(path, face.place.size());
         }
+        // A button that shows no change when pressed has its hover file again.
+        const QByteArray hover = Bytes(Skin::ButtonPicturePath(control, Skin::TButtonState::Hover));
+        const QByteArray down = Bytes(Skin::ButtonPicturePath(control, Skin::TButtonState::Down));
+        EXPECT_EQ(hover == down, face.downIsHover) << face.control;
     }
-    // Play shows no change when pressed: the same image as its hover picture.
-    const QString control = QStringLiteral("btnPlay");
-    EXPECT_EQ(Bytes(Skin::ButtonPicturePath(control, Skin::TButtonState::Down)),
-        Bytes(Skin::ButtonPicturePath(control, Skin::TButtonState::Hover)));
     EXPECT_TRUE(Skin::ButtonPicturePath(QStringLiteral("btnNone"), Skin::TButtonState::Normal).isEmpty());
 }
 
@@ -150,9 +132,9 @@ TEST(SkinAssets, StatesDifferAndButtonsBlendIntoTheFace)
 {
     const QImage back = Skin::Load(QString::fromLatin1(Skin::Back));
     ASSERT_FALSE(back.isNull());
-    for (size_t i = 0; i < std::size(ButtonSpecs); ++i) {
-        const QString control = QLatin1String(ButtonSpecs[i].control);
-        SCOPED_TRACE(control.toStdString());
+    for (const Skin::TButtonFace& face : Skin::Buttons) {
+        const QString control = QString::fromLatin1(face.control);
+        SCOPED_TRACE(face.control);
         const QImage normal = Skin::Load(Skin::ButtonPicturePath(control, Skin::TButtonState::Normal));
         const QImage hover = Skin::Load(Skin::ButtonPicturePath(control, Skin::TButtonState::Hover));
         const QImage down = Skin::Load(Skin::ButtonPicturePath(control, Skin::TButtonState::Down));
@@ -161,7 +143,7 @@ TEST(SkinAssets, StatesDifferAndButtonsBlendIntoTheFace)
         // The round buttons' corners are the face itself.
         if (normal.width() >= 30 && normal.width() < 100) {
             const QColor a = normal.pixelColor(0, 0);
-            const QColor b = back.pixelColor(ButtonPlaces[i]);
+            const QColor b = back.pixelColor(face.place.topLeft());
             EXPECT_LE(
                 std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue()),
                 30)

@@ -3,6 +3,7 @@
 
 #include "MPlayer.h"
 #include "MouseEffectImage.h"
+#include "SkinPictures.h"
 #include "TImage.h"
 #include "TLabel.h"
 #include "TMainForm.h"
@@ -20,6 +21,14 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
+
+// Readable places in failure messages.
+void PrintTo(const QRect& r, std::ostream* os)
+{
+    *os << r.x() << ", " << r.y() << ", " << r.width() << " x " << r.height();
+}
 
 namespace {
 
@@ -97,39 +106,76 @@ TEST_F(MainLayout, LabelsStandAtTheirPlacesWithTheirStartTexts)
     EXPECT_EQ(form->lblAbout->TextColor(), QColor(255, 255, 255));
 }
 
-struct TButtonRow {
+// The buttons written out by hand, once, so that a wrong entry in the shared
+// button table cannot pass unnoticed.
+// Picture kinds of normal, hover, pressed: J = JPEG, B = 32-bit BMP, = the
+// hover file again.
+struct TDescribedButton {
     const char* name;
     QRect place;
     const char* hint;
+    const char* kinds;
 };
 
-TEST_F(MainLayout, ButtonsShowTheirNormalPictureAndHint)
+TEST(ButtonTable, HoldsTheDescribedButtons)
 {
-    const TButtonRow rows[] = {
-        {"btnOpen", {26, 254, 108, 32}, ""},
-        {"btnSave", {26, 303, 108, 32}, ""},
-        {"btnPlay", {454, 97, 47, 48}, "Play"},
-        {"btnMarkStart", {414, 105, 36, 35}, "Mark start"},
-        {"btnMarkEnd", {500, 104, 36, 35}, "Mark end"},
-        {"btnPlaySelected", {458, 60, 36, 36}, "Play the selected segment"},
-        {"btnMoveLeft", {408, 51, 40, 40}, "Extend left"},
-        {"btnMoveRight", {503, 51, 42, 42}, "Extend right"},
-        {"btnMinimize", {549, 8, 14, 14}, ""},
-        {"btnClose", {572, 8, 14, 14}, ""},
-        {"MouseEffectImage1", {458, 144, 35, 35}, "Pause"},
+    const TDescribedButton described[] = {
+        {"btnOpen", {26, 254, 108, 32}, "", "JJB"},
+        {"btnSave", {26, 303, 108, 32}, "", "JJB"},
+        {"btnPlay", {454, 97, 47, 48}, "Play", "JJ="},
+        {"btnMarkStart", {414, 105, 36, 35}, "Mark start", "JJB"},
+        {"btnMarkEnd", {500, 104, 36, 35}, "Mark end", "JJB"},
+        {"btnPlaySelected", {458, 60, 36, 36}, "Play the selected segment", "JJB"},
+        {"btnMoveLeft", {408, 51, 40, 40}, "Extend left", "JJB"},
+        {"btnMoveRight", {503, 51, 42, 42}, "Extend right", "JJB"},
+        {"btnMinimize", {549, 8, 14, 14}, "", "JBJ"},
+        {"btnClose", {572, 8, 14, 14}, "", "JJB"},
+        {"MouseEffectImage1", {458, 144, 35, 35}, "Pause", "JJB"},
     };
-    for (const TButtonRow& row : rows) {
+    auto letter = [](Skin::TPictureKind kind) { return kind == Skin::TPictureKind::Jpeg ? 'J' : 'B'; };
+    ASSERT_EQ(std::size(Skin::Buttons), std::size(described));
+    for (const TDescribedButton& row : described) {
         SCOPED_TRACE(row.name);
-        auto* button = form->findChild<TMouseEffectImage*>(row.name);
+        const Skin::TButtonFace* face = Skin::FindButton(row.name);
+        ASSERT_NE(face, nullptr);
+        EXPECT_EQ(face->place, row.place);
+        EXPECT_STREQ(face->hint, row.hint);
+        const std::string kinds{
+            letter(face->normal), letter(face->hover), face->downIsHover ? '=' : letter(face->down)};
+        EXPECT_EQ(kinds, row.kinds);
+        if (face->downIsHover) {
+            EXPECT_EQ(face->down, face->hover);
+        }
+    }
+}
+
+TEST_F(MainLayout, EveryTableButtonStandsInTheWindowWithItsPictures)
+{
+    std::vector<std::string> stacking;
+    for (const Skin::TButtonFace& face : Skin::Buttons) {
+        SCOPED_TRACE(face.control);
+        stacking.emplace_back(face.control);
+        auto* button = form->findChild<TMouseEffectImage*>(face.control);
         ASSERT_NE(button, nullptr);
-        EXPECT_EQ(button->geometry(), row.place);
-        EXPECT_EQ(button->Hint(), row.hint);
+        EXPECT_EQ(button->parentWidget(), form.get());
+        EXPECT_EQ(button->geometry(), face.place);
+        EXPECT_EQ(button->Hint(), face.hint);
         EXPECT_FALSE(button->RevertOnLeave());
+        const QString control = QString::fromLatin1(face.control);
+        EXPECT_EQ(button->OriginPicture(),
+            Skin::Load(Skin::ButtonPicturePath(control, Skin::TButtonState::Normal)));
+        EXPECT_EQ(
+            button->OverPicture(), Skin::Load(Skin::ButtonPicturePath(control, Skin::TButtonState::Hover)));
+        EXPECT_EQ(
+            button->DownPicture(), Skin::Load(Skin::ButtonPicturePath(control, Skin::TButtonState::Down)));
         EXPECT_FALSE(button->OriginPicture().isNull());
-        EXPECT_FALSE(button->OverPicture().isNull());
-        EXPECT_FALSE(button->DownPicture().isNull());
         EXPECT_EQ(button->Picture(), button->OriginPicture());
     }
+    // No button outside the table, and the table lists them bottom to top.
+    std::vector<std::string> shown;
+    for (const TMouseEffectImage* button : form->findChildren<TMouseEffectImage*>(Qt::FindDirectChildrenOnly))
+        shown.push_back(button->objectName().toStdString());
+    EXPECT_EQ(shown, stacking);
 }
 
 TEST_F(MainLayout, WindowIsABorderlessCentredSkin)

@@ -6,6 +6,7 @@
 
 #include "Bmp32.h"
 #include "Painting.h"
+#include "SkinButtons.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,6 +16,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <stdexcept>
 
 using Paint::TGlyph;
@@ -36,33 +38,41 @@ constexpr int StripTop = 396;
 const QColor BodyTop(0x34, 0x43, 0x5f);
 const QColor BodyBottom(0x1c, 0x24, 0x35);
 
-struct TButton {
+// How each button of the table (SkinButtons.h) is drawn.
+struct TButtonArt {
     const char* control;
-    QRect rect;
     TGlyph glyph;
     enum TShape { Round, Bar, Small } shape;
     const char* word; // OPEN/SAVE bars only
 };
 
-const TButton Buttons[] = {
-    {"btnOpen", {26, 254, 108, 32}, TGlyph::Folder, TButton::Bar, "OPEN"},
-    {"btnSave", {26, 303, 108, 32}, TGlyph::Disk, TButton::Bar, "SAVE"},
-    {"btnPlay", {454, 97, 47, 48}, TGlyph::Play, TButton::Round, nullptr},
-    {"btnMarkStart", {414, 105, 36, 35}, TGlyph::MarkStart, TButton::Round, nullptr},
-    {"btnMarkEnd", {500, 104, 36, 35}, TGlyph::MarkEnd, TButton::Round, nullptr},
-    {"btnPlaySelected", {458, 60, 36, 36}, TGlyph::PlaySelected, TButton::Round, nullptr},
-    {"btnMoveLeft", {408, 51, 40, 40}, TGlyph::MoveLeft, TButton::Round, nullptr},
-    {"btnMoveRight", {503, 51, 42, 42}, TGlyph::MoveRight, TButton::Round, nullptr},
-    {"MouseEffectImage1", {458, 144, 35, 35}, TGlyph::Pause, TButton::Round, nullptr},
-    {"btnMinimize", {549, 8, 14, 14}, TGlyph::Minimise, TButton::Small, nullptr},
-    {"btnClose", {572, 8, 14, 14}, TGlyph::Close, TButton::Small, nullptr},
+const TButtonArt ButtonArt[] = {
+    {"btnOpen", TGlyph::Folder, TButtonArt::Bar, "OPEN"},
+    {"btnSave", TGlyph::Disk, TButtonArt::Bar, "SAVE"},
+    {"btnPlay", TGlyph::Play, TButtonArt::Round, nullptr},
+    {"btnMarkStart", TGlyph::MarkStart, TButtonArt::Round, nullptr},
+    {"btnMarkEnd", TGlyph::MarkEnd, TButtonArt::Round, nullptr},
+    {"btnPlaySelected", TGlyph::PlaySelected, TButtonArt::Round, nullptr},
+    {"btnMoveLeft", TGlyph::MoveLeft, TButtonArt::Round, nullptr},
+    {"btnMoveRight", TGlyph::MoveRight, TButtonArt::Round, nullptr},
+    {"MouseEffectImage1", TGlyph::Pause, TButtonArt::Round, nullptr},
+    {"btnMinimize", TGlyph::Minimise, TButtonArt::Small, nullptr},
+    {"btnClose", TGlyph::Close, TButtonArt::Small, nullptr},
 };
 
 enum class TState { Normal, Hover, Down };
 
-void Fail(const QString& what)
+[[noreturn]] void Fail(const QString& what)
 {
     throw std::runtime_error(what.toStdString());
+}
+
+const TButtonArt& ArtOf(const Skin::TButtonFace& face)
+{
+    for (const TButtonArt& art : ButtonArt)
+        if (std::strcmp(art.control, face.control) == 0)
+            return art;
+    Fail(QStringLiteral("no artwork for the button %1").arg(QLatin1String(face.control)));
 }
 
 void WriteJpeg(const QImage& image, const QString& file)
@@ -163,9 +173,9 @@ QImage DrawBack()
     p.setPen(QColor(0x10, 0x18, 0x28));
     p.drawLine(0, 31, 597, 31);
     DrawTitle(p, QPointF(10, 21), 15, 20);
-    // Places of the two window buttons.
-    for (int x : {549, 572})
-        Paint::Sunken(p, QRectF(x - 1, 7, 16, 16), 4, QColor(0x1a, 0x27, 0x40));
+    // Places of the two window buttons, a pixel wider all round.
+    for (const Skin::TButtonFace& b : {Skin::MinimizeButton, Skin::CloseButton})
+        Paint::Sunken(p, QRectF(b.place).adjusted(-1, -1, 1, 1), 4, QColor(0x1a, 0x27, 0x40));
 
     // Timeline frame: a sunken dark well.
     Paint::Panel(p, QRectF(TimelineArea).adjusted(-5, -5, 5, 5), 7, QColor(0x4b, 0x5c, 0x7e),
@@ -440,21 +450,23 @@ void DrawSmall(QPainter& p, const QSize& size, TGlyph glyph, TState state)
     Paint::Glyph(p, glyph, r.adjusted(1 + shift, 1 + shift, -1 + shift, -1 + shift), Qt::white);
 }
 
-QImage DrawButton(const QImage& back, const TButton& b, TState state)
+QImage DrawButton(const QImage& back, const Skin::TButtonFace& face, TState state)
 {
     // The button's own rectangle of the window face is its base, so its
     // corners blend with what lies around it.
-    QImage img = back.copy(b.rect).convertToFormat(QImage::Format_RGB32);
+    QImage img = back.copy(face.place).convertToFormat(QImage::Format_RGB32);
     QPainter p(&img);
-    switch (b.shape) {
-    case TButton::Round:
-        DrawRound(p, b.rect.size(), b.glyph, state, b.glyph == TGlyph::Play);
+    const TButtonArt& art = ArtOf(face);
+    const QSize size = face.place.size();
+    switch (art.shape) {
+    case TButtonArt::Round:
+        DrawRound(p, size, art.glyph, state, art.glyph == TGlyph::Play);
         break;
-    case TButton::Bar:
-        DrawBar(p, b.rect.size(), b.glyph, b.word, state);
+    case TButtonArt::Bar:
+        DrawBar(p, size, art.glyph, art.word, state);
         break;
-    case TButton::Small:
-        DrawSmall(p, b.rect.size(), b.glyph, state);
+    case TButtonArt::Small:
+        DrawSmall(p, size, art.glyph, state);
         break;
     }
     return img;
@@ -513,13 +525,13 @@ QImage PreviewMain(const QImage& back, const QImage& ad, const QString& assets, 
     QImage img = back.copy();
     QPainter p(&img);
     p.drawImage(13, 38, ad);
-    for (const auto& b : Buttons) {
+    for (const Skin::TButtonFace& b : Skin::Buttons) {
         QString file = QStringLiteral("%1/buttons/%2_%3")
                            .arg(assets, QLatin1String(b.control), QLatin1String(stateSuffix));
         QImage pic(file + QStringLiteral(".jpg"));
         if (pic.isNull())
             pic = QImage(file + QStringLiteral(".bmp"));
-        p.drawImage(b.rect.topLeft(), pic);
+        p.drawImage(b.place.topLeft(), pic);
     }
     QFont f = Paint::Font(11);
     f.setStyleStrategy(QFont::NoAntialias);
@@ -579,26 +591,27 @@ void Generate(const QString& assets, const QString& preview)
     const QImage about = DrawAbout();
     WriteJpeg(about, assets + QStringLiteral("/about.jpg"));
 
-    for (const auto& b : Buttons) {
+    for (const Skin::TButtonFace& b : Skin::Buttons) {
         const QString base = QStringLiteral("%1/buttons/%2_").arg(assets, QLatin1String(b.control));
-        const QString name = QLatin1String(b.control);
-        const QImage normal = DrawButton(backDecoded, b, TState::Normal);
-        const QImage hover = DrawButton(backDecoded, b, TState::Hover);
-        const QImage down = DrawButton(backDecoded, b, TState::Down);
-        WriteJpeg(normal, base + QStringLiteral("normal.jpg"));
-        if (name == QLatin1String("btnMinimize"))
-            WriteBmp(hover, base + QStringLiteral("hover.bmp"));
-        else
-            WriteJpeg(hover, base + QStringLiteral("hover.jpg"));
-        if (name == QLatin1String("btnPlay")) {
-            // Play shows no further change when pressed: the same file as hover.
-            QFile::remove(base + QStringLiteral("down.jpg"));
-            if (!QFile::copy(base + QStringLiteral("hover.jpg"), base + QStringLiteral("down.jpg")))
-                Fail(QStringLiteral("copying %1hover.jpg failed").arg(base));
-        } else if (name == QLatin1String("btnMinimize")) {
-            WriteJpeg(down, base + QStringLiteral("down.jpg"));
+        auto write = [&](TState state, const char* suffix, Skin::TPictureKind kind) {
+            const QString file = base + QLatin1String(suffix) + u'.' + QLatin1String(Skin::Extension(kind));
+            const QImage image = DrawButton(backDecoded, b, state);
+            if (kind == Skin::TPictureKind::Jpeg)
+                WriteJpeg(image, file);
+            else
+                WriteBmp(image, file);
+        };
+        write(TState::Normal, "normal", b.normal);
+        write(TState::Hover, "hover", b.hover);
+        if (b.downIsHover) {
+            // No further change when pressed: the very file of the hover picture.
+            const QString hover = base + QStringLiteral("hover.") + QLatin1String(Skin::Extension(b.hover));
+            const QString down = base + QStringLiteral("down.") + QLatin1String(Skin::Extension(b.down));
+            QFile::remove(down);
+            if (!QFile::copy(hover, down))
+                Fail(QStringLiteral("copying %1 to %2 failed").arg(hover, down));
         } else {
-            WriteBmp(down, base + QStringLiteral("down.bmp"));
+            write(TState::Down, "down", b.down);
         }
     }
 
