@@ -1,8 +1,15 @@
 // Internal to the playback device: reads an audio file with FFmpeg and hands
-// out interleaved signed 16-bit samples at the file's own sampling rate,
-// starting exactly at a requested sample.
+// out interleaved signed 16-bit samples at one output rate (the rate of the
+// file's first frame, kept within what a sound device takes), starting
+// exactly at a requested sample. Frames of another rate or channel layout
+// later in the file are converted to that output.
+//
+// Every read goes through a guard of the decoder's own, so a damaged or
+// hostile file cannot hold the caller: a stop request, a time limit and a
+// budget of bytes read without decoded audio each end the read at once.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
@@ -44,16 +51,24 @@ struct TSwrFree {
     void operator()(SwrContext* p) const;
 };
 
+// The open file and FFmpeg's reader over it (defined in AudioDecoder.cpp).
+struct TInput;
+struct TInputFree {
+    void operator()(TInput* p) const;
+};
+
 class TAudioDecoder {
 public:
-    // Opens the file and decodes its first audio frame to prove it plays.
-    // Throws TDecodeError naming the step that failed.
-    explicit TAudioDecoder(const std::string& path);
+    // Opens the local regular file `path` (never a URL, a pipe or a device)
+    // and decodes its first audio frame to prove it plays, within a fixed
+    // time. Throws TDecodeError naming the step that failed. While `stop` is
+    // set, every read fails at once, so SeekTo and Decode return promptly.
+    explicit TAudioDecoder(const std::string& path, const std::atomic<bool>* stop = nullptr);
     ~TAudioDecoder();
     TAudioDecoder(const TAudioDecoder&) = delete;
     TAudioDecoder& operator=(const TAudioDecoder&) = delete;
 
-    int SampleRate() const { return rate_; }
+    int SampleRate() const { return rate_; } // output rate, Hz
     int Channels() const { return outChannels_; } // 1 or 2
     int64_t LengthMs() const { return lengthMs_; } // 0 when unknown
 
@@ -62,20 +77,34 @@ public:
     void SeekTo(int64_t frame);
 
     // Appends the next decoded samples (interleaved) to `out`; returns the
-    // number of frames appended, 0 at the end of the file.
+    // number of frames appended, 0 at the end of the file. Undecodable data
+    // ends the file once the byte budget or the time limit runs out.
     int64_t Decode(std::vector<int16_t>& out);
 
+    // The last Decode that returned 0 met the real end of the file, not a
+    // stop request nor a limit.
+    bool ReachedEnd() const { return reachedEnd_; }
+
 private:
+    int ReceiveFrame();
     bool ReceiveFrames(std::vector<int16_t>& out, int64_t& added);
     int64_t Convert(std::vector<int16_t>& out);
+    int64_t Emit(std::vector<int16_t>& out, const uint8_t** data, int frames);
+    int64_t Flush(std::vector<int16_t>& out);
+    bool ConverterFits(const AVFrame& f) const;
+    bool BuildConverter(const AVFrame& f);
+    [[noreturn]] void Fail(uint32_t code, const std::string& step, int avError);
 
     std::string path_;
+    std::unique_ptr<TInput, TInputFree> in_; // outlives fmt_, which reads through it
     std::unique_ptr<AVFormatContext, TFormatCloser> fmt_;
     std::unique_ptr<AVCodecContext, TCodecCloser> codec_;
     std::unique_ptr<AVPacket, TPacketFree> packet_;
     std::unique_ptr<AVFrame, TFrameFree> frame_;
     std::unique_ptr<SwrContext, TSwrFree> swr_;
+    // What swr_ was built for.
     int swrFormat_ = -1;
+    int swrRate_ = 0;
     uint64_t swrLayoutMask_ = 0;
     int swrChannels_ = 0;
 
@@ -86,9 +115,14 @@ private:
     int64_t startTs_ = 0; // stream start in its time base
 
     int64_t target_ = 0; // first frame wanted after a seek
-    int64_t next_ = -1; // frame index of the next decoded sample; -1 = unknown
+    // Output frame index of the next decoded sample; below 0 within the
+    // encoder's delay.
+    static constexpr int64_t kUnknown = INT64_MIN;
+    int64_t next_ = kUnknown;
     bool draining_ = false; // decoder flushed at end of input
     bool ended_ = false;
+    bool reachedEnd_ = false;
+    bool opening_ = true; // the constructor's fixed time limit applies
     std::vector<int16_t> scratch_;
 };
 

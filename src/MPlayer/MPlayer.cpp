@@ -40,7 +40,9 @@ int32_t ToInt32(int64_t v)
     return static_cast<int32_t>(std::clamp<int64_t>(v, 0, std::numeric_limits<int32_t>::max()));
 }
 
-// Output buffer of about 20 to 45 ms: a power of two, which SDL paces best.
+// Output buffer of 10 to 25 ms: a power of two, which SDL paces best. The
+// decoder keeps the rate at 8000 Hz or more, so 128 frames last at most 16 ms
+// and closing the output never waits on a long buffer.
 Uint16 ChunkFrames(int rate)
 {
     int frames = 128;
@@ -65,6 +67,9 @@ struct TMediaPlayer::Impl {
     std::unique_ptr<TAudioDecoder> decoder; // the worker uses it only while it runs
     int rate = 0;
     int channels = 0;
+    // Set while the worker is asked to end: every read of the decoder then
+    // fails at once, so a worker inside FFmpeg's seek or read returns.
+    std::atomic<bool> abort{false};
 
     SDL_AudioDeviceID device = 0;
     int deviceRate = 0;
@@ -83,6 +88,7 @@ struct TMediaPlayer::Impl {
     bool allQueued = false; // the worker has queued everything up to endFrame
     bool endIsFileEnd = false; // ... and that end is the end of the file
     bool atFileEnd = false; // the last playback ran to the end of the file
+    int64_t lengthMs = 0; // the file's estimate, then the end met in playback
     int64_t held = 0; // position in frames while not playing
     int64_t startFrame = 0;
     int64_t endFrame = 0; // exclusive
@@ -151,9 +157,11 @@ struct TMediaPlayer::Impl {
             playing = false;
             stopRequested = true;
         }
+        abort.store(true);
         cv.notify_all();
         if (worker.joinable())
             worker.join();
+        abort.store(false);
         if (device)
             SDL_PauseAudioDevice(device, 1);
         std::lock_guard<std::mutex> lk(m);
@@ -249,6 +257,7 @@ void TMediaPlayer::Impl::Run(int64_t from, int64_t to)
             block.clear();
             int64_t got = decoder->Decode(block);
             if (got == 0) {
+                // The end of the file, or the end of what can be decoded.
                 fileEnd = true;
                 break;
             }
@@ -272,6 +281,10 @@ void TMediaPlayer::Impl::Run(int64_t from, int64_t to)
     endFrame = std::min(endFrame, queued);
     endIsFileEnd = fileEnd;
     allQueued = true;
+    // The estimate from the header can be wrong (joined files): the end
+    // actually met is the length from now on.
+    if (fileEnd && !stopRequested && decoder->ReachedEnd())
+        lengthMs = FramesToMs(queued, rate);
 }
 
 TMediaPlayer::TMediaPlayer()
@@ -306,7 +319,7 @@ void TMediaPlayer::Open()
 {
     Close();
     try {
-        impl_->decoder = std::make_unique<TAudioDecoder>(FileName);
+        impl_->decoder = std::make_unique<TAudioDecoder>(FileName, &impl_->abort);
     } catch (const TDecodeError& e) {
         SetError(e.Code, e.what());
         throw EMCIDeviceError(e.what());
@@ -325,6 +338,7 @@ void TMediaPlayer::Open()
         d.playing = false;
         d.held = 0;
         d.atFileEnd = false;
+        d.lengthMs = d.decoder->LengthMs();
     }
     opened_ = true;
     deviceId_ = NextDeviceId();
@@ -349,13 +363,14 @@ void TMediaPlayer::Play()
     const bool fromPending = startPending_;
     const bool toPending = endPending_;
     startPending_ = endPending_ = false;
-    const int64_t length = d.decoder->LengthMs();
 
     int64_t from;
+    int64_t length;
     {
         std::lock_guard<std::mutex> lk(d.m);
         const auto now = Clock::now();
         d.UpdateLocked(now);
+        length = d.lengthMs;
         if (AutoRewind && !fromPending && !toPending && !d.playing
             && (d.atFileEnd || FramesToMs(d.held, d.rate) >= length)) {
             d.held = 0;
@@ -421,7 +436,7 @@ void TMediaPlayer::Seek(int32_t position)
 {
     CheckOpen();
     Impl& d = *impl_;
-    const int64_t length = d.decoder->LengthMs();
+    const int64_t length = Length();
     if (position < 0 || (length > 0 && position > length)) {
         SetError(MCIERR_OUTOFRANGE,
             "The position " + std::to_string(position) + " ms lies outside the media (0 to "
@@ -498,8 +513,10 @@ int32_t TMediaPlayer::Position()
 int32_t TMediaPlayer::Length()
 {
     CheckOpen();
+    Impl& d = *impl_;
+    std::lock_guard<std::mutex> lk(d.m);
     SetSuccess();
-    return ToInt32(impl_->decoder->LengthMs());
+    return ToInt32(d.lengthMs);
 }
 
 std::string TMediaPlayer::ErrorMessage() const

@@ -17,26 +17,34 @@
 
 namespace testmedia {
 
-// 16-bit PCM WAV; sample(frame, channel) gives each value.
-inline void WriteWav(const std::string& path, int rate, int channels, int64_t frames,
-    const std::function<int16_t(int64_t, int)>& sample)
+// The 44-byte header of a WAV file with 16-bit samples; `formatTag` 1 is
+// PCM, 0x55 says MPEG layer 3.
+inline void WriteWavHeader(
+    std::ostream& f, int rate, int channels, uint32_t dataBytes, uint16_t formatTag = 1)
 {
-    std::ofstream f(path, std::ios::binary);
     auto u32 = [&](uint32_t v) { f.write(reinterpret_cast<const char*>(&v), 4); };
     auto u16 = [&](uint16_t v) { f.write(reinterpret_cast<const char*>(&v), 2); };
-    const uint32_t data = static_cast<uint32_t>(frames * channels * 2);
     f.write("RIFF", 4);
-    u32(36 + data);
+    u32(36 + dataBytes);
     f.write("WAVEfmt ", 8);
     u32(16);
-    u16(1);
+    u16(formatTag);
     u16(static_cast<uint16_t>(channels));
     u32(static_cast<uint32_t>(rate));
     u32(static_cast<uint32_t>(rate * channels * 2));
     u16(static_cast<uint16_t>(channels * 2));
     u16(16);
     f.write("data", 4);
-    u32(data);
+    u32(dataBytes);
+}
+
+// 16-bit PCM WAV; sample(frame, channel) gives each value.
+inline void WriteWav(const std::string& path, int rate, int channels, int64_t frames,
+    const std::function<int16_t(int64_t, int)>& sample)
+{
+    std::ofstream f(path, std::ios::binary);
+    const uint32_t data = static_cast<uint32_t>(frames * channels * 2);
+    WriteWavHeader(f, rate, channels, data);
     std::string buf;
     buf.reserve(static_cast<size_t>(data));
     for (int64_t i = 0; i < frames; ++i)
@@ -54,6 +62,14 @@ inline bool MakeMp3(const std::string& path, double seconds, int channels = 2, i
         + std::to_string(rate) + ":duration=" + std::to_string(seconds) + " -ac " + std::to_string(channels)
         + " -c:a libmp3lame -b:a 128k '" + path + "'";
     return std::system(cmd.c_str()) == 0 && std::filesystem::exists(path);
+}
+
+// Copies `from` to `to` and extends it with zeros to `size` bytes, like a
+// half-downloaded file (`truncate -s`): sparse, so it costs no disk.
+inline void CopyWithZeros(const std::string& from, const std::string& to, uintmax_t size)
+{
+    std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::resize_file(to, size);
 }
 
 // Waits until cond() holds or the deadline passes; returns cond().
