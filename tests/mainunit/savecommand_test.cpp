@@ -130,7 +130,10 @@ TEST_F(SaveCommand, CutsTheSelectionIntoRingtonesWhileTheWindowStaysLive)
         {0, 0, false, "ring tone.mp3", true, "00:00:20", TKind::Mp3},
         {104, 151, false, "ring tone.amr", false, "00:00:20", TKind::Amr},
         {3725 * 5, 3735 * 5, true, "late.amr", true, "01:02:05", TKind::Amr},
-        {50, 100, false, "odd folder/-ring \"tone\" & $HOME's.mp3", false, "00:00:10", TKind::Mp3},
+        // Over 512 characters in all, with blanks, quotes, '&', '$' and a leading '-'.
+        {50, 100, false,
+            "odd folder/" + QString(200, 'x') + "/" + QString(200, 'y') + "/-ring \"tone\" & $HOME's.mp3",
+            false, "00:00:10", TKind::Mp3},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.target.toStdString());
