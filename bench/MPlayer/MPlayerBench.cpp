@@ -1,5 +1,7 @@
 // Playback device figures: opening a 10 MB MP3, CPU used while playing a
-// 128 kbit/s stereo MP3, and the position reported against the wall clock.
+// 128 kbit/s stereo MP3, the position reported against the wall clock, and
+// how fast the device answers on hostile files (Open within 1 s; Stop, Close
+// and destruction within 100 ms) with the peak memory that takes.
 // Run with SDL_AUDIODRIVER=dummy for figures that do not depend on a sound card.
 #include "MPlayer.h"
 
@@ -8,11 +10,13 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <thread>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -92,5 +96,145 @@ void BM_Play10s(benchmark::State& state)
     state.counters["position_minus_wall_ms"] = positionError;
 }
 BENCHMARK(BM_Play10s)->Iterations(1)->Repetitions(2)->Unit(benchmark::kSecond);
+
+// Hostile files, made once; the large ones are sparse.
+const std::string& HostileDir()
+{
+    static const std::string dir = [] {
+        const std::string d = Dir() + "hostile/";
+        fs::create_directories(d);
+        auto sized = [](const std::string& path, uintmax_t size) {
+            std::ofstream(path, std::ios::app).close();
+            fs::resize_file(path, size);
+        };
+        if (!fs::exists(d + "song-then-zeros.mp3")) {
+            fs::copy_file(Dir() + "tone30.mp3", d + "song-then-zeros.mp3");
+            sized(d + "song-then-zeros.mp3", uintmax_t{1} << 30);
+        }
+        sized(d + "zeros.mp3", uintmax_t{1} << 30);
+        if (!fs::exists(d + "mp3-in-wav.wav")) {
+            // A WAV header saying MPEG layer 3, 44.1 kHz stereo, then zeros.
+            std::ofstream w(d + "mp3-in-wav.wav", std::ios::binary);
+            const unsigned char header[44]
+                = {'R', 'I', 'F', 'F', 36, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16, 0, 0, 0, 0x55,
+                    0, 2, 0, 0x44, 0xAC, 0, 0, 0x10, 0xB1, 2, 0, 4, 0, 16, 0, 'd', 'a', 't', 'a', 0, 0, 0, 0};
+            w.write(reinterpret_cast<const char*>(header), sizeof header);
+        }
+        sized(d + "mp3-in-wav.wav", uintmax_t{256} << 20);
+        ::mkfifo((d + "fifo.mp3").c_str(), 0600);
+        if (!fs::is_symlink(d + "zero.mp3"))
+            fs::create_symlink("/dev/zero", d + "zero.mp3");
+        return d;
+    }();
+    return dir;
+}
+
+long StatusKb(const std::string& key)
+{
+    std::ifstream f("/proc/self/status");
+    for (std::string line; std::getline(f, line);)
+        if (line.rfind(key + ":", 0) == 0)
+            return std::stol(line.substr(key.size() + 1));
+    return -1;
+}
+
+// Peak resident memory grown while `f` runs, in MB.
+template <class F> double PeakGrowthMB(F&& f)
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
+    const long base = StatusKb("VmRSS");
+    f();
+    return static_cast<double>(StatusKb("VmHWM") - base) / 1024.0;
+}
+
+double Seconds(std::chrono::steady_clock::time_point t0)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
+
+// One iteration: one Open, refused or not, then Close.
+void BM_OpenHostile(benchmark::State& state, const char* name)
+{
+    TMediaPlayer mp;
+    mp.FileName = HostileDir() + name;
+    double peak = 0, worst = 0;
+    bool opened = false;
+    for (auto _ : state) {
+        const auto t0 = std::chrono::steady_clock::now();
+        peak = std::max(peak, PeakGrowthMB([&] {
+            try {
+                mp.Open();
+            } catch (const EMCIDeviceError&) {
+            }
+        }));
+        const double took = Seconds(t0);
+        state.SetIterationTime(took);
+        worst = std::max(worst, took);
+        opened = mp.Opened();
+        mp.Close();
+    }
+    state.counters["worst_ms"] = worst * 1000;
+    state.counters["peak_growth_MB"] = peak;
+    state.counters["opened"] = opened;
+}
+BENCHMARK_CAPTURE(BM_OpenHostile, zeros_1GB, "zeros.mp3")
+    ->UseManualTime()
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenHostile, mp3_in_wav_256MB, "mp3-in-wav.wav")
+    ->UseManualTime()
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenHostile, song_then_1GB_zeros, "song-then-zeros.mp3")
+    ->UseManualTime()
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenHostile, fifo, "fifo.mp3")
+    ->UseManualTime()
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenHostile, link_to_dev_zero, "zero.mp3")
+    ->UseManualTime()
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
+
+// One iteration: Play, Seek into the zeros, Play, and after `arg` ms the
+// timed step: 0 Stop, 1 Close, 2 destruction.
+void BM_EndInZeros(benchmark::State& state)
+{
+    const auto step = state.range(0);
+    const auto after = std::chrono::milliseconds(state.range(1));
+    double worst = 0, peak = 0;
+    for (auto _ : state) {
+        auto mp = std::make_unique<TMediaPlayer>();
+        mp->FileName = HostileDir() + "song-then-zeros.mp3";
+        mp->Open();
+        double took = 0;
+        peak = std::max(peak, PeakGrowthMB([&] {
+            mp->Play();
+            mp->Seek(mp->Length() / 2);
+            mp->Play();
+            std::this_thread::sleep_for(after);
+            const auto t0 = std::chrono::steady_clock::now();
+            if (step == 0)
+                mp->Stop();
+            else if (step == 1)
+                mp->Close();
+            else
+                mp.reset();
+            took = Seconds(t0);
+        }));
+        state.SetIterationTime(took);
+        worst = std::max(worst, took);
+    }
+    state.counters["worst_ms"] = worst * 1000;
+    state.counters["peak_growth_MB"] = peak;
+}
+BENCHMARK(BM_EndInZeros)
+    ->ArgNames({"stop0_close1_destroy2", "after_ms"})
+    ->ArgsProduct({{0, 1, 2}, {5, 40}})
+    ->UseManualTime()
+    ->Iterations(10)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace

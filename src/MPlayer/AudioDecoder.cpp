@@ -322,7 +322,7 @@ TAudioDecoder::TAudioDecoder(const std::string& path, const std::atomic<bool>* s
     int lastError = 0;
     bool decoded = false;
     for (int i = 0; i < kProbePackets && !decoded; ++i) {
-        r = av_read_frame(fmt_.get(), packet_.get());
+        r = ReadPacket();
         if (r < 0) {
             if (r != AVERROR_EOF)
                 lastError = r;
@@ -416,7 +416,7 @@ int64_t TAudioDecoder::Decode(std::vector<int16_t>& out)
             ended_ = true;
             break;
         }
-        int r = av_read_frame(fmt_.get(), packet_.get());
+        int r = ReadPacket();
         if (r < 0) {
             // End of file, a read error, or the guard: the file ends for us.
             reachedEnd_ = r == AVERROR_EOF && in_->tripped == TInput::TTrip::None;
@@ -451,6 +451,19 @@ bool TAudioDecoder::ReceiveFrames(std::vector<int16_t>& out, int64_t& added)
             added += got;
         }
     }
+}
+
+int TAudioDecoder::ReadPacket()
+{
+    int r = av_read_frame(fmt_.get(), packet_.get());
+    // Once the guard has ended the reading, what comes is FFmpeg's parser
+    // handing over all the undecodable data it gathered (megabytes that the
+    // decoder would scan for a frame): dropped.
+    if (r >= 0 && in_->tripped != TInput::TTrip::None) {
+        av_packet_unref(packet_.get());
+        r = AVERROR_EXIT;
+    }
+    return r;
 }
 
 int TAudioDecoder::ReceiveFrame()

@@ -86,6 +86,7 @@ public:
     bool ReachedEnd() const { return reachedEnd_; }
 
 private:
+    int ReadPacket();
     int ReceiveFrame();
     bool ReceiveFrames(std::vector<int16_t>& out, int64_t& added);
     int64_t Convert(std::vector<int16_t>& out);

@@ -40,13 +40,14 @@ int32_t ToInt32(int64_t v)
     return static_cast<int32_t>(std::clamp<int64_t>(v, 0, std::numeric_limits<int32_t>::max()));
 }
 
-// Output buffer of 10 to 25 ms: a power of two, which SDL paces best. The
-// decoder keeps the rate at 8000 Hz or more, so 128 frames last at most 16 ms
-// and closing the output never waits on a long buffer.
+// Output buffer of 10 to 20 ms: a power of two, which SDL paces best. The
+// decoder keeps the rate at 8000 Hz or more, so 128 frames last at most 16 ms.
+// Closing the output waits up to three buffers (SDL lets the last ones drain),
+// so this bounds how long destroying the device takes.
 Uint16 ChunkFrames(int rate)
 {
     int frames = 128;
-    while (frames * 2 <= rate / 40 && frames < 8192)
+    while (frames * 2 <= rate / 50 && frames < 8192)
         frames *= 2;
     return static_cast<Uint16>(frames);
 }
