@@ -6,7 +6,6 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
 
 using mplayer_detail::TAudioDecoder;
 
@@ -67,55 +66,52 @@ TEST(AudioDecoder, Mp3SeekMatchesDecodingFromTheStart)
     }
 }
 
-// Zero crossings per second of one channel, in [fromMs, toMs).
-double Crossings(const std::vector<int16_t>& all, int channels, int channel, int rate, int fromMs, int toMs)
+// A 440 Hz tone (16000 * sin), which crosses zero 880 times a second.
+int16_t Tone(int64_t i, int rate)
 {
-    int n = 0;
-    const size_t from = static_cast<size_t>(fromMs) * rate / 1000,
-                 to = static_cast<size_t>(toMs) * rate / 1000;
-    for (size_t i = from + 1; i < to && i * channels < all.size(); ++i)
-        n += (all[(i - 1) * channels + channel] < 0) != (all[i * channels + channel] < 0);
-    return n * 1000.0 / (toMs - fromMs);
+    return static_cast<int16_t>(16000 * std::sin(static_cast<double>(i) * 2 * M_PI * 440 / rate));
 }
 
-std::vector<int16_t> DecodeAll(TAudioDecoder& d)
-{
-    std::vector<int16_t> all;
-    d.SeekTo(0);
-    while (d.Decode(all) > 0) { }
-    return all;
-}
-
-TEST(AudioDecoder, JoinedFilesOfTwoRatesKeepTheirPitch)
+// Formats the output does not take as they are keep their pitch and length:
+// a rate changing inside the file, a rate below the output's, and channels
+// without positions (only the first and the last of 64 carry the tone).
+TEST(AudioDecoder, ConvertedFormatsKeepTheirPitch)
 {
     const std::string dir = testmedia::TempDir("mplayer-dec");
-    ASSERT_TRUE(testmedia::MakeMp3(dir + "low.mp3", 1.0, 1, 8000));
-    ASSERT_TRUE(testmedia::MakeMp3(dir + "high.mp3", 1.0, 2, 44100));
-    std::ofstream(dir + "joined.mp3", std::ios::binary)
-        << std::ifstream(dir + "low.mp3", std::ios::binary).rdbuf()
-        << std::ifstream(dir + "high.mp3", std::ios::binary).rdbuf();
-    TAudioDecoder d(dir + "joined.mp3");
-    EXPECT_EQ(d.SampleRate(), 8000); // the first frame's
-    EXPECT_EQ(d.Channels(), 1);
-    const auto all = DecodeAll(d);
-    // A 440 Hz tone crosses zero 880 times a second, in both parts.
-    EXPECT_NEAR(Crossings(all, 1, 0, 8000, 100, 900), 880, 20);
-    EXPECT_NEAR(Crossings(all, 1, 0, 8000, 1200, 1900), 880, 20);
-}
-
-TEST(AudioDecoder, ChannelsWithoutPositionsAreMixedDown)
-{
-    const std::string path = testmedia::TempDir("mplayer-dec") + "64ch.wav";
-    // A tone in the first and the last of 64 channels, silence elsewhere.
-    testmedia::WriteWav(path, 8000, 64, 8000, [](int64_t i, int c) {
-        return static_cast<int16_t>(c == 0 || c == 63 ? 16000 * std::sin(i * 2 * M_PI * 440 / 8000) : 0);
-    });
-    TAudioDecoder d(path);
-    ASSERT_EQ(d.Channels(), 2);
-    const auto all = DecodeAll(d);
-    EXPECT_EQ(all.size(), 2u * 8000);
-    for (int side : {0, 1})
-        EXPECT_NEAR(Crossings(all, 2, side, 8000, 0, 1000), 880, 20) << "side " << side;
+    ASSERT_TRUE(testmedia::MakeJoinedMp3(dir + "joined.mp3"));
+    testmedia::WriteWav(dir + "2khz.wav", 2000, 1, 2000, [](int64_t i, int) { return Tone(i, 2000); });
+    testmedia::WriteWav(dir + "64ch.wav", 8000, 64, 8000,
+        [](int64_t i, int c) { return c == 0 || c == 63 ? Tone(i, 8000) : int16_t{0}; });
+    struct Case {
+        std::string file;
+        int rate, channels;
+        int64_t frames; // output frames, within 60 ms
+        std::vector<std::pair<int, int>> tone; // stretches of the tone, ms
+    };
+    const Case cases[] = {
+        // The inner file keeps its Info frame and encoder delay (51 ms).
+        {"joined.mp3", 8000, 1, 16410, {{100, 900}, {1200, 1900}}},
+        {"2khz.wav", 8000, 1, 8000, {{0, 1000}}},
+        {"64ch.wav", 8000, 2, 8000, {{0, 1000}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        TAudioDecoder d(dir + c.file);
+        ASSERT_EQ(d.SampleRate(), c.rate);
+        ASSERT_EQ(d.Channels(), c.channels);
+        std::vector<int16_t> all;
+        d.SeekTo(0);
+        while (d.Decode(all) > 0) { }
+        EXPECT_NEAR(static_cast<double>(all.size()) / c.channels, c.frames, c.rate * 0.06);
+        for (const auto& [from, to] : c.tone)
+            for (int side = 0; side < c.channels; ++side) {
+                int crossings = 0;
+                for (size_t i = static_cast<size_t>(from * c.rate / 1000);
+                     i < static_cast<size_t>(to * c.rate / 1000); ++i)
+                    crossings += (all[i * c.channels + side] < 0) != (all[(i + 1) * c.channels + side] < 0);
+                EXPECT_NEAR(crossings * 1000.0 / (to - from), 880, 20) << from << " ms, side " << side;
+            }
+    }
 }
 
 } // namespace

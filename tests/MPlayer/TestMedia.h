@@ -64,6 +64,17 @@ inline bool MakeMp3(const std::string& path, double seconds, int channels = 2, i
     return std::system(cmd.c_str()) == 0 && std::filesystem::exists(path);
 }
 
+// 1 s of tone at 8 kHz mono, then 1 s at 44.1 kHz stereo, joined as `cat`
+// joins two MP3 files.
+inline bool MakeJoinedMp3(const std::string& path)
+{
+    const std::string low = path + ".8k.mp3", high = path + ".44k.mp3";
+    if (!MakeMp3(low, 1.0, 1, 8000) || !MakeMp3(high, 1.0, 2, 44100))
+        return false;
+    std::ofstream(path, std::ios::binary) << std::ifstream(low).rdbuf() << std::ifstream(high).rdbuf();
+    return true;
+}
+
 // Copies `from` to `to` and extends it with zeros to `size` bytes, like a
 // half-downloaded file (`truncate -s`): sparse, so it costs no disk.
 inline void CopyWithZeros(const std::string& from, const std::string& to, uintmax_t size)
