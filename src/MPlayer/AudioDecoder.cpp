@@ -354,9 +354,9 @@ TAudioDecoder::TAudioDecoder(const std::string& path, const std::atomic<bool>* s
     if (fileRate < kMinFileRate || fileRate > kMaxFileRate) {
         av_frame_unref(frame_.get());
         throw TDecodeError(MCIERR_INVALID_FILE,
-            "Cannot play " + quoted + ": a sampling rate of " + std::to_string(fileRate)
-                + " Hz is not sound (" + std::to_string(kMinFileRate) + " to " + std::to_string(kMaxFileRate)
-                + " Hz play)");
+            "Cannot play " + quoted + ": its sampling rate of " + std::to_string(fileRate)
+                + " Hz is implausible (" + std::to_string(kMinFileRate) + " to "
+                + std::to_string(kMaxFileRate) + " Hz are played)");
     }
     rate_ = std::clamp(fileRate, kMinOutputRate, kMaxOutputRate);
     const int channels = first.ch_layout.nb_channels;

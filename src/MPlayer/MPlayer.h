@@ -80,7 +80,11 @@ public:
 
     // Opens FileName, closing any device first. Synchronous; throws
     // EMCIDeviceError with a readable message and leaves the device closed.
+    // Only a local regular file is opened (never a URL, pipe or device), and
+    // Open answers within a second whatever the file holds.
     void Open();
+    // Close, Stop and destruction answer within 100 ms even while the
+    // worker is inside FFmpeg's seek or read.
     void Close(); // no-op when closed
     void Play(); // checks open; returns at once
     void Stop(); // checks open
