@@ -9,6 +9,7 @@
 #include "TImage.h"
 #include "TLabel.h"
 #include "appDefine.h"
+#include "workThread.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -155,7 +156,8 @@ void TMainForm::BuildLayout()
     dlgOpen.Filter
         = QStringLiteral("Mp3 Music Files (*.mp3)|*.mp3|Wave Files (*.wav)|*.wav|WMA Files (*.wma)|*.wma|"
                          "All Files (*.*)|*.*");
-    SaveDialog1.Filter = QStringLiteral("Mp3 Music File (*.mp3)|*.mp3|AMR Ringtone (*.amr)|*.amr");
+    // The ringtone types the export writes, the described two first.
+    SaveDialog1.Filter = RingtoneFilter();
     SaveDialog1.DefaultExt = QStringLiteral("mp3");
 
     Timer2 = new QTimer(this);

@@ -6,7 +6,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <chrono>
+#include <climits>
 #include <condition_variable>
 #include <csignal>
 #include <cstring>
@@ -28,21 +30,61 @@ TCutMp3ThreadInfo MakeJobInfo(const QString& source, const QString& target, int 
     return {source, target, ClockText(startSeconds), ClockText(endSeconds - startSeconds)};
 }
 
-std::optional<TConverterCommand> ConverterCommand(const TCutMp3ThreadInfo& info)
+const std::vector<TRingtoneType>& RingtoneTypes()
 {
-    const QString name = QFileInfo(info.TargetFile).fileName();
+    // -ab is in kbit/s, as the converter reads it.
+    static const std::vector<TRingtoneType> types{
+        {".mp3", "Mp3 Music File", {"-acodec", "mp3", "-ab", "64", "-ac", "2"}, 0},
+        {".amr", "AMR Ringtone", {"-f", "amr", "-acodec", "amr_nb", "-ab", "32", "-ac", "1", "-ar", "8000"},
+            0},
+        // An iPhone plays the first 40 s of a ringtone.
+        {".m4r", "iPhone Ringtone",
+            {"-f", "ipod", "-acodec", "aac", "-ab", "128", "-ac", "2", "-ar", "44100"}, 40},
+        {".ogg", "Android Ringtone",
+            {"-f", "ogg", "-acodec", "vorbis", "-ab", "128", "-ac", "2", "-ar", "44100"}, 0},
+    };
+    return types;
+}
+
+const TRingtoneType* RingtoneTypeFor(const QString& target)
+{
+    const QString name = QFileInfo(target).fileName();
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     const QString extension = dot < 0 ? QString() : name.mid(dot);
+    for (const TRingtoneType& type : RingtoneTypes())
+        if (extension == type.Extension)
+            return &type;
+    return nullptr;
+}
+
+QString RingtoneFilter()
+{
+    QStringList parts;
+    for (const TRingtoneType& type : RingtoneTypes())
+        parts << QStringLiteral("%1 (*%2)").arg(type.Description, type.Extension)
+              << QStringLiteral("*") + type.Extension;
+    return parts.join(QLatin1Char('|'));
+}
+
+std::optional<TConverterCommand> ConverterCommand(const TCutMp3ThreadInfo& info)
+{
+    const TRingtoneType* type = RingtoneTypeFor(info.TargetFile);
+    if (!type)
+        return std::nullopt;
     QStringList args{QStringLiteral("-i"), info.SourceFile, QStringLiteral("-ss"), info.StartTime,
         QStringLiteral("-t"), info.Duration};
-    if (extension == QLatin1String(".mp3"))
-        args << QStringList{"-acodec", "mp3", "-ab", "64", "-ac", "2"};
-    else if (extension == QLatin1String(".amr"))
-        args << QStringList{"-f", "amr", "-acodec", "amr_nb", "-ab", "32", "-ac", "1", "-ar", "8000"};
-    else
-        return std::nullopt;
-    args << info.TargetFile;
+    args << type->Options << info.TargetFile;
     return TConverterCommand{QStringLiteral("av"), args};
+}
+
+int ClockSeconds(const QString& clock)
+{
+    const QStringList fields = clock.split(QLatin1Char(':'));
+    if (fields.size() != 3)
+        return 0;
+    const long long seconds
+        = fields.at(0).toLongLong() * 3600 + fields.at(1).toLongLong() * 60 + fields.at(2).toLongLong();
+    return static_cast<int>(std::clamp<long long>(seconds, INT_MIN, INT_MAX));
 }
 
 namespace {
@@ -354,8 +396,9 @@ TJobOutcome TCutMp3Thread::Convert()
     if (!command)
         return {false,
             NotSaved(
-                QStringLiteral("\"%1\" is neither an MP3 ringtone (\".mp3\") nor an AMR ringtone (\".amr\"); "
-                               "the name must end in one of the two, in lower case.")
+                QStringLiteral("\"%1\" is neither an MP3 ringtone (\".mp3\") nor an AMR ringtone (\".amr\"), "
+                               "nor an iPhone (\".m4r\") or Android (\".ogg\") ringtone; the name must end "
+                               "in one of these, in lower case.")
                     .arg(QFileInfo(Info.TargetFile).fileName()))};
     if (!Place.WorkDirProblem.isEmpty())
         return {false, NotSaved(Sentence(LowerFirst(Place.WorkDirProblem)))};
@@ -378,8 +421,12 @@ void TCutMp3Thread::SetStatus()
 void TCutMp3Thread::ReportDone()
 {
     const QString folder = QFileInfo(Info.TargetFile).absolutePath() + QLatin1Char('/');
-    Synchronize([folder](TJobView& view) {
-        if (view.Question(JobText::ConfirmCaption, JobText::OpenFolderQuestion))
+    QString question = JobText::OpenFolderQuestion;
+    const TRingtoneType* type = RingtoneTypeFor(Info.TargetFile);
+    if (type && type->PhonePlaysSeconds > 0 && ClockSeconds(Info.Duration) > type->PhonePlaysSeconds)
+        question += JobText::PhoneLimit(type->PhonePlaysSeconds);
+    Synchronize([folder, question](TJobView& view) {
+        if (view.Question(JobText::ConfirmCaption, question))
             view.OpenFolder(folder);
     });
 }

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 struct TCutMp3ThreadInfo {
     QString SourceFile;
@@ -26,10 +27,27 @@ struct TConverterCommand {
     QStringList Arguments;
 };
 
-// The converter's command line for the target's extension (".mp3" or ".amr",
-// letter case exact). None for any other extension. The source and the target
-// are single arguments whatever they contain.
+// A kind of ringtone the export writes, chosen by the target's extension.
+struct TRingtoneType {
+    QString Extension; // ".mp3", letter case exact
+    QString Description; // as the save dialog offers it
+    QStringList Options; // the converter's options between the times and the target
+    int PhonePlaysSeconds = 0; // how much of a ringtone the phone plays; 0: all of it
+};
+// In the order the save dialog offers them; the first is the default.
+const std::vector<TRingtoneType>& RingtoneTypes();
+// The type for a target path; none when its extension matches no type.
+const TRingtoneType* RingtoneTypeFor(const QString& target);
+// The save dialog's filter: "description|pattern" pairs joined by '|'.
+QString RingtoneFilter();
+
+// The converter's command line for the target's type. None for any other
+// extension. The source and the target are single arguments whatever they
+// contain.
 std::optional<TConverterCommand> ConverterCommand(const TCutMp3ThreadInfo& info);
+
+// Whole seconds of a clock text "hh:mm:ss" (any field may carry a minus).
+int ClockSeconds(const QString& clock);
 
 // How a child process ended.
 struct TRunResult {
@@ -80,6 +98,11 @@ inline const QString Failed = QStringLiteral("Failed.");
 inline const QString ConfirmCaption = QStringLiteral("Confirm");
 inline const QString OpenFolderQuestion
     = QStringLiteral("Completed. Do you want to open the target directory?");
+// Added to the question when the phone plays only part of the ringtone.
+inline QString PhoneLimit(int seconds)
+{
+    return QStringLiteral(" Note that the phone plays at most %1 seconds of a ringtone.").arg(seconds);
+}
 } // namespace JobText
 
 struct TJobLink;

@@ -376,8 +376,9 @@ TEST(FileDialogSettings, FiltersBecomeQtNameFiltersAndSurviveADialog)
     TMainForm form;
     EXPECT_EQ(form.dlgOpen.NameFilters(),
         QStringList({"Mp3 Music Files (*.mp3)", "Wave Files (*.wav)", "WMA Files (*.wma)", "All Files (*)"}));
-    EXPECT_EQ(
-        form.SaveDialog1.NameFilters(), QStringList({"Mp3 Music File (*.mp3)", "AMR Ringtone (*.amr)"}));
+    EXPECT_EQ(form.SaveDialog1.NameFilters(),
+        QStringList({"Mp3 Music File (*.mp3)", "AMR Ringtone (*.amr)", "iPhone Ringtone (*.m4r)",
+            "Android Ringtone (*.ogg)"}));
 
     QTemporaryDir dir;
     QFileDialog dialog;

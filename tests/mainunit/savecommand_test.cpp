@@ -169,6 +169,58 @@ TEST_F(SaveCommand, CutsTheSelectionIntoRingtonesWhileTheWindowStaysLive)
     }
 }
 
+TEST_F(SaveCommand, RingtonesForTodaysPhones)
+{
+    const struct {
+        int selStart, selEnd; // columns
+        QString target;
+        QString codec, container;
+        double seconds;
+        bool phoneLimit; // the question tells that the phone plays 40 s
+    } rows[] = {
+        {100, 150, "ring.m4r", "aac", "mp4", 10, false},
+        {100, 150, "ring.ogg", "vorbis", "ogg", 10, false},
+        {100, 325, "long.m4r", "aac", "mp4", 45, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.target.toStdString());
+        form->OpenedFileName = row.seconds > 20 ? LongSong() : song;
+        form->WaveRender->SelStart = row.selStart;
+        form->WaveRender->SelEnd = row.selEnd;
+        const QString target = runtime.filePath(row.target);
+        Save(target, false);
+        EXPECT_EQ(Status(), "Completed.");
+        EXPECT_EQ(dialogs.Log,
+            (QStringList{"save",
+                row.phoneLimit ? Question + " Note that the phone plays at most 40 seconds of a ringtone."
+                               : Question}));
+        QProcess probe;
+        probe.start("ffprobe",
+            {"-v", "error", "-show_entries",
+                "stream=codec_name,sample_rate,channels:format=duration,format_name", "-of", "json", target});
+        ASSERT_TRUE(probe.waitForFinished(30000));
+        const QJsonObject json = QJsonDocument::fromJson(probe.readAllStandardOutput()).object();
+        const QJsonObject stream = json["streams"][0].toObject();
+        EXPECT_EQ(stream["codec_name"].toString(), row.codec);
+        EXPECT_EQ(stream["channels"].toInt(), 2);
+        EXPECT_EQ(stream["sample_rate"].toString(), "44100");
+        EXPECT_TRUE(json["format"]["format_name"].toString().contains(row.container));
+        EXPECT_NEAR(json["format"]["duration"].toString().toDouble(), row.seconds, 0.1);
+    }
+    // Refused as for MP3: an existing target is left as it is.
+    const QString existing = runtime.filePath("ring.ogg");
+    const QByteArray before = [&] {
+        QFile f(existing);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    Save(existing, std::nullopt);
+    EXPECT_EQ(Status(), "Failed.");
+    EXPECT_EQ(dialogs.Entries("error").size(), 1);
+    QFile after(existing);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), before);
+}
+
 TEST_F(SaveCommand, RunsOneJobAtATimeAndTheDialogKeepsItsChoice)
 {
     const QString first = runtime.filePath("first.amr"), second = runtime.filePath("second.mp3");
@@ -176,7 +228,9 @@ TEST_F(SaveCommand, RunsOneJobAtATimeAndTheDialogKeepsItsChoice)
     form->btnSaveClick(); // cancelled
     EXPECT_EQ(dialogs.Log, QStringList{"save"});
     EXPECT_FALSE(Converting);
-    EXPECT_EQ(dialogs.LastSaveShown.Filter, "Mp3 Music File (*.mp3)|*.mp3|AMR Ringtone (*.amr)|*.amr");
+    EXPECT_EQ(dialogs.LastSaveShown.Filter,
+        "Mp3 Music File (*.mp3)|*.mp3|AMR Ringtone (*.amr)|*.amr|iPhone Ringtone (*.m4r)|*.m4r|"
+        "Android Ringtone (*.ogg)|*.ogg");
     EXPECT_EQ(dialogs.LastSaveShown.DefaultExt, "mp3");
     EXPECT_EQ(dialogs.LastSaveShown.FilterIndex, 1);
 

@@ -47,7 +47,17 @@ TEST(ConverterCommand, FollowsTheTargetsExtensionExactly)
         (QStringList{
             "-f", "amr", "-acodec", "amr_nb", "-ab", "32", "-ac", "1", "-ar", "8000", "/out/ring.tone.amr"}));
 
-    for (const char* target : {"/out/ring.MP3", "/out/ring.Amr", "/out.mp3/ring", "/out/ring"}) {
+    info.TargetFile = "/out/ring.m4r";
+    EXPECT_EQ(ConverterCommand(info)->Arguments.mid(6),
+        (QStringList{
+            "-f", "ipod", "-acodec", "aac", "-ab", "128", "-ac", "2", "-ar", "44100", "/out/ring.m4r"}));
+    info.TargetFile = "/out/ring.ogg";
+    EXPECT_EQ(ConverterCommand(info)->Arguments.mid(6),
+        (QStringList{
+            "-f", "ogg", "-acodec", "vorbis", "-ab", "128", "-ac", "2", "-ar", "44100", "/out/ring.ogg"}));
+
+    for (const char* target :
+        {"/out/ring.MP3", "/out/ring.Amr", "/out/ring.M4R", "/out.mp3/ring", "/out/ring"}) {
         info.TargetFile = target;
         EXPECT_FALSE(ConverterCommand(info)) << target;
     }
