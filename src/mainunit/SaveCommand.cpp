@@ -48,6 +48,9 @@ QString FullPath(const QString& path)
 
 void TMainForm::btnSaveClick()
 {
+    // The window is closing: the selection is gone with the renderer.
+    if (!WaveRender)
+        return;
     if (Converting) {
         Dialogs().Message(QStringLiteral("A ringtone is being saved. Please wait until it is finished."));
         return;
