@@ -149,4 +149,3 @@ void TLabel::leaveEvent(QEvent* event)
     emit MouseLeave();
     QWidget::leaveEvent(event);
 }
-
