@@ -3,6 +3,7 @@
 // how fast the device answers on hostile files (Open within 1 s; Stop, Close
 // and destruction within 100 ms) with the peak memory that takes.
 // Run with SDL_AUDIODRIVER=dummy for figures that do not depend on a sound card.
+#include "../../tests/MPlayer/TestMedia.h"
 #include "MPlayer.h"
 
 #include <benchmark/benchmark.h>
@@ -129,22 +130,13 @@ const std::string& HostileDir()
     return dir;
 }
 
-long StatusKb(const std::string& key)
-{
-    std::ifstream f("/proc/self/status");
-    for (std::string line; std::getline(f, line);)
-        if (line.rfind(key + ":", 0) == 0)
-            return std::stol(line.substr(key.size() + 1));
-    return -1;
-}
-
 // Peak resident memory grown while `f` runs, in MB.
 template <class F> double PeakGrowthMB(F&& f)
 {
     std::ofstream("/proc/self/clear_refs") << "5";
-    const long base = StatusKb("VmRSS");
+    const long base = testmedia::StatusKb("VmRSS");
     f();
-    return static_cast<double>(StatusKb("VmHWM") - base) / 1024.0;
+    return static_cast<double>(testmedia::StatusKb("VmHWM") - base) / 1024.0;
 }
 
 double Seconds(std::chrono::steady_clock::time_point t0)

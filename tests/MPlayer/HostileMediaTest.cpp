@@ -27,15 +27,6 @@ constexpr bool kMeasuresMemory = false; // the sanitizer's quarantine keeps free
 constexpr bool kMeasuresMemory = true;
 #endif
 
-long StatusKb(const std::string& key)
-{
-    std::ifstream f("/proc/self/status");
-    for (std::string line; std::getline(f, line);)
-        if (line.rfind(key + ":", 0) == 0)
-            return std::stol(line.substr(key.size() + 1));
-    return -1;
-}
-
 // Peak resident memory grown since Reset, in kB.
 struct PeakMemory {
     long base = 0;
@@ -43,9 +34,9 @@ struct PeakMemory {
     void Reset()
     {
         std::ofstream("/proc/self/clear_refs") << "5"; // restarts VmHWM at VmRSS
-        base = StatusKb("VmRSS");
+        base = testmedia::StatusKb("VmRSS");
     }
-    long GrowthKb() const { return StatusKb("VmHWM") - base; }
+    long GrowthKb() const { return testmedia::StatusKb("VmHWM") - base; }
 };
 
 template <class F> Clock::duration Timed(F&& f)

@@ -95,6 +95,16 @@ inline bool WaitFor(const std::function<bool()>& cond, std::chrono::milliseconds
     return true;
 }
 
+// A value of /proc/self/status in KiB ("VmRSS", "VmHWM"); -1 when missing.
+inline long StatusKb(const std::string& key)
+{
+    std::ifstream f("/proc/self/status");
+    for (std::string line; std::getline(f, line);)
+        if (line.rfind(key + ":", 0) == 0)
+            return std::stol(line.substr(key.size() + 1));
+    return -1;
+}
+
 // A folder of this process's own, removed when the process ends.
 inline std::string TempDir(const std::string& name)
 {

@@ -428,6 +428,15 @@ TEST_F(Converter, UnreadableSourceIsRefused)
     EXPECT_EQ(listing(out_), std::vector<std::string>{"locked.mp3"});
 }
 
+// Waits until a stand-in has made its marker file; false after 20 s.
+bool appears(const fs::path& marker)
+{
+    const auto deadline = std::chrono::steady_clock::now() + 20s;
+    while (!fs::exists(marker) && std::chrono::steady_clock::now() < deadline)
+        poll(nullptr, 0, 10);
+    return fs::exists(marker);
+}
+
 TEST_F(Converter, TerminationRemovesThePartialFile)
 {
     // A stand-in ffmpeg that writes part of its output, then hangs.
@@ -440,10 +449,7 @@ TEST_F(Converter, TerminationRemovesThePartialFile)
     fs::create_directories(work);
     Child av(mp3Line(source_, "00:00:01", "00:00:05", work / "t.mp3"),
         {{{"PATH", bin.string()}, {"AV_TEST_MARKER", marker.string()}}, ""});
-    const auto deadline = std::chrono::steady_clock::now() + 20s;
-    while (!fs::exists(marker) && std::chrono::steady_clock::now() < deadline)
-        poll(nullptr, 0, 10);
-    ASSERT_TRUE(fs::exists(marker));
+    ASSERT_TRUE(appears(marker));
     kill(av.pid(), SIGTERM);
     const int status = av.wait(20s);
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
@@ -475,10 +481,7 @@ TEST_F(Converter, KilledAvTakesFfmpegAlongAndTheNextRunSweepsItsFolder)
     fs::create_directories(work);
     Child av(mp3Line(source_, "00:00:01", "00:00:05", work / "t.mp3"),
         {{{"PATH", bin.string()}, {"AV_TEST_MARKER", marker.string()}}, ""});
-    const auto deadline = std::chrono::steady_clock::now() + 20s;
-    while (!fs::exists(marker) && std::chrono::steady_clock::now() < deadline)
-        poll(nullptr, 0, 10);
-    ASSERT_TRUE(fs::exists(marker));
+    ASSERT_TRUE(appears(marker));
     const pid_t ffmpeg = std::stoi(readAll(marker));
     const int ended = static_cast<int>(syscall(SYS_pidfd_open, ffmpeg, 0));
     ASSERT_GE(ended, 0) << "ffmpeg " << ffmpeg << " is gone before av was killed";
