@@ -143,6 +143,14 @@ QString ReadProfileString(
     return defaultValue;
 }
 
+QString FileExtension(const QString& path)
+{
+    const qsizetype dot = path.lastIndexOf(u'.');
+    if (dot < 0 || dot < path.lastIndexOf(u'/'))
+        return {};
+    return path.mid(dot);
+}
+
 QString ClockText(int t)
 {
     return QString::asprintf("%.2d:%.2d:%.2d", t / 3600, (t % 3600) / 60, t % 60);

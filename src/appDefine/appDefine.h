@@ -47,6 +47,11 @@ QString PrepareWorkFolder(const QString& dir);
 QString ReadProfileString(
     const QString& iniPath, const QString& section, const QString& key, const QString& defaultValue);
 
+// The text from the last '.' behind the last '/', the dot included; empty
+// when the file name has no dot. Letter case is kept: the callers compare it
+// exactly.
+QString FileExtension(const QString& path);
+
 // "%.2d:%.2d:%.2d" of a whole number of seconds; division truncates, the
 // remainder keeps the sign of t (t = -1 gives "00:00:-01").
 QString ClockText(int t);

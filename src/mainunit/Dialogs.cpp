@@ -23,7 +23,6 @@ public:
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         // A typed name need not exist: the device says what is wrong with it.
         dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setOption(QFileDialog::ReadOnly, false);
         dialog.setSizeGripEnabled(true);
         return Run(dialog, settings);
     }

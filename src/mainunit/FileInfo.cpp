@@ -4,14 +4,6 @@
 
 #include <QTime>
 
-QString FileExtension(const QString& path)
-{
-    const qsizetype dot = path.lastIndexOf(u'.');
-    if (dot < 0 || dot < path.lastIndexOf(u'/'))
-        return {};
-    return path.mid(dot);
-}
-
 bool IsMp3Name(const QString& path)
 {
     return FileExtension(path) == QLatin1String(".mp3");

@@ -2,14 +2,13 @@
 // What the Open command decides without a window: which branch measures a
 // file, the five property texts, and the timeline's width.
 
+#include "appDefine.h"
+
 #include <QLocale>
 #include <QString>
 
 struct TMPEGTime;
 
-// The text from the last '.' behind the last '/', the dot included; empty
-// when the file name has no dot.
-QString FileExtension(const QString& path);
 // Only ".mp3", byte for byte, goes to the MPEG analyser.
 bool IsMp3Name(const QString& path);
 

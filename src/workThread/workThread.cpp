@@ -48,9 +48,7 @@ const std::vector<TRingtoneType>& RingtoneTypes()
 
 const TRingtoneType* RingtoneTypeFor(const QString& target)
 {
-    const QString name = QFileInfo(target).fileName();
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    const QString extension = dot < 0 ? QString() : name.mid(dot);
+    const QString extension = FileExtension(target);
     for (const TRingtoneType& type : RingtoneTypes())
         if (extension == type.Extension)
             return &type;
