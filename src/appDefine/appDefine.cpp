@@ -9,6 +9,9 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -114,6 +117,12 @@ QString PrepareWorkFolder(const QString& dir)
         return QStringLiteral("The work folder %1 belongs to another user.").arg(dir);
     if ((st.st_mode & (S_IWGRP | S_IWOTH)) != 0)
         return QStringLiteral("The work folder %1 can be written by other users.").arg(dir);
+    // Our own folder with its permissions taken away: the converter in it
+    // cannot be found or run, however surely it is there.
+    if (::faccessat(AT_FDCWD, native.constData(), R_OK | X_OK, AT_EACCESS) != 0)
+        return QStringLiteral("The work folder %1 cannot be read (%2).").arg(dir, qt_error_string(errno));
+    if (::faccessat(AT_FDCWD, native.constData(), W_OK, AT_EACCESS) != 0)
+        return QStringLiteral("The work folder %1 cannot be written (%2).").arg(dir, qt_error_string(errno));
     return {};
 }
 
@@ -149,6 +158,131 @@ QString FileExtension(const QString& path)
     if (dot < 0 || dot < path.lastIndexOf(u'/'))
         return {};
     return path.mid(dot);
+}
+
+namespace {
+
+constexpr char16_t EscapeBase = 0xDC00; // + byte (0x80..0xFF) gives its lone surrogate
+
+// Length of the valid UTF-8 sequence at bytes[at] (its code point in cp), or 0
+// when none starts there: overlong forms, surrogates and values past U+10FFFF
+// are not valid.
+int Utf8SequenceAt(const QByteArray& bytes, qsizetype at, char32_t& cp)
+{
+    const auto byte = [&bytes](qsizetype i) { return static_cast<unsigned char>(bytes[i]); };
+    const unsigned char lead = byte(at);
+    int length = 0;
+    char32_t least = 0;
+    if (lead < 0x80) {
+        cp = lead;
+        return 1;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2, cp = lead & 0x1F, least = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3, cp = lead & 0x0F, least = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4, cp = lead & 0x07, least = 0x10000;
+    } else {
+        return 0;
+    }
+    if (at + length > bytes.size())
+        return 0;
+    for (int k = 1; k < length; ++k) {
+        if ((byte(at + k) & 0xC0) != 0x80)
+            return 0;
+        cp = (cp << 6) | (byte(at + k) & 0x3F);
+    }
+    if (cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        return 0;
+    return length;
+}
+
+QByteArray NativeName(const QString& name)
+{
+    return FileNameBytes(name).value_or(QByteArray());
+}
+
+} // namespace
+
+QString FileNameFromBytes(const QByteArray& bytes)
+{
+    QString name;
+    name.reserve(bytes.size());
+    for (qsizetype at = 0; at < bytes.size();) {
+        char32_t cp = 0;
+        const int length = Utf8SequenceAt(bytes, at, cp);
+        if (length == 0) {
+            name += QChar(char16_t(EscapeBase + static_cast<unsigned char>(bytes[at])));
+            ++at;
+            continue;
+        }
+        if (QChar::requiresSurrogates(cp))
+            name += QChar(QChar::highSurrogate(cp)), name += QChar(QChar::lowSurrogate(cp));
+        else
+            name += QChar(char16_t(cp));
+        at += length;
+    }
+    return name;
+}
+
+std::optional<QByteArray> FileNameBytes(const QString& name)
+{
+    QByteArray bytes;
+    bytes.reserve(name.size() * 3);
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t c = name.at(i).unicode();
+        if (c == 0)
+            return std::nullopt;
+        if (QChar::isHighSurrogate(c) && i + 1 < name.size() && name.at(i + 1).isLowSurrogate()) {
+            bytes += QString(name.mid(i, 2)).toUtf8();
+            ++i;
+        } else if (c >= EscapeBase + 0x80 && c <= EscapeBase + 0xFF) {
+            bytes += char(c - EscapeBase);
+        } else if (QChar::isSurrogate(c)) {
+            return std::nullopt;
+        } else {
+            bytes += QString(QChar(c)).toUtf8();
+        }
+    }
+    return bytes;
+}
+
+QString DisplayFileName(const QString& name)
+{
+    QString shown = name;
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        if (shown.at(i).isHighSurrogate() && i + 1 < shown.size() && shown.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (shown.at(i).isSurrogate())
+            shown[i] = QChar::ReplacementCharacter;
+    }
+    return shown;
+}
+
+QString AbsoluteFileName(const QString& name)
+{
+    if (name.isEmpty() || name.startsWith(u'/'))
+        return name.isEmpty() ? name : QDir::cleanPath(name);
+    const std::unique_ptr<char, decltype(&std::free)> cwd(::getcwd(nullptr, 0), &std::free);
+    if (!cwd)
+        return name;
+    return QDir::cleanPath(FileNameFromBytes(QByteArray(cwd.get())) + u'/' + name);
+}
+
+bool IsFolder(const QString& name)
+{
+    struct stat st { };
+    const QByteArray native = NativeName(name);
+    return !native.isEmpty() && ::stat(native.constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+qint64 FileSize(const QString& name)
+{
+    struct stat st { };
+    const QByteArray native = NativeName(name);
+    if (native.isEmpty() || ::stat(native.constData(), &st) != 0)
+        return -1;
+    return st.st_size;
 }
 
 QString ClockText(int t)

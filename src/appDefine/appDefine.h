@@ -5,7 +5,10 @@
 #include <QFont>
 #include <QString>
 
+#include <QByteArray>
+
 #include <atomic>
+#include <optional>
 
 inline constexpr const char* ApplicationTitle = "Velumo MP3 Ringtone Maker";
 inline constexpr const char* DefaultHomepageUrl = "https://www.velumo-soft.com/ringtone-maker/";
@@ -51,6 +54,24 @@ QString ReadProfileString(
 // when the file name has no dot. Letter case is kept: the callers compare it
 // exactly.
 QString FileExtension(const QString& path);
+
+// File names are bytes, not text. A name lives in a QString without loss:
+// valid UTF-8 decodes as usual, and each byte of an invalid sequence becomes
+// the lone surrogate U+DC80 + byte. FileNameBytes reverses it exactly; it
+// gives none for a name no file can have (a NUL, or a lone surrogate that
+// stands for no byte).
+QString FileNameFromBytes(const QByteArray& bytes);
+std::optional<QByteArray> FileNameBytes(const QString& name);
+// The name (or any text holding one) for labels and messages: each lone
+// surrogate shown as U+FFFD.
+QString DisplayFileName(const QString& name);
+// The name made absolute against the current folder and cleaned of "." and
+// ".."; symbolic links are kept. Works on the text alone, so nothing is lost.
+QString AbsoluteFileName(const QString& name);
+// True when name is an existing folder (symbolic links followed).
+bool IsFolder(const QString& name);
+// The file's size in bytes; -1 when it does not exist or cannot be examined.
+qint64 FileSize(const QString& name);
 
 // "%.2d:%.2d:%.2d" of a whole number of seconds; division truncates, the
 // remainder keeps the sign of t (t = -1 gives "00:00:-01").

@@ -12,11 +12,11 @@
 #include "TLabel.h"
 #include "WaveRender.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QScrollArea>
 
+#include <optional>
 #include <stdexcept>
+#include <string>
 
 namespace {
 
@@ -32,6 +32,19 @@ struct TFlagScope {
     TFlagScope& operator=(const TFlagScope&) = delete;
     bool& flag_;
 };
+
+// The file system's bytes of a name; refuses a name no file can have rather
+// than open another one.
+std::string NativeFileName(const QString& path)
+{
+    const std::optional<QByteArray> bytes = FileNameBytes(path);
+    if (!bytes)
+        throw std::runtime_error(
+            QStringLiteral("Cannot open '%1': the name holds characters no file name can have")
+                .arg(DisplayFileName(path))
+                .toStdString());
+    return bytes->toStdString();
+}
 
 } // namespace
 
@@ -52,7 +65,7 @@ void TMainForm::OpenChosenFile()
         return;
     const TFlagScope loading(loading_);
     const QString path = dlgOpen.FileName;
-    MediaPlayer1->FileName = QFile::encodeName(path).toStdString();
+    MediaPlayer1->FileName = NativeFileName(path);
     MediaPlayer1->Open();
     LoadFileInfo();
     // The window closed during the scan: the renderer is gone, stop here.
@@ -69,7 +82,7 @@ void TMainForm::OpenPath(const QString& path)
 {
     if (loading_)
         return;
-    dlgOpen.FileName = QFileInfo(path).absoluteFilePath();
+    dlgOpen.FileName = AbsoluteFileName(path);
     OpenChosenFile();
 }
 
@@ -82,16 +95,16 @@ void TMainForm::LoadFileInfo()
         TMPEGAudio audio;
         // Runs the analysis now, with its error prompt while the labels still
         // show the previous file.
-        audio.SetFileName(QFile::encodeName(path).toStdString());
+        audio.SetFileName(NativeFileName(path));
         if (!WaveRender)
             return;
         seconds = audio.Duration;
-        texts = Mp3InfoTexts(path,
+        texts = Mp3InfoTexts(DisplayFileName(path),
             {audio.SampleRate, DurationText(audio.DurationAsTime()),
                 QString::fromStdString(audio.BitRateText()), QString::fromStdString(audio.ChannelText())});
     } else {
         seconds = MediaPlayer1->Length() / 1000;
-        texts = OtherInfoTexts(path, seconds);
+        texts = OtherInfoTexts(DisplayFileName(path), seconds);
     }
     const int width = TimelineWidth(seconds);
     // Made before anything changes, so a file too long for memory leaves the

@@ -10,10 +10,10 @@
 #include "MPlayer.h"
 #include "TImage.h"
 #include "WaveRender.h"
+#include "appDefine.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QScrollArea>
@@ -141,10 +141,14 @@ void TMainForm::dropEvent(QDropEvent* event)
                 QStringLiteral("Cannot open '%1': only files on this computer can be opened")
                     .arg(url.toDisplayString())
                     .toStdString());
-        const QString path = url.toLocalFile();
-        if (QFileInfo(path).isDir())
-            throw std::runtime_error(
-                QStringLiteral("Cannot open '%1': it is a folder, not a music file").arg(path).toStdString());
+        // The path's own bytes: toLocalFile() would turn bytes that are not
+        // UTF-8 into replacement characters, naming another file.
+        const QString path
+            = FileNameFromBytes(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
+        if (IsFolder(path))
+            throw std::runtime_error(QStringLiteral("Cannot open '%1': it is a folder, not a music file")
+                                         .arg(DisplayFileName(path))
+                                         .toStdString());
         OpenPath(path);
     });
 }

@@ -7,7 +7,6 @@
 #include "appDefine.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QPointer>
 
 namespace {
@@ -25,24 +24,18 @@ public:
     void SetStatus(const QString& text) override
     {
         if (status_)
-            status_->SetCaption(text);
+            status_->SetCaption(DisplayFileName(text));
     }
     bool Question(const QString& caption, const QString& text) override
     {
         return Dialogs().Question(caption, text);
     }
-    void Error(const QString& text) override { Dialogs().Error(text); }
+    void Error(const QString& text) override { Dialogs().Error(DisplayFileName(text)); }
     void OpenFolder(const QString& folder) override { Dialogs().OpenFolder(folder); }
 
 private:
     QPointer<TLabel> status_;
 };
-
-// Full path, so the converter (started in the work folder) finds the file.
-QString FullPath(const QString& path)
-{
-    return path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
-}
 
 } // namespace
 
@@ -57,7 +50,8 @@ void TMainForm::btnSaveClick()
     }
     if (!Dialogs().ExecuteSave(SaveDialog1))
         return;
-    JobInfo = MakeJobInfo(FullPath(OpenedFileName), FullPath(SaveDialog1.FileName),
+    // Full paths, so the converter (started in the work folder) finds them.
+    JobInfo = MakeJobInfo(AbsoluteFileName(OpenedFileName), AbsoluteFileName(SaveDialog1.FileName),
         WaveRender->SelStartSeconds(), WaveRender->SelEndSeconds());
     Converting = true;
     // Should the thread fail to start, the job's cleanup clears Converting again.

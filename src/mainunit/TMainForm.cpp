@@ -118,11 +118,13 @@ int RunApplication(int argc, char** argv)
         // For screenshots of the About window over the main window.
         if (qEnvironmentVariableIntValue("VELUMO_SHOW_ABOUT") == 1)
             QTimer::singleShot(0, &form, [&form] { Guarded([&] { form.lblAboutClick(); }); });
-        // "velumo song.mp3" opens the song as if chosen in the Open dialog.
-        const QStringList arguments = QCoreApplication::arguments();
-        if (arguments.size() > 1)
-            QTimer::singleShot(
-                0, &form, [&form, path = arguments.at(1)] { Guarded([&] { form.OpenPath(path); }); });
+        // "velumo song.mp3" opens the song as if chosen in the Open dialog. The
+        // name is taken from argv's bytes (Qt has removed its own options by
+        // now): arguments() would lose bytes that are not UTF-8.
+        if (argc > 1)
+            QTimer::singleShot(0, &form, [&form, path = FileNameFromBytes(QByteArray(argv[1]))] {
+                Guarded([&] { form.OpenPath(path); });
+            });
         result = QApplication::exec();
     }
     RemoveGuiServices();

@@ -3,7 +3,6 @@
 #include "appDefine.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -193,14 +192,20 @@ TRunResult RunAndWait(const QString& program, const QStringList& arguments, cons
     if (errors.get() < 0)
         return notStarted(errno);
 
-    std::vector<QByteArray> bytes{QFile::encodeName(program)};
-    for (const QString& argument : arguments)
-        bytes.push_back(QFile::encodeName(argument));
-    std::vector<char*> argv;
-    for (QByteArray& b : bytes)
-        argv.push_back(b.data());
+    // File names among them keep their bytes; one that cannot is refused
+    // rather than passed on as another name.
+    std::vector<QByteArray> bytes;
+    for (const QString& text : QStringList{program, workingDirectory} + arguments) {
+        std::optional<QByteArray> native = FileNameBytes(text);
+        if (!native)
+            return notStarted(EILSEQ);
+        bytes.push_back(std::move(*native));
+    }
+    const QByteArray folder = bytes.at(1);
+    std::vector<char*> argv{bytes.at(0).data()};
+    for (size_t i = 2; i < bytes.size(); ++i)
+        argv.push_back(bytes.at(i).data());
     argv.push_back(nullptr);
-    const QByteArray folder = QFile::encodeName(workingDirectory);
 
     TSpawnActions files;
     posix_spawn_file_actions_addopen(&files.actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
@@ -252,14 +257,26 @@ TRunResult RunAndWait(const QString& program, const QStringList& arguments, cons
     return result;
 }
 
-QString FindConverter(const TJobPlace& place, const QString& name)
+QString FindConverter(const TJobPlace& place, const QString& name, QString* problem)
 {
     for (const QString& folder : {place.ProgramDir, place.WorkDir}) {
         if (folder.isEmpty())
             continue;
         const QString path = QDir(folder).filePath(name);
-        if (QFileInfo(path).isFile())
-            return path;
+        const std::optional<QByteArray> native = FileNameBytes(path);
+        if (!native)
+            continue;
+        struct stat st { };
+        if (::stat(native->constData(), &st) == 0) {
+            if (S_ISREG(st.st_mode))
+                return path;
+            continue;
+        }
+        // Anything but "not there" in the work folder hides a converter that
+        // may well be in it.
+        if (problem && folder == place.WorkDir && errno != ENOENT)
+            *problem = QStringLiteral("The work folder %1 cannot be read (%2).")
+                           .arg(folder, qt_error_string(errno));
     }
     return {};
 }
@@ -400,15 +417,17 @@ TJobOutcome TCutMp3Thread::Convert()
                     .arg(QFileInfo(Info.TargetFile).fileName()))};
     if (!Place.WorkDirProblem.isEmpty())
         return {false, NotSaved(Sentence(LowerFirst(Place.WorkDirProblem)))};
-    const QString program = FindConverter(Place, command->Program);
+    QString folderProblem;
+    const QString program = FindConverter(Place, command->Program, &folderProblem);
+    if (program.isEmpty() && !folderProblem.isEmpty())
+        return {false, NotSaved(LowerFirst(folderProblem))};
     if (program.isEmpty())
         return {false,
             NotSaved(QStringLiteral(
                 "the converter \"%1\" is neither beside the program (%2) nor in the work folder (%3).")
                          .arg(command->Program, Place.ProgramDir, Place.WorkDir))};
     const TRunResult run = RunAndWait(program, command->Arguments, Place.WorkDir, [this] { LetExit(); });
-    const QFileInfo target(Info.TargetFile);
-    return JudgeRun(run, Info.TargetFile, target.exists() ? target.size() : -1);
+    return JudgeRun(run, Info.TargetFile, FileSize(Info.TargetFile));
 }
 
 void TCutMp3Thread::SetStatus()

@@ -75,8 +75,9 @@ struct TJobPlace {
 };
 
 // The converter's path: beside the executable first, then in the work folder.
-// Empty when neither holds it.
-QString FindConverter(const TJobPlace& place, const QString& name);
+// Empty when neither holds it; problem then says so when the work folder could
+// not be searched (left as it is otherwise).
+QString FindConverter(const TJobPlace& place, const QString& name, QString* problem = nullptr);
 
 struct TJobOutcome {
     bool Completed = false;

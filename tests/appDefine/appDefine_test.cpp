@@ -1,4 +1,5 @@
 #include "ErrorGuard.h"
+#include "WithoutFileOverride.h"
 #include "appDefine.h"
 
 #include <QDir>
@@ -137,6 +138,14 @@ TEST_F(WorkFolder, UnsafeFoldersAreRefused)
     ASSERT_EQ(::chmod(QFile::encodeName(work()).constData(), 0777), 0);
     EXPECT_NE(PrepareWorkFolder(work()).indexOf("other users"), -1);
 
+    // Our own folder with its permissions taken away.
+    ASSERT_EQ(::chmod(QFile::encodeName(work()).constData(), 0), 0);
+    {
+        const TWithoutFileOverride asAUser;
+        EXPECT_EQ(
+            PrepareWorkFolder(work()), "The work folder " + work() + " cannot be read (Permission denied).");
+    }
+
     // A folder of another user (only root can make one here).
     if (::geteuid() == 0) {
         ASSERT_EQ(::chmod(QFile::encodeName(work()).constData(), 0700), 0);
@@ -149,6 +158,36 @@ TEST_F(WorkFolder, AFileInItsPlaceIsRefused)
 {
     WriteFile(work().chopped(1), "x");
     EXPECT_NE(PrepareWorkFolder(work()), "");
+}
+
+TEST(FileNames, KeepEveryByteAndShowTheOnesThatAreNotTextAsReplacements)
+{
+    const QString r(QChar::ReplacementCharacter);
+    const struct {
+        QByteArray bytes;
+        QString shown;
+    } rows[] = {
+        {"plain song.mp3", "plain song.mp3"},
+        {"caf\xc3\xa9 \xe2\x99\xab \xf0\x9f\x8e\xb5.mp3",
+            QString::fromUtf8("caf\xc3\xa9 \xe2\x99\xab \xf0\x9f\x8e\xb5.mp3")},
+        {"caf\xe9.mp3", "caf" + r + ".mp3"}, // Latin-1
+        {"\x80\xbf/\xbf", r + r + "/" + r}, // continuation bytes alone
+        {"\xc0\xaf \xe0\x80\xaf \xf0\x80\x80\xaf",
+            r + r + " " + r + r + r + " " + r + r + r + r}, // overlong '/'
+        {"\xed\xb3\xa9", r + r + r}, // an escaped byte's own UTF-8: a look-alike, not an escape
+        {"\xf4\x90\x80\x80", r + r + r + r}, // past U+10FFFF
+        {"\xe2\x99.mp3", r + r + ".mp3"}, // cut short
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.bytes.toHex(' ').toStdString());
+        const QString name = FileNameFromBytes(row.bytes);
+        EXPECT_EQ(FileNameBytes(name), row.bytes);
+        EXPECT_EQ(DisplayFileName(name), row.shown);
+    }
+    // Names no file can have.
+    for (const QString& impossible :
+        {QString("a") + QChar(0) + "b", QString("a") + QChar(0xD83C), QString("a") + QChar(0xDC41)})
+        EXPECT_EQ(FileNameBytes(impossible), std::nullopt);
 }
 
 class Extract : public ::testing::Test {

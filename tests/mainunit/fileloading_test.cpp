@@ -8,6 +8,8 @@
 #include <QScrollArea>
 #include <QThread>
 
+#include <cstdio>
+
 namespace {
 
 class FileLoading : public MainWindowTest {
@@ -207,6 +209,37 @@ TEST_F(FileLoading, APathFromTheCommandLineOpensLikeTheDialog)
         path, {"File Name: " + path, "Sample Rate: ", "Time Length: 2", "Bitrate: ", "Channel: "}, 10);
     EXPECT_EQ(form->dlgOpen.FileName, path);
     EXPECT_TRUE(dialogs.Entries("open").isEmpty());
+}
+
+TEST_F(FileLoading, NamesInLatin1FromTheCommandLineOpenThatVeryFile)
+{
+    // As a file manager passes them: the file system's bytes, relative to the
+    // current folder.
+    const QString r(QChar::ReplacementCharacter);
+    const QByteArray folder = QFile::encodeName(runtime.path()) + "/";
+    const struct {
+        QString made; // made under this name, then renamed to bytes
+        QByteArray bytes;
+        QStringList labels; // without the file name
+    } cases[] = {
+        {Mp3("made.mp3", 3, {"-ac", "1", "-b:a", "64k"}), "caf\xe9.mp3",
+            {"Sample Rate: 44100", "Time Length: " + DurationText({0, 0, 3, 0}), "Bitrate: 64",
+                "Channel: Mono"}},
+        {Wav("made.wav", 2), "\xc9t\xe9 \xe0 Paris.wav",
+            {"Sample Rate: ", "Time Length: 2", "Bitrate: ", "Channel: "}},
+    };
+    ASSERT_TRUE(QDir::setCurrent(runtime.path()));
+    for (const auto& c : cases) {
+        ASSERT_EQ(::rename(QFile::encodeName(c.made).constData(), (folder + c.bytes).constData()), 0);
+        form->OpenPath(FileNameFromBytes(c.bytes));
+        EXPECT_TRUE(dialogs.Log.isEmpty()) << dialogs.Log.join('\n').toStdString();
+        EXPECT_EQ(Mode(), 1);
+        const QString shown
+            = "File Name: " + runtime.path() + "/" + DisplayFileName(FileNameFromBytes(c.bytes));
+        EXPECT_EQ(Labels(), QStringList{shown} + c.labels);
+        EXPECT_EQ(form->lblFilename->toolTip(), shown);
+        EXPECT_EQ(FileNameBytes(form->OpenedFileName), folder + c.bytes);
+    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // Keys and drops on the real main window.
 #include "MainWindowTest.h"
+#include "appDefine.h"
 
 #include <QDir>
 #include <QDragEnterEvent>
@@ -8,6 +9,8 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QUrl>
+
+#include <cstdio>
 
 namespace {
 
@@ -141,6 +144,14 @@ TEST_F(Keys, ADroppedFileOpensAndAFolderOrAWebAddressIsRefused)
         EXPECT_EQ(form->OpenedFileName, first);
         EXPECT_EQ(Mode(), 1); // the open file stays open
     }
+    // A name in Latin-1, its bytes percent-encoded by the file manager.
+    const QByteArray latin1 = QFile::encodeName(runtime.path()) + "/\xe9t\xe9.wav";
+    ASSERT_EQ(::rename(QFile::encodeName(Wav("made.wav", 3)).constData(), latin1.constData()), 0);
+    dialogs.Log.clear();
+    Drop({QUrl::fromEncoded("file://" + latin1.toPercentEncoding("/"))});
+    EXPECT_TRUE(dialogs.Log.isEmpty()) << dialogs.Log.join('\n').toStdString();
+    EXPECT_EQ(FileNameBytes(form->OpenedFileName), latin1);
+    EXPECT_EQ(form->lblLength->Caption(), "Time Length: 3");
 }
 
 } // namespace

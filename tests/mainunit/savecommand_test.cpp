@@ -1,6 +1,7 @@
 // The Save command and the export job, through the real main window, the
 // deployed converter and the installed ffmpeg.
 
+#include "../appDefine/WithoutFileOverride.h"
 #include "GuiServices.h"
 #include "ScriptedDialogs.h"
 #include "TLabel.h"
@@ -22,7 +23,9 @@
 
 #include <gtest/gtest.h>
 
+#include <dirent.h>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -271,6 +274,9 @@ TEST_F(SaveCommand, EndsFailedWithItsReasonInsteadOfCompleted)
             "already exists; it was left as it is."},
         {song, "a.mp3", 100, 150, [] { WorkDirProblem = "The work folder X belongs to another user."; },
             "the work folder X belongs to another user."},
+        {song, "a.mp3", 100, 150, [] { ::chmod(QFile::encodeName(WorkDir).constData(), 0); },
+            "the work folder " + runtime.filePath("DravikMp3RingTone/")
+                + " cannot be read (Permission denied)."},
         {song, "a.mp3", 100, 150, [] { QFile::remove(WorkDir + "av"); },
             "the converter \"av\" is neither beside the program"},
         {song, "a.mp3", 100, 150, [] { QFile::setPermissions(WorkDir + "av", QFile::ReadOwner); },
@@ -278,6 +284,7 @@ TEST_F(SaveCommand, EndsFailedWithItsReasonInsteadOfCompleted)
         {song, "a.MP3", 100, 150, {},
             "\"a.MP3\" is neither an MP3 ringtone (\".mp3\") nor an AMR ringtone (\".amr\")"},
     };
+    const TWithoutFileOverride asAUser;
     for (const auto& row : rows) {
         SCOPED_TRACE(row.reason.toStdString());
         form = std::make_unique<TMainForm>(); // deploys the converter afresh
@@ -291,6 +298,7 @@ TEST_F(SaveCommand, EndsFailedWithItsReasonInsteadOfCompleted)
         const bool existed = QFile::exists(target);
         Save(target, std::nullopt);
         WorkDirProblem.clear();
+        ::chmod(QFile::encodeName(WorkDir).constData(), 0700);
 
         EXPECT_EQ(Status(), "Failed.");
         ASSERT_EQ(dialogs.Log.size(), 2);
@@ -300,6 +308,39 @@ TEST_F(SaveCommand, EndsFailedWithItsReasonInsteadOfCompleted)
         EXPECT_EQ(QFile::exists(target), existed);
         EXPECT_EQ(QFileInfo(target).size(), existed ? 4 : 0); // an existing one is left as it was
     }
+}
+
+// The names in a folder, as the file system holds them.
+QList<QByteArray> Entries(const QString& folder)
+{
+    QList<QByteArray> names;
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(
+        ::opendir(QFile::encodeName(folder).constData()), ::closedir);
+    while (const dirent* entry = dir ? ::readdir(dir.get()) : nullptr) {
+        if (entry->d_name[0] != '.')
+            names << QByteArray(entry->d_name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST_F(SaveCommand, NamesInLatin1AreReadAndWrittenUnderTheirOwnBytes)
+{
+    QTemporaryDir out;
+    const QByteArray folder = QFile::encodeName(out.path()) + "/";
+    ASSERT_TRUE(QFile::copy(song, out.filePath("made.mp3")));
+    ASSERT_EQ(::rename((folder + "made.mp3").constData(), (folder + "chanson \xe9t\xe9.mp3").constData()), 0);
+    form->OpenedFileName = FileNameFromBytes(folder + "chanson \xe9t\xe9.mp3");
+    form->WaveRender->SelStart = 50;
+    form->WaveRender->SelEnd = 100;
+    Save(FileNameFromBytes(folder + "r\xe9.mp3"));
+
+    EXPECT_EQ(Status(), "Completed.");
+    EXPECT_EQ(dialogs.Log, (QStringList{"save", Question}));
+    EXPECT_EQ(Entries(out.path()), (QList<QByteArray>{"chanson \xe9t\xe9.mp3", "r\xe9.mp3"}));
+    // Probed under a plain name: the probe's own arguments would not keep the bytes.
+    ASSERT_EQ(::rename((folder + "r\xe9.mp3").constData(), (folder + "probe.mp3").constData()), 0);
+    ExpectRingtone(out.filePath("probe.mp3"), TKind::Mp3);
 }
 
 // Run by the next test in a process of its own, as the application runs: a
