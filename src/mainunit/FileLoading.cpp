@@ -56,20 +56,19 @@ void TMainForm::btnOpenClick()
         return;
     if (!Dialogs().ExecuteOpen(dlgOpen))
         return;
-    OpenChosenFile();
+    OpenChosenFile(dlgOpen.FileName);
 }
 
-void TMainForm::OpenChosenFile()
+void TMainForm::OpenChosenFile(const QString& path)
 {
-    if (loading_ || !WaveRender)
+    if (loading_ || Closing())
         return;
     const TFlagScope loading(loading_);
-    const QString path = dlgOpen.FileName;
     MediaPlayer1->FileName = NativeFileName(path);
     MediaPlayer1->Open();
-    LoadFileInfo();
-    // The window closed during the scan: the renderer is gone, stop here.
-    if (!WaveRender)
+    LoadFileInfo(path);
+    // The window closed during the scan: stop here.
+    if (Closing())
         return;
     OpenedFileName = path;
     imgAd->hide();
@@ -82,13 +81,14 @@ void TMainForm::OpenPath(const QString& path)
 {
     if (loading_)
         return;
-    dlgOpen.FileName = AbsoluteFileName(path);
-    OpenChosenFile();
+    const QString full = AbsoluteFileName(path);
+    // The Open dialog offers it next time, as if it had been chosen there.
+    dlgOpen.FileName = full;
+    OpenChosenFile(full);
 }
 
-void TMainForm::LoadFileInfo()
+void TMainForm::LoadFileInfo(const QString& path)
 {
-    const QString path = dlgOpen.FileName;
     TFileInfoTexts texts;
     int seconds = 0;
     if (IsMp3Name(path)) {
@@ -96,7 +96,7 @@ void TMainForm::LoadFileInfo()
         // Runs the analysis now, with its error prompt while the labels still
         // show the previous file.
         audio.SetFileName(NativeFileName(path));
-        if (!WaveRender)
+        if (Closing())
             return;
         seconds = audio.Duration;
         texts = Mp3InfoTexts(DisplayFileName(path),

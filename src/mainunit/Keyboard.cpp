@@ -90,7 +90,7 @@ void TMainForm::PlayOrPauseKey()
 void TMainForm::MoveCursorByKey(int column)
 {
     // Like a click on the timeline, which only exists once a file is shown.
-    if (!WaveRender || !ScrollBoxWave->isVisibleTo(this))
+    if (Closing() || !ScrollBoxWave->isVisibleTo(this))
         return;
     ApplyCursorMove(Transport::MoveCursor(MediaPlayer1->Mode(), column));
     // Keep the cursor in sight with room for its triangle and a second either
@@ -101,13 +101,13 @@ void TMainForm::MoveCursorByKey(int column)
 
 void TMainForm::CursorLeftKey()
 {
-    if (WaveRender)
+    if (!Closing())
         MoveCursorByKey(WaveRender->PlayPos - ColumnsPerSecond);
 }
 
 void TMainForm::CursorRightKey()
 {
-    if (WaveRender)
+    if (!Closing())
         MoveCursorByKey(WaveRender->PlayPos + ColumnsPerSecond);
 }
 
@@ -118,7 +118,7 @@ void TMainForm::CursorHomeKey()
 
 void TMainForm::CursorEndKey()
 {
-    if (WaveRender)
+    if (!Closing())
         MoveCursorByKey(Transport::LastSecondColumn(WaveRender->WaveLength));
 }
 

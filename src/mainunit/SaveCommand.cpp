@@ -41,8 +41,7 @@ private:
 
 void TMainForm::btnSaveClick()
 {
-    // The window is closing: the selection is gone with the renderer.
-    if (!WaveRender)
+    if (Closing())
         return;
     if (Converting) {
         Dialogs().Message(QStringLiteral("A ringtone is being saved. Please wait until it is finished."));

@@ -71,9 +71,14 @@ public:
     TIdleHook* ApplicationEvents1 = nullptr;
 
     std::unique_ptr<TCanvas> WaveCanvas;
+    // Gone once the window closes (see Closing).
     std::unique_ptr<TWaveRender> WaveRender;
+    // The window is closing: the renderer, and with it the selection and the
+    // cursor, are gone, so no command may act any more.
+    bool Closing() const { return !WaveRender; }
 
-    // Full path of the last file opened; empty until the first one.
+    // Full path of the last file opened; empty until the first one. The one
+    // record of it: the Save command reads it from here.
     QString OpenedFileName;
     // The last export's record; each worker takes its own copy.
     TCutMp3ThreadInfo JobInfo;
@@ -104,12 +109,13 @@ public:
 
     // Loading a file.
     void btnOpenClick();
-    // Steps of Open after the dialog: opens dlgOpen.FileName on the device and
-    // loads it. Used by the dialog, the command line and drops alike.
-    void OpenChosenFile();
+    // Steps of Open after the dialog: opens path (full) on the device and
+    // loads it; once loaded it becomes OpenedFileName. Used by the dialog, the
+    // command line and drops alike.
+    void OpenChosenFile(const QString& path);
     // Opens a path as if chosen in the Open dialog (command line, drops).
     void OpenPath(const QString& path);
-    void LoadFileInfo();
+    void LoadFileInfo(const QString& path);
     bool Loading() const { return loading_; }
     // Makes the timeline's bitmap; a null image means there was no memory for it.
     std::function<QImage(int width, int height)> MakeTimelineBitmap

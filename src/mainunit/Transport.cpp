@@ -25,7 +25,7 @@ void TMainForm::ApplySelection(const Transport::SelectionChange& change)
 
 void TMainForm::btnPlayClick()
 {
-    if (!WaveRender || !Transport::PlayActs(MediaPlayer1->Mode()))
+    if (Closing() || !Transport::PlayActs(MediaPlayer1->Mode()))
         return;
     MediaPlayer1->SetTimeFormat(Milliseconds);
     MediaPlayer1->SetStartPos(Transport::SecondsToMs(WaveRender->PlayPosSeconds()));
@@ -40,35 +40,35 @@ void TMainForm::MouseEffectImage1Click()
 
 void TMainForm::btnMarkStartClick()
 {
-    if (!WaveRender || !Transport::SelectionActs(MediaPlayer1->Mode()))
+    if (Closing() || !Transport::SelectionActs(MediaPlayer1->Mode()))
         return;
     ApplySelection(Transport::MarkStart(WaveRender->SelStart, WaveRender->SelEnd, WaveRender->PlayPos));
 }
 
 void TMainForm::btnMarkEndClick()
 {
-    if (!WaveRender || !Transport::SelectionActs(MediaPlayer1->Mode()))
+    if (Closing() || !Transport::SelectionActs(MediaPlayer1->Mode()))
         return;
     ApplySelection(Transport::MarkEnd(WaveRender->SelStart, WaveRender->SelEnd, WaveRender->PlayPos));
 }
 
 void TMainForm::btnMoveLeftClick()
 {
-    if (!WaveRender || !Transport::SelectionActs(MediaPlayer1->Mode()))
+    if (Closing() || !Transport::SelectionActs(MediaPlayer1->Mode()))
         return;
     ApplySelection(Transport::ExtendLeft(WaveRender->SelStart, WaveRender->SelEnd));
 }
 
 void TMainForm::btnMoveRightClick()
 {
-    if (!WaveRender || !Transport::SelectionActs(MediaPlayer1->Mode()))
+    if (Closing() || !Transport::SelectionActs(MediaPlayer1->Mode()))
         return;
     ApplySelection(Transport::ExtendRight(WaveRender->SelStart, WaveRender->SelEnd));
 }
 
 void TMainForm::btnPlaySelectedClick()
 {
-    if (!WaveRender || !Transport::SelectionActs(MediaPlayer1->Mode()))
+    if (Closing() || !Transport::SelectionActs(MediaPlayer1->Mode()))
         return;
     // Reopening ends any playback; a file that is gone raises the device's
     // error, which leaves the command here.
@@ -91,7 +91,7 @@ void TMainForm::imgWaveMouseMove(Qt::MouseButtons, QPoint)
 
 void TMainForm::imgWaveMouseUp(Qt::MouseButton, Qt::MouseButtons, QPoint pos)
 {
-    if (!WaveRender)
+    if (Closing())
         return;
     ApplyCursorMove(Transport::TimelineClick(MediaPlayer1->Mode(), pos.x()));
 }
@@ -109,14 +109,14 @@ void TMainForm::ApplyCursorMove(const Transport::ClickPlan& plan)
 
 void TMainForm::Timer2Timer()
 {
-    if (!WaveRender || !Transport::FollowsPlayback(MediaPlayer1->Mode()))
+    if (Closing() || !Transport::FollowsPlayback(MediaPlayer1->Mode()))
         return;
     WaveRender->SetPlayPos(Transport::FollowColumn(MediaPlayer1->Position()));
 }
 
 void TMainForm::ApplicationEvents1Idle()
 {
-    if (!WaveRender)
+    if (Closing())
         return;
     // A label given the text it already shows does not repaint.
     const Transport::PositionTexts texts = Transport::Positions(
