@@ -144,24 +144,25 @@ private:
 };
 
 // Sum of squares of n samples, full scale 1.0. Eight running sums keep the
-// adds independent, so the loop runs at the speed of the loads.
-template <typename T>
-double SumSquares(const T* p, size_t n, double scale, double bias = 0.0)
+// adds independent (and let the compiler use vector registers); float input
+// is summed in float, ample for a level in dB within one column.
+template <typename Acc, typename T>
+double SumSquares(const T* p, size_t n, double scale, Acc bias = 0)
 {
-    double lanes[8] = {};
+    Acc lanes[8] = {};
     size_t i = 0;
     for (; i + 8 <= n; i += 8)
         for (size_t k = 0; k < 8; ++k) {
-            const double v = static_cast<double>(p[i + k]) - bias;
+            const Acc v = static_cast<Acc>(p[i + k]) - bias;
             lanes[k] += v * v;
         }
     double sum = 0.0;
     for (; i < n; ++i) {
-        const double v = static_cast<double>(p[i]) - bias;
+        const double v = static_cast<double>(p[i]) - static_cast<double>(bias);
         sum += v * v;
     }
-    for (double l : lanes)
-        sum += l;
+    for (Acc l : lanes)
+        sum += static_cast<double>(l);
     return sum * scale * scale;
 }
 
@@ -169,17 +170,17 @@ double SumSquaresOf(AVSampleFormat packed, const uint8_t* data, size_t n)
 {
     switch (packed) {
     case AV_SAMPLE_FMT_U8:
-        return SumSquares(data, n, 1.0 / 128, 128.0);
+        return SumSquares<double>(data, n, 1.0 / 128, 128.0);
     case AV_SAMPLE_FMT_S16:
-        return SumSquares(reinterpret_cast<const int16_t*>(data), n, 1.0 / 32768);
+        return SumSquares<double>(reinterpret_cast<const int16_t*>(data), n, 1.0 / 32768);
     case AV_SAMPLE_FMT_S32:
-        return SumSquares(reinterpret_cast<const int32_t*>(data), n, 1.0 / 2147483648.0);
+        return SumSquares<double>(reinterpret_cast<const int32_t*>(data), n, 1.0 / 2147483648.0);
     case AV_SAMPLE_FMT_S64:
-        return SumSquares(reinterpret_cast<const int64_t*>(data), n, 1.0 / 9223372036854775808.0);
+        return SumSquares<double>(reinterpret_cast<const int64_t*>(data), n, 1.0 / 9223372036854775808.0);
     case AV_SAMPLE_FMT_FLT:
-        return SumSquares(reinterpret_cast<const float*>(data), n, 1.0);
+        return SumSquares<float>(reinterpret_cast<const float*>(data), n, 1.0);
     case AV_SAMPLE_FMT_DBL:
-        return SumSquares(reinterpret_cast<const double*>(data), n, 1.0);
+        return SumSquares<double>(reinterpret_cast<const double*>(data), n, 1.0);
     default:
         return 0.0;
     }

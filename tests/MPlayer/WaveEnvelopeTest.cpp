@@ -1,6 +1,9 @@
 // The envelope of the real sound: what the timeline's columns show for files
 // the tests make, and how the worker ends on a new file, on close and on
-// damaged input.
+// damaged input. Also run under -DVELUMO_SANITIZE=ON and in a ThreadSanitizer
+// build (-DCMAKE_CXX_FLAGS=-fsanitize=thread -DCMAKE_EXE_LINKER_FLAGS=
+// -fsanitize=thread): the cancel cases then catch any access after release
+// and any unsynchronised read of the columns.
 #include "TestMedia.h"
 #include "WaveEnvelope.h"
 
