@@ -80,7 +80,8 @@ BENCHMARK(BM_Envelope)->Arg(4)->Arg(60)->Unit(benchmark::kMillisecond)->UseRealT
 void BM_FfmpegNull(benchmark::State& state)
 {
     const std::string path = File(static_cast<int>(state.range(0)));
-    const std::string cmd = "nice -n 10 ffmpeg -nostdin -loglevel error -threads 1 -i '" + path + "' -f null -";
+    const std::string cmd
+        = "nice -n 10 ffmpeg -nostdin -loglevel error -threads 1 -i '" + path + "' -f null -";
     double cpu = 0;
     for (auto _ : state) {
         const double before = CpuMs(RUSAGE_CHILDREN);

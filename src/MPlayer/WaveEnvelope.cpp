@@ -146,8 +146,7 @@ private:
 // Sum of squares of n samples, full scale 1.0. Eight running sums keep the
 // adds independent (and let the compiler use vector registers); float input
 // is summed in float, ample for a level in dB within one column.
-template <typename Acc, typename T>
-double SumSquares(const T* p, size_t n, double scale, Acc bias = 0)
+template <typename Acc, typename T> double SumSquares(const T* p, size_t n, double scale, Acc bias = 0)
 {
     Acc lanes[8] = {};
     size_t i = 0;
