@@ -26,8 +26,9 @@ constexpr int64_t kProbeBytes = int64_t{1} << 20;
 constexpr int64_t kAnalyzeMicroseconds = int64_t{AV_TIME_BASE};
 // One read of the file, bytes: small enough that a stop is seen between reads.
 constexpr int kReadBuffer = 64 * 1024;
-// The worker yields to the GUI and to playback (a nice value, higher = lower).
-constexpr int kNiceIncrement = 10;
+// The worker yields to the GUI and to playback (a nice value, higher = lower),
+// yet not so far that on a busy machine it waits long to see a cancel.
+constexpr int kNiceIncrement = 5;
 
 struct TFormatCloser {
     void operator()(AVFormatContext* p) const { avformat_close_input(&p); }
