@@ -34,7 +34,7 @@ public:
     TWaveEnvelope& operator=(const TWaveEnvelope&) = delete;
 
     // Ends the worker, also inside a read or a seek, and waits for it (within
-    // a few milliseconds). The columns filled so far stay readable. Called
+    // milliseconds, tens on a busy machine). The columns filled so far stay readable. Called
     // by the envelope's owner, like the destructor.
     void Cancel();
 
