@@ -1,6 +1,7 @@
 #include "Loudness.h"
 
 #include "RingtoneShape.h"
+#include "TruePeak.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -8,6 +9,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <sys/stat.h>
@@ -119,6 +121,7 @@ private:
     std::unique_ptr<AVFrame, TFrameFree> frame_;
     std::unique_ptr<SwrContext, TSwrFree> swr_;
     std::unique_ptr<ebur128_state, TMeterFree> meter_;
+    std::optional<TTruePeak> peak_;
     std::vector<float> buffer_;
 
     int stream_ = -1;
@@ -240,9 +243,10 @@ void TMeasure::Take(const AVFrame& f)
         if (rate_ <= 0 || f.ch_layout.nb_channels <= 0)
             Fail("Cannot decode the audio of", "no sampling rate or channels");
         meter_.reset(ebur128_init(
-            static_cast<unsigned>(channels_), static_cast<unsigned long>(rate_), EBUR128_MODE_I | EBUR128_MODE_TRUE_PEAK));
+            static_cast<unsigned>(channels_), static_cast<unsigned long>(rate_), EBUR128_MODE_I));
         if (!meter_)
             Fail("Cannot start the loudness meter for", "unsupported rate or channels");
+        peak_.emplace(channels_, rate_);
         first_ = av_rescale(startMs_, rate_, 1000);
         end_ = av_rescale(endMs_, rate_, 1000);
     }
@@ -272,6 +276,7 @@ void TMeasure::Take(const AVFrame& f)
             static_cast<size_t>(to - from));
         if (r != EBUR128_SUCCESS)
             Fail("Cannot measure the loudness of", "the meter refused the audio");
+        peak_->Add(buffer_.data() + from * channels_, static_cast<size_t>(to - from));
         measured_ += to - from;
     }
     done_ = next_ >= end_;
@@ -337,13 +342,7 @@ TLoudness TMeasure::Run()
         double lufs = -HUGE_VAL;
         if (ebur128_loudness_global(meter_.get(), &lufs) != EBUR128_SUCCESS)
             Fail("Cannot compute the loudness of", "the meter failed");
-        double peak = 0;
-        for (int c = 0; c < channels_; ++c) {
-            double p = 0;
-            if (ebur128_true_peak(meter_.get(), static_cast<unsigned>(c), &p) != EBUR128_SUCCESS)
-                Fail("Cannot compute the true peak of", "the meter failed");
-            peak = std::max(peak, p);
-        }
+        const double peak = peak_->Peak();
         result.Ok = true;
         result.IntegratedLufs = lufs;
         result.TruePeakDbtp = peak > 0 ? 20 * std::log10(peak) : -HUGE_VAL;

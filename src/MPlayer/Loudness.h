@@ -1,6 +1,6 @@
 // The loudness of a stretch of a file, as a phone's listener hears it
-// (EBU R128 integrated loudness and true peak, measured with libebur128 on
-// the decoded audio), and the one gain that brings a ringtone to the phone's
+// (EBU R128 integrated loudness, measured with libebur128 on the decoded
+// audio, and its true peak, oversampled as that meter does), and the one gain that brings a ringtone to the phone's
 // loudness.
 #pragma once
 

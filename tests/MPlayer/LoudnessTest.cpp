@@ -97,6 +97,35 @@ TEST(Loudness, AgreesWithFfmpegsMeter)
     }
 }
 
+// Sines whose crests fall between the samples: the true peak is the sine's
+// amplitude, up to 3 dB above the highest sample.
+TEST(Loudness, TruePeakIsTheCrestBetweenSamples)
+{
+    struct Row {
+        double Hz, Phase, Amplitude;
+    };
+    const Row rows[] = {
+        { 11025, M_PI / 4, 0.9 }, // samples at 0.71 of the crest
+        { 7350, 0, 0.9 }, // at 0.87
+        { 5512.5, M_PI / 8, 0.5 }, // at 0.92
+        { 1000, 0, 0.25 },
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.Hz);
+        const std::string path = Dir() + "crest-" + std::to_string(r.Hz) + ".wav";
+        testmedia::WriteWav(path, 44100, 2, 44100 * 3, [&](int64_t i, int) {
+            return static_cast<int16_t>(
+                std::lround(32767 * r.Amplitude * std::sin(2 * M_PI * r.Hz * i / 44100 + r.Phase)));
+        });
+        const TLoudness m = MeasureLoudness(path, 0, 3000);
+        ASSERT_TRUE(m.Ok) << m.Error;
+        // Oversampling meters read high tones a little over, never under.
+        const double crest = 20 * std::log10(r.Amplitude);
+        EXPECT_GE(m.TruePeakDbtp, crest - 0.2);
+        EXPECT_LE(m.TruePeakDbtp, crest + 0.5);
+    }
+}
+
 // The gain applied to the source as the export applies it; the saved
 // ringtone's loudness read by ffmpeg's meter.
 TEST(Loudness, MatchedGainBringsTheRingtoneToThePhonesLoudness)
