@@ -1,0 +1,375 @@
+#include "Loudness.h"
+
+#include "RingtoneShape.h"
+#include "TruePeak.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include <sys/stat.h>
+
+extern "C" {
+#include <ebur128.h>
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/error.h>
+#include <libswresample/swresample.h>
+}
+
+namespace ringtone {
+
+namespace {
+
+struct TIoClose {
+    void operator()(AVIOContext* p) const { avio_closep(&p); }
+};
+struct TFormatClose {
+    void operator()(AVFormatContext* p) const { avformat_close_input(&p); }
+};
+struct TCodecFree {
+    void operator()(AVCodecContext* p) const { avcodec_free_context(&p); }
+};
+struct TPacketFree {
+    void operator()(AVPacket* p) const { av_packet_free(&p); }
+};
+struct TFrameFree {
+    void operator()(AVFrame* p) const { av_frame_free(&p); }
+};
+struct TSwrFree {
+    void operator()(SwrContext* p) const { swr_free(&p); }
+};
+struct TMeterFree {
+    void operator()(ebur128_state* p) const { ebur128_destroy(&p); }
+};
+
+// Decoded audio ahead of the start is dropped from this far back, ms: an MP3
+// frame borrows bits from the frames before it.
+constexpr int64_t kPrerollMs = 200;
+
+std::string AvError(int code)
+{
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(code, text, sizeof text);
+    return text;
+}
+
+// A failed step: ends the measurement with its message.
+struct TStepFailed {
+    std::string Message;
+};
+
+class TMeasure {
+public:
+    TMeasure(const std::string& path, int64_t startMs, int64_t endMs, int channels,
+        const std::atomic<bool>* cancel)
+        : path_(path)
+        , startMs_(startMs)
+        , endMs_(endMs)
+        , channels_(channels)
+        , cancel_(cancel)
+    {
+    }
+
+    ~TMeasure() { av_channel_layout_uninit(&swrLayout_); }
+    TMeasure(const TMeasure&) = delete;
+    TMeasure& operator=(const TMeasure&) = delete;
+
+    TLoudness Run();
+
+private:
+    [[noreturn]] void Fail(const std::string& step, const std::string& why) const
+    {
+        throw TStepFailed { step + " '" + path_ + "': " + why };
+    }
+    [[noreturn]] void FailAv(const std::string& step, int code) const
+    {
+        Fail(step, Cancelled() ? std::string("cancelled") : AvError(code));
+    }
+    bool Cancelled() const { return cancel_ && cancel_->load(std::memory_order_relaxed); }
+    static int Interrupt(void* self) { return static_cast<TMeasure*>(self)->Cancelled() ? 1 : 0; }
+    // Only the file chosen is read: no playlist or reference inside it may
+    // open another file.
+    static int RefuseNested(AVFormatContext*, AVIOContext**, const char*, int, AVDictionary**)
+    {
+        return AVERROR(EPERM);
+    }
+
+    void Open();
+    void Seek();
+    void Decode();
+    void Take(const AVFrame& f);
+    void BuildConverter(const AVFrame& f);
+
+    std::string path_;
+    int64_t startMs_;
+    int64_t endMs_;
+    int channels_;
+    const std::atomic<bool>* cancel_;
+
+    // Declared so that the reader outlives the demuxer that reads through it.
+    std::unique_ptr<AVIOContext, TIoClose> io_;
+    std::unique_ptr<AVFormatContext, TFormatClose> fmt_;
+    std::unique_ptr<AVCodecContext, TCodecFree> codec_;
+    std::unique_ptr<AVPacket, TPacketFree> packet_;
+    std::unique_ptr<AVFrame, TFrameFree> frame_;
+    std::unique_ptr<SwrContext, TSwrFree> swr_;
+    std::unique_ptr<ebur128_state, TMeterFree> meter_;
+    std::optional<TTruePeak> peak_;
+    std::vector<float> buffer_;
+
+    int stream_ = -1;
+    int64_t startTs_ = 0; // the stream's start, in its time base
+    int rate_ = 0; // measured rate, Hz: the first frame's
+    int swrFormat_ = -1;
+    int swrRate_ = 0;
+    AVChannelLayout swrLayout_ {}; // the decoder's layout it was built for
+    int64_t first_ = 0; // first wanted frame at rate_
+    int64_t end_ = 0; // frame after the last wanted
+    static constexpr int64_t kUnknown = std::numeric_limits<int64_t>::min();
+    int64_t next_ = kUnknown; // index of the next converted frame
+    int64_t measured_ = 0; // frames fed to the meter
+    bool done_ = false;
+};
+
+void TMeasure::Open()
+{
+    struct stat st { };
+    if (::stat(path_.c_str(), &st) != 0)
+        Fail("Cannot open", std::strerror(errno));
+    if (!S_ISREG(st.st_mode))
+        Fail("Cannot open", "not a regular file");
+
+    // The name is a path, never a URL: the file protocol is named outright.
+    const AVIOInterruptCB interrupt { &TMeasure::Interrupt, this };
+    AVIOContext* io = nullptr;
+    int r = avio_open2(&io, ("file:" + path_).c_str(), AVIO_FLAG_READ, &interrupt, nullptr);
+    if (r < 0)
+        FailAv("Cannot open", r);
+    io_.reset(io);
+
+    AVFormatContext* raw = avformat_alloc_context();
+    if (!raw)
+        Fail("Cannot open", "out of memory");
+    raw->pb = io_.get();
+    raw->interrupt_callback = interrupt;
+    raw->io_open = &TMeasure::RefuseNested;
+    r = avformat_open_input(&raw, path_.c_str(), nullptr, nullptr);
+    if (r < 0) // avformat_open_input has freed raw
+        FailAv("Cannot read the format of", r);
+    fmt_.reset(raw);
+    r = avformat_find_stream_info(fmt_.get(), nullptr);
+    if (r < 0)
+        FailAv("Cannot read the stream information of", r);
+
+    const AVCodec* decoder = nullptr;
+    r = av_find_best_stream(fmt_.get(), AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
+    if (r < 0 || !decoder)
+        Fail("Cannot find the audio of",
+            r == AVERROR_DECODER_NOT_FOUND ? "no decoder for its format" : "no audio stream");
+    stream_ = r;
+    for (unsigned i = 0; i < fmt_->nb_streams; ++i)
+        if (static_cast<int>(i) != stream_)
+            fmt_->streams[i]->discard = AVDISCARD_ALL;
+    const AVStream* stream = fmt_->streams[stream_];
+    startTs_ = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
+
+    codec_.reset(avcodec_alloc_context3(decoder));
+    packet_.reset(av_packet_alloc());
+    frame_.reset(av_frame_alloc());
+    if (!codec_ || !packet_ || !frame_)
+        Fail("Cannot start the decoder for", "out of memory");
+    r = avcodec_parameters_to_context(codec_.get(), stream->codecpar);
+    if (r >= 0)
+        r = avcodec_open2(codec_.get(), decoder, nullptr);
+    if (r < 0)
+        FailAv("Cannot start the decoder for", r);
+}
+
+void TMeasure::Seek()
+{
+    const int64_t fromMs = std::max<int64_t>(startMs_ - kPrerollMs, 0);
+    if (fromMs == 0)
+        return;
+    const AVRational tb = fmt_->streams[stream_]->time_base;
+    const int64_t ts = startTs_ + av_rescale_q(fromMs, AVRational { 1, 1000 }, tb);
+    // An unseekable file is read from where it stands, its start.
+    if (avformat_seek_file(fmt_.get(), stream_, INT64_MIN, ts, ts, 0) >= 0)
+        avcodec_flush_buffers(codec_.get());
+}
+
+void TMeasure::BuildConverter(const AVFrame& f)
+{
+    swr_.reset();
+    av_channel_layout_uninit(&swrLayout_);
+    AVChannelLayout in {};
+    if (f.ch_layout.order == AV_CHANNEL_ORDER_NATIVE)
+        av_channel_layout_copy(&in, &f.ch_layout);
+    else
+        av_channel_layout_default(&in, f.ch_layout.nb_channels);
+    AVChannelLayout out {};
+    av_channel_layout_default(&out, channels_);
+    SwrContext* s = nullptr;
+    int r = swr_alloc_set_opts2(&s, &out, AV_SAMPLE_FMT_FLT, rate_, &in,
+        static_cast<AVSampleFormat>(f.format), f.sample_rate, 0, nullptr);
+    if (r >= 0)
+        r = swr_init(s);
+    av_channel_layout_uninit(&out);
+    if (r < 0) {
+        av_channel_layout_uninit(&in);
+        swr_free(&s);
+        FailAv("Cannot convert the audio of", r);
+    }
+    av_channel_layout_uninit(&in);
+    swr_.reset(s);
+    if (av_channel_layout_copy(&swrLayout_, &f.ch_layout) < 0)
+        Fail("Cannot convert the audio of", "out of memory");
+    swrFormat_ = f.format;
+    swrRate_ = f.sample_rate;
+}
+
+// Converts one decoded frame (or, with no frame, what the converter still
+// holds) and feeds the part inside the segment to the meter.
+void TMeasure::Take(const AVFrame& f)
+{
+    if (!meter_) {
+        rate_ = f.sample_rate;
+        if (rate_ <= 0 || f.ch_layout.nb_channels <= 0)
+            Fail("Cannot decode the audio of", "no sampling rate or channels");
+        meter_.reset(ebur128_init(
+            static_cast<unsigned>(channels_), static_cast<unsigned long>(rate_), EBUR128_MODE_I));
+        if (!meter_)
+            Fail("Cannot start the loudness meter for", "unsupported rate or channels");
+        peak_.emplace(channels_, rate_);
+        first_ = av_rescale(startMs_, rate_, 1000);
+        end_ = av_rescale(endMs_, rate_, 1000);
+    }
+    if (!swr_ || swrFormat_ != f.format || swrRate_ != f.sample_rate
+        || av_channel_layout_compare(&swrLayout_, &f.ch_layout) != 0)
+        BuildConverter(f);
+    if (next_ == kUnknown) {
+        const int64_t ts = f.best_effort_timestamp;
+        next_ = ts != AV_NOPTS_VALUE
+            ? av_rescale_q(ts - startTs_, fmt_->streams[stream_]->time_base, AVRational { 1, rate_ })
+            : 0;
+    }
+    const int cap = swr_get_out_samples(swr_.get(), f.nb_samples);
+    if (cap <= 0)
+        return;
+    buffer_.resize(static_cast<size_t>(cap) * static_cast<size_t>(channels_));
+    auto* dst = reinterpret_cast<uint8_t*>(buffer_.data());
+    const int got = swr_convert(
+        swr_.get(), &dst, cap, const_cast<const uint8_t**>(f.extended_data), f.nb_samples);
+    if (got <= 0)
+        return;
+    const int64_t from = std::clamp<int64_t>(first_ - next_, 0, got);
+    const int64_t to = std::clamp<int64_t>(end_ - next_, 0, got);
+    next_ += got;
+    if (to > from) {
+        const int r = ebur128_add_frames_float(meter_.get(), buffer_.data() + from * channels_,
+            static_cast<size_t>(to - from));
+        if (r != EBUR128_SUCCESS)
+            Fail("Cannot measure the loudness of", "the meter refused the audio");
+        peak_->Add(buffer_.data() + from * channels_, static_cast<size_t>(to - from));
+        measured_ += to - from;
+    }
+    done_ = next_ >= end_;
+}
+
+void TMeasure::Decode()
+{
+    bool draining = false;
+    while (!done_) {
+        if (Cancelled())
+            Fail("Measuring the loudness of", "cancelled");
+        if (!draining) {
+            const int r = av_read_frame(fmt_.get(), packet_.get());
+            if (r == AVERROR_EXIT || Cancelled())
+                Fail("Measuring the loudness of", "cancelled");
+            if (r < 0) {
+                // The end of the file, or a read error: it ends there.
+                draining = true;
+                avcodec_send_packet(codec_.get(), nullptr);
+            } else {
+                if (packet_->stream_index == stream_)
+                    avcodec_send_packet(codec_.get(), packet_.get()); // a damaged packet is skipped
+                av_packet_unref(packet_.get());
+            }
+        }
+        for (;;) {
+            const int r = avcodec_receive_frame(codec_.get(), frame_.get());
+            if (r == AVERROR(EAGAIN))
+                break;
+            if (r == AVERROR_EOF)
+                return;
+            if (r < 0) {
+                if (draining)
+                    return;
+                break; // a damaged frame: go on with the next packet
+            }
+            if (frame_->nb_samples > 0)
+                Take(*frame_);
+            av_frame_unref(frame_.get());
+            if (done_)
+                return;
+        }
+    }
+}
+
+TLoudness TMeasure::Run()
+{
+    TLoudness result;
+    try {
+        if (channels_ != 1 && channels_ != 2)
+            Fail("Cannot measure the loudness of", std::to_string(channels_) + " channels asked, 1 or 2 are measured");
+        if (startMs_ < 0)
+            startMs_ = 0;
+        if (endMs_ <= startMs_)
+            Fail("Cannot measure the loudness of", "the segment from " + std::to_string(startMs_) + " ms to "
+                    + std::to_string(endMs_) + " ms is empty");
+        Open();
+        Seek();
+        Decode();
+        if (measured_ == 0)
+            Fail("Cannot measure the loudness of", "no audio between " + std::to_string(startMs_)
+                    + " ms and " + std::to_string(endMs_) + " ms");
+        double lufs = -HUGE_VAL;
+        if (ebur128_loudness_global(meter_.get(), &lufs) != EBUR128_SUCCESS)
+            Fail("Cannot compute the loudness of", "the meter failed");
+        const double peak = peak_->Peak();
+        result.Ok = true;
+        result.IntegratedLufs = lufs;
+        result.TruePeakDbtp = peak > 0 ? 20 * std::log10(peak) : -HUGE_VAL;
+    } catch (const TStepFailed& e) {
+        result = {};
+        result.Error = e.Message;
+    } catch (const std::exception& e) {
+        result = {};
+        result.Error = "Measuring the loudness of '" + path_ + "': " + e.what();
+    }
+    return result;
+}
+
+} // namespace
+
+TLoudness MeasureLoudness(
+    const std::string& path, int64_t startMs, int64_t endMs, int channels, const std::atomic<bool>* cancel)
+{
+    return TMeasure(path, startMs, endMs, channels, cancel).Run();
+}
+
+double MatchGainDb(double integratedLufs, double truePeakDbtp)
+{
+    if (!std::isfinite(integratedLufs) || std::isnan(truePeakDbtp))
+        return 0;
+    const double gain = std::min(kTargetLufs - integratedLufs, kCeilingDbtp - truePeakDbtp);
+    return std::clamp(gain, -kMaxGainDb, kMaxGainDb);
+}
+
+} // namespace ringtone

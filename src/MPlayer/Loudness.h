@@ -1,0 +1,40 @@
+// The loudness of a stretch of a file, as a phone's listener hears it
+// (EBU R128 integrated loudness, measured with libebur128 on the decoded
+// audio, and its true peak, oversampled as that meter does), and the one gain that brings a ringtone to the phone's
+// loudness.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+namespace ringtone {
+
+struct TLoudness {
+    bool Ok = false;
+    // -infinity for silence (and for less than 0.4 s of audio), LUFS.
+    double IntegratedLufs = 0;
+    // The highest true peak of all channels, -infinity for silence, dBTP.
+    double TruePeakDbtp = 0;
+    // When !Ok: what failed, naming the step and the file.
+    std::string Error;
+};
+
+// Measures the segment [startMs, endMs) of the local file `path`, mixed to
+// `channels` channels (1 or 2, as the ringtone will hold them: a mono song
+// saved in stereo plays 3 LU louder) at the file's own sampling rate. A
+// segment reaching past the end is measured up to the end. While `cancel`
+// is set the measurement ends at once with an error. Never throws.
+TLoudness MeasureLoudness(const std::string& path, int64_t startMs, int64_t endMs, int channels = 2,
+    const std::atomic<bool>* cancel = nullptr);
+
+// The largest gain a ringtone may get, either way, dB.
+inline constexpr double kMaxGainDb = 40.0;
+
+// The gain, dB, that brings the integrated loudness to kTargetLufs while
+// keeping the true peak at or below kCeilingDbtp:
+//   min(kTargetLufs - I, kCeilingDbtp - TP), clamped to +-kMaxGainDb;
+// 0 for silence (I = -infinity) and for values that are not numbers.
+double MatchGainDb(double integratedLufs, double truePeakDbtp);
+
+} // namespace ringtone
