@@ -1,5 +1,6 @@
 #include "TMainForm.h"
 
+#include "CommandLine.h"
 #include "ErrorGuard.h"
 #include "GuiServices.h"
 #include "MPlayer.h"
@@ -24,6 +25,12 @@ struct TToolFile {
 constexpr TToolFile ToolFiles[] = {
     {"av", "av", TFileMode::Executable},
 };
+
+// The FILE argument's bytes as the path OpenPath takes.
+QString CommandLinePath(const QByteArray& file)
+{
+    return QString::fromLocal8Bit(file);
+}
 } // namespace
 
 TMainForm::TMainForm(QWidget* parent)
@@ -101,6 +108,10 @@ void TMainForm::closeEvent(QCloseEvent* event)
 
 int RunApplication(int argc, char** argv)
 {
+    // Answered before any window, display or work folder is touched.
+    const TCommandLine commandLine = ParseCommandLine(argc, argv);
+    if (commandLine.Action != TCommandLine::TAction::Run)
+        return AnswerCommandLine(commandLine);
     // The skin is laid out in fixed device pixels; display scaling would stretch
     // its pictures. A user's own setting still wins.
     if (!qEnvironmentVariableIsSet("QT_ENABLE_HIGHDPI_SCALING"))
@@ -119,10 +130,9 @@ int RunApplication(int argc, char** argv)
         if (qEnvironmentVariableIntValue("VELUMO_SHOW_ABOUT") == 1)
             QTimer::singleShot(0, &form, [&form] { Guarded([&] { form.lblAboutClick(); }); });
         // "velumo song.mp3" opens the song as if chosen in the Open dialog.
-        const QStringList arguments = QCoreApplication::arguments();
-        if (arguments.size() > 1)
-            QTimer::singleShot(
-                0, &form, [&form, path = arguments.at(1)] { Guarded([&] { form.OpenPath(path); }); });
+        if (!commandLine.File.isEmpty())
+            QTimer::singleShot(0, &form,
+                [&form, path = CommandLinePath(commandLine.File)] { Guarded([&] { form.OpenPath(path); }); });
         result = QApplication::exec();
     }
     RemoveGuiServices();
