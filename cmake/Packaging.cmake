@@ -16,8 +16,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.velumo-soft.com/ringtone-maker/")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-Velumo MP3 Ringtone Maker opens an MP3, WAV, WMA or any other music file,
+# CPack puts the summary line above this text.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Velumo MP3 Ringtone Maker opens an MP3, WAV, WMA or any other music file,
 shows it as a timeline with a seconds ruler, plays the whole file or a marked
 segment, and saves the segment as an MP3, AMR-NB, iPhone (M4R) or Android
 (Ogg Vorbis) ringtone.")
