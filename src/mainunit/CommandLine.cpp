@@ -14,10 +14,23 @@ struct TQtOption {
     bool takesValue;
 };
 constexpr TQtOption QtOptions[] = {
-    {"platform", true}, {"platformpluginpath", true}, {"platformtheme", true}, {"plugin", true},
-    {"qwindowgeometry", true}, {"qwindowicon", true}, {"qwindowtitle", true}, {"display", true},
-    {"geometry", true}, {"style", true}, {"stylesheet", true}, {"session", true}, {"reverse", false},
-    {"widgetcount", false}, {"nograb", false}, {"dograb", false}, {"sync", false},
+    {"platform", true},
+    {"platformpluginpath", true},
+    {"platformtheme", true},
+    {"plugin", true},
+    {"qwindowgeometry", true},
+    {"qwindowicon", true},
+    {"qwindowtitle", true},
+    {"display", true},
+    {"geometry", true},
+    {"style", true},
+    {"stylesheet", true},
+    {"session", true},
+    {"reverse", false},
+    {"widgetcount", false},
+    {"nograb", false},
+    {"dograb", false},
+    {"sync", false},
 };
 
 // Everything that could be a file name becomes "\1<index>", so the FILE the
@@ -52,9 +65,10 @@ TCommandLine ParseCommandLine(int argc, const char* const* argv)
 {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.setApplicationDescription(QStringLiteral(
-        "Velumo MP3 Ringtone Maker: cut a part of a music file into an MP3, AMR, iPhone or Android ringtone."));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Shows this help."));
+    parser.setApplicationDescription(QStringLiteral("Velumo MP3 Ringtone Maker: cut a part of a music file "
+                                                    "into an MP3, AMR, iPhone or Android ringtone."));
+    const QCommandLineOption help(
+        {QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Shows this help."));
     const QCommandLineOption version(
         {QStringLiteral("v"), QStringLiteral("version")}, QStringLiteral("Shows the program's version."));
     parser.addOption(help);
@@ -73,7 +87,8 @@ TCommandLine ParseCommandLine(int argc, const char* const* argv)
         return Failure(parser.errorText());
     if (parser.isSet(help))
         return {TCommandLine::TAction::Help, {},
-            parser.helpText().replace(QStringLiteral("<executable_name>"), QString::fromUtf8(ProgramName)), 0};
+            parser.helpText().replace(QStringLiteral("<executable_name>"), QString::fromUtf8(ProgramName)),
+            0};
     if (parser.isSet(version))
         return {TCommandLine::TAction::Version, {},
             QStringLiteral("%1 %2\n").arg(QString::fromUtf8(ProgramName), QStringLiteral(VELUMO_VERSION)), 0};

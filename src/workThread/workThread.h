@@ -90,7 +90,8 @@ QStringList ConverterFolders(const TJobPlace& place, const TInstallPlaces& insta
 
 // The converter's path in the first of ConverterFolders that holds it; empty
 // when none does.
-QString FindConverter(const TJobPlace& place, const QString& name, const TInstallPlaces& installed = InstalledPlaces());
+QString FindConverter(
+    const TJobPlace& place, const QString& name, const TInstallPlaces& installed = InstalledPlaces());
 
 struct TJobOutcome {
     bool Completed = false;
