@@ -1,5 +1,6 @@
 #include "TMainForm.h"
 
+#include "CommandLine.h"
 #include "ErrorGuard.h"
 #include "GuiServices.h"
 #include "MPlayer.h"
@@ -24,6 +25,14 @@ struct TToolFile {
 constexpr TToolFile ToolFiles[] = {
     {"av", "av", TFileMode::Executable},
 };
+
+// The FILE argument's bytes as the path OpenPath takes.
+// The file named on the command line, its bytes kept: names that are not
+// UTF-8 still open the file meant.
+QString CommandLinePath(const QByteArray& file)
+{
+    return FileNameFromBytes(file);
+}
 } // namespace
 
 TMainForm::TMainForm(QWidget* parent)
@@ -101,6 +110,10 @@ void TMainForm::closeEvent(QCloseEvent* event)
 
 int RunApplication(int argc, char** argv)
 {
+    // Answered before any window, display or work folder is touched.
+    const TCommandLine commandLine = ParseCommandLine(argc, argv);
+    if (commandLine.Action != TCommandLine::TAction::Run)
+        return AnswerCommandLine(commandLine);
     // The skin is laid out in fixed device pixels; display scaling would stretch
     // its pictures. A user's own setting still wins.
     if (!qEnvironmentVariableIsSet("QT_ENABLE_HIGHDPI_SCALING"))
@@ -118,13 +131,10 @@ int RunApplication(int argc, char** argv)
         // For screenshots of the About window over the main window.
         if (qEnvironmentVariableIntValue("VELUMO_SHOW_ABOUT") == 1)
             QTimer::singleShot(0, &form, [&form] { Guarded([&] { form.lblAboutClick(); }); });
-        // "velumo song.mp3" opens the song as if chosen in the Open dialog. The
-        // name is taken from argv's bytes (Qt has removed its own options by
-        // now): arguments() would lose bytes that are not UTF-8.
-        if (argc > 1)
-            QTimer::singleShot(0, &form, [&form, path = FileNameFromBytes(QByteArray(argv[1]))] {
-                Guarded([&] { form.OpenPath(path); });
-            });
+        // "velumo song.mp3" opens the song as if chosen in the Open dialog.
+        if (!commandLine.File.isEmpty())
+            QTimer::singleShot(0, &form,
+                [&form, path = CommandLinePath(commandLine.File)] { Guarded([&] { form.OpenPath(path); }); });
         result = QApplication::exec();
     }
     RemoveGuiServices();

@@ -257,11 +257,31 @@ TRunResult RunAndWait(const QString& program, const QStringList& arguments, cons
     return result;
 }
 
-QString FindConverter(const TJobPlace& place, const QString& name, QString* problem)
+TInstallPlaces InstalledPlaces()
 {
-    for (const QString& folder : {place.ProgramDir, place.WorkDir}) {
-        if (folder.isEmpty())
-            continue;
+    return {QStringLiteral(VELUMO_INSTALL_BINDIR), QStringLiteral(VELUMO_INSTALL_LIBEXECDIR)};
+}
+
+QStringList ConverterFolders(const TJobPlace& place, const TInstallPlaces& installed)
+{
+    const auto same = [](const QString& a, const QString& b) {
+        const QString canonical = QFileInfo(a).canonicalFilePath();
+        return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
+    };
+    QStringList folders;
+    if (!installed.LibexecDir.isEmpty() && same(place.ProgramDir, installed.BinDir))
+        folders << installed.LibexecDir;
+    else if (!place.ProgramDir.isEmpty())
+        folders << place.ProgramDir;
+    if (!place.WorkDir.isEmpty())
+        folders << place.WorkDir;
+    return folders;
+}
+
+QString FindConverter(
+    const TJobPlace& place, const QString& name, QString* problem, const TInstallPlaces& installed)
+{
+    for (const QString& folder : ConverterFolders(place, installed)) {
         const QString path = QDir(folder).filePath(name);
         const std::optional<QByteArray> native = FileNameBytes(path);
         if (!native)
@@ -423,9 +443,12 @@ TJobOutcome TCutMp3Thread::Convert()
         return {false, NotSaved(LowerFirst(folderProblem))};
     if (program.isEmpty())
         return {false,
-            NotSaved(QStringLiteral(
-                "the converter \"%1\" is neither beside the program (%2) nor in the work folder (%3).")
-                         .arg(command->Program, Place.ProgramDir, Place.WorkDir))};
+            NotSaved(QStringLiteral("the converter \"%1\" is neither %2 nor in the work folder (%3).")
+                         .arg(command->Program,
+                             ConverterFolders(Place).value(0) == Place.ProgramDir
+                                 ? QStringLiteral("beside the program (%1)").arg(Place.ProgramDir)
+                                 : QStringLiteral("in %1").arg(InstalledPlaces().LibexecDir),
+                             Place.WorkDir))};
     const TRunResult run = RunAndWait(program, command->Arguments, Place.WorkDir, [this] { LetExit(); });
     return JudgeRun(run, Info.TargetFile, FileSize(Info.TargetFile));
 }

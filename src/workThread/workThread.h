@@ -74,10 +74,25 @@ struct TJobPlace {
     QString ProgramDir; // folder of the running executable
 };
 
-// The converter's path: beside the executable first, then in the work folder.
-// Empty when neither holds it; problem then says so when the work folder could
-// not be searched (left as it is otherwise).
-QString FindConverter(const TJobPlace& place, const QString& name, QString* problem = nullptr);
+// Where an installed copy keeps its files: the program in BinDir, its
+// converter in LibexecDir. Fixed when the build is configured.
+struct TInstallPlaces {
+    QString BinDir;
+    QString LibexecDir;
+};
+TInstallPlaces InstalledPlaces();
+
+// The folders that may hold the converter, in the order they are tried. The
+// installed program (running from BinDir) takes the converter installed with
+// it, never a stranger's "av" from a shared bin folder; any other copy looks
+// beside the executable. The work folder (the copy written at start) comes last.
+QStringList ConverterFolders(const TJobPlace& place, const TInstallPlaces& installed = InstalledPlaces());
+
+// The converter's path in the first of ConverterFolders that holds it; empty
+// when none does; problem then says so when the work folder could not be
+// searched (left as it is otherwise).
+QString FindConverter(const TJobPlace& place, const QString& name, QString* problem = nullptr,
+    const TInstallPlaces& installed = InstalledPlaces());
 
 struct TJobOutcome {
     bool Completed = false;

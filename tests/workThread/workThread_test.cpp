@@ -170,6 +170,37 @@ TEST(FindConverter, LooksBesideTheProgramThenInTheWorkFolder)
     EXPECT_EQ(FindConverter(place, "av"), program.filePath("av"));
 }
 
+// The installed program (in the install's bin folder) takes the converter
+// installed with it, even when a stranger's "av" lies in that shared folder;
+// a build elsewhere keeps to its own folder and the work folder's copy.
+TEST(FindConverter, AnInstalledProgramTakesTheInstalledConverter)
+{
+    QTemporaryDir bin, libexec, work, build;
+    for (const QTemporaryDir* dir : {&bin, &libexec, &work, &build})
+        QFile(QDir(dir->path()).filePath("av")).open(QIODevice::WriteOnly);
+    const TInstallPlaces installed{bin.path(), libexec.path()};
+    const QString workDir = work.path() + "/";
+    struct TCase {
+        QString programDir;
+        QString removed; // an av taken away first
+        QString found;
+    };
+    const TCase cases[] = {
+        {bin.path(), "", libexec.filePath("av")},
+        {bin.path() + "/.", "", libexec.filePath("av")},
+        {bin.path(), libexec.path(), work.filePath("av")},
+        {build.path(), "", build.filePath("av")},
+        {build.path(), build.path(), work.filePath("av")},
+        {build.path(), work.path(), ""},
+    };
+    for (const TCase& c : cases) {
+        if (!c.removed.isEmpty())
+            QFile::remove(QDir(c.removed).filePath("av"));
+        EXPECT_EQ(FindConverter({workDir, "", c.programDir}, "av", nullptr, installed), c.found)
+            << c.programDir.toStdString();
+    }
+}
+
 // Logs every call, after checking that it came on the GUI thread.
 class TLogView final : public TJobView {
 public:

@@ -1,0 +1,113 @@
+#include "CommandLine.h"
+
+#include <QCommandLineParser>
+#include <QStringList>
+
+#include <cstdio>
+
+namespace {
+constexpr const char* ProgramName = "velumo";
+
+// QApplication's own options; it reads them from argv itself.
+struct TQtOption {
+    const char* name;
+    bool takesValue;
+};
+constexpr TQtOption QtOptions[] = {
+    {"platform", true},
+    {"platformpluginpath", true},
+    {"platformtheme", true},
+    {"plugin", true},
+    {"qwindowgeometry", true},
+    {"qwindowicon", true},
+    {"qwindowtitle", true},
+    {"display", true},
+    {"geometry", true},
+    {"style", true},
+    {"stylesheet", true},
+    {"session", true},
+    {"reverse", false},
+    {"widgetcount", false},
+    {"nograb", false},
+    {"dograb", false},
+    {"sync", false},
+};
+
+// Everything that could be a file name becomes "\1<index>", so the FILE the
+// parser picks out maps back to its raw argv bytes.
+QStringList MarkedArguments(int argc, const char* const* argv)
+{
+    QStringList marked{QString::fromUtf8(ProgramName)};
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray raw(argv[i]);
+        const bool option = !optionsEnded && raw.size() > 1 && raw.startsWith('-');
+        if (raw == "--" && !optionsEnded) {
+            optionsEnded = true;
+            marked << QStringLiteral("--");
+        } else if (option) {
+            marked << QString::fromLocal8Bit(raw);
+        } else {
+            marked << QChar(1) + QString::number(i);
+        }
+    }
+    return marked;
+}
+
+TCommandLine Failure(const QString& what)
+{
+    return {TCommandLine::TAction::Error, {},
+        QStringLiteral("%1: %2 Try '%1 --help'.\n").arg(QString::fromUtf8(ProgramName), what), 2};
+}
+} // namespace
+
+TCommandLine ParseCommandLine(int argc, const char* const* argv)
+{
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.setApplicationDescription(QStringLiteral("Velumo MP3 Ringtone Maker: cut a part of a music file "
+                                                    "into an MP3, AMR, iPhone or Android ringtone."));
+    const QCommandLineOption help(
+        {QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Shows this help."));
+    const QCommandLineOption version(
+        {QStringLiteral("v"), QStringLiteral("version")}, QStringLiteral("Shows the program's version."));
+    parser.addOption(help);
+    parser.addOption(version);
+    for (const TQtOption& qt : QtOptions) {
+        QCommandLineOption option(QString::fromUtf8(qt.name));
+        if (qt.takesValue)
+            option.setValueName(QStringLiteral("value"));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+    parser.addPositionalArgument(
+        QStringLiteral("FILE"), QStringLiteral("A music file to open at start."), QStringLiteral("[FILE]"));
+
+    if (!parser.parse(MarkedArguments(argc, argv)))
+        return Failure(parser.errorText());
+    if (parser.isSet(help))
+        return {TCommandLine::TAction::Help, {},
+            parser.helpText().replace(QStringLiteral("<executable_name>"), QString::fromUtf8(ProgramName)),
+            0};
+    if (parser.isSet(version))
+        return {TCommandLine::TAction::Version, {},
+            QStringLiteral("%1 %2\n").arg(QString::fromUtf8(ProgramName), QStringLiteral(VELUMO_VERSION)), 0};
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1)
+        return Failure(QStringLiteral("Only one file may be given."));
+    TCommandLine run;
+    if (!files.isEmpty())
+        run.File = QByteArray(argv[files.first().mid(1).toInt()]);
+    return run;
+}
+
+int AnswerCommandLine(const TCommandLine& commandLine)
+{
+    const QByteArray text = commandLine.Output.toLocal8Bit();
+    std::FILE* stream = commandLine.Action == TCommandLine::TAction::Error ? stderr : stdout;
+    const bool written = std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stream)
+            == static_cast<size_t>(text.size())
+        && std::fflush(stream) == 0;
+    // "velumo --version > /dev/full" must not look like success.
+    return written || commandLine.ExitCode != 0 ? commandLine.ExitCode : 1;
+}

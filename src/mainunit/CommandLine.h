@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// What the command line asks for, decided before any window or work folder
+// exists: "velumo --help" and "velumo --version" must work on a machine
+// without a display.
+struct TCommandLine {
+    enum class TAction {
+        Run, // start the window
+        Help, // print Output on stdout, exit with ExitCode
+        Version, // likewise
+        Error, // print Output on stderr, exit with ExitCode
+    };
+    TAction Action = TAction::Run;
+    // FILE as the bytes the shell passed, so a name that is not valid in the
+    // locale's encoding still names the same file. Empty when none was given.
+    QByteArray File;
+    QString Output; // ends with a newline unless empty
+    int ExitCode = 0;
+};
+
+// Reads argv (argv[0] is the program). Qt's own window options (-platform,
+// -style, ...) are accepted and left to QApplication.
+TCommandLine ParseCommandLine(int argc, const char* const* argv);
+
+// Prints Output where its action belongs and returns the exit status.
+int AnswerCommandLine(const TCommandLine& commandLine);
