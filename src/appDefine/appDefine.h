@@ -41,9 +41,10 @@ bool ExtractResourceToFile(const QString& resourceType, const QString& resourceN
 // else a message saying why not.
 QString PrepareWorkFolder(const QString& dir);
 
-// Reads one value of an INI file with the profile service's rules: section and
-// key ignore letter case, blanks around the value dropped, the value cut to
-// 2047 characters; a missing file, section or key gives defaultValue.
+// Reads one value of an INI file: "[section]" lines open a section, "key=value"
+// lines follow, ';' lines are comments and the first matching key wins. Section
+// and key ignore letter case, blanks around the value are dropped, the value is
+// cut to 2047 characters; a missing file, section or key gives defaultValue.
 QString ReadProfileString(
     const QString& iniPath, const QString& section, const QString& key, const QString& defaultValue);
 

@@ -156,7 +156,7 @@ void TMainForm::BuildLayout()
     dlgOpen.Filter
         = QStringLiteral("Mp3 Music Files (*.mp3)|*.mp3|Wave Files (*.wav)|*.wav|WMA Files (*.wma)|*.wma|"
                          "All Files (*.*)|*.*");
-    // The ringtone types the export writes, the described two first.
+    // The ringtone types the export writes; MP3 first, so it is the dialog's default.
     SaveDialog1.Filter = RingtoneFilter();
     SaveDialog1.DefaultExt = QStringLiteral("mp3");
 
