@@ -2,7 +2,6 @@
 // Process-wide values shared by the units: the work folder, the busy flag of
 // the export job, the settings record, and the helpers that fill them.
 
-#include <QFont>
 #include <QString>
 
 #include <atomic>
@@ -56,7 +55,3 @@ QString FileExtension(const QString& path);
 // "%.2d:%.2d:%.2d" of a whole number of seconds; division truncates, the
 // remainder keeps the sign of t (t = -1 gives "00:00:-01").
 QString ClockText(int t);
-
-// The skin's font (Liberation Sans, bundled) at a character height in pixels.
-// Text drawn with it is meant to be drawn without antialiasing.
-QFont SkinFont(int pixelSize, QFont::Weight weight = QFont::Normal);

@@ -3,7 +3,6 @@
 // file, the five property texts, and the timeline's width.
 
 #include "TimelineScale.h"
-#include "appDefine.h"
 
 #include <QLocale>
 #include <QString>

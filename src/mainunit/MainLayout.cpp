@@ -5,6 +5,7 @@
 
 #include "MPlayer.h"
 #include "MouseEffectImage.h"
+#include "SkinFont.h"
 #include "SkinPictures.h"
 #include "TImage.h"
 #include "TLabel.h"

@@ -1,6 +1,6 @@
 #include "WaveRender.h"
 
-#include "appDefine.h"
+#include "SkinFont.h"
 
 #include <algorithm>
 #include <cstdlib>

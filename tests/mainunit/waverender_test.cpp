@@ -1,6 +1,6 @@
 #include "TCanvas.h"
 #include "WaveRender.h"
-#include "appDefine.h"
+#include "SkinFont.h"
 
 #include <QGuiApplication>
 #include <QPainter>
