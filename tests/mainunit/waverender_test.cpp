@@ -1,6 +1,6 @@
+#include "SkinFont.h"
 #include "TCanvas.h"
 #include "WaveRender.h"
-#include "SkinFont.h"
 
 #include <QGuiApplication>
 #include <QPainter>
