@@ -20,7 +20,11 @@ install(FILES ${assets}/velumo.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/appl
 # AppStream files are named after the component id they hold.
 install(FILES ${assets}/velumo.metainfo.xml
   DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo RENAME com.velumo_soft.RingtoneMaker.metainfo.xml)
-foreach(size 16 24 32 48 64 72 96 128 256)
+# The icon in every size of assets/icon/sizes.txt (one size in pixels a line,
+# also read by scripts/run.sh).
+file(STRINGS ${assets}/icon/sizes.txt iconSizes REGEX "^[0-9]+$")
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${assets}/icon/sizes.txt)
+foreach(size ${iconSizes})
   install(FILES ${assets}/icon/velumo-${size}.png
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME velumo.png)
 endforeach()

@@ -1,7 +1,12 @@
+include(GoogleTest)
+
 # velumo_add_test(<name> SOURCES ... LIBS ... [GUI] [ENV VAR=value ...])
-# One GoogleTest executable per call, registered with CTest. GUI tests get a
-# main() that owns the QApplication. Tests run on Qt's offscreen platform and
-# SDL's silent audio driver unless ENV says otherwise.
+# One GoogleTest executable per call; each of its cases is a CTest test of its
+# own, named <name>.<Suite>.<Case>, with its own time limit (seconds). The cases
+# are listed when the tests run, so a build needs no display. Cases of one
+# program never run at the same time, as when the program ran them in a row.
+# GUI tests get a main() that owns the QApplication. Tests run on Qt's offscreen
+# platform and SDL's silent audio driver unless ENV says otherwise.
 function(velumo_add_test name)
   cmake_parse_arguments(T "GUI" "" "SOURCES;LIBS;ENV" ${ARGN})
   if(T_GUI)
@@ -11,9 +16,15 @@ function(velumo_add_test name)
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
   endif()
-  add_test(NAME ${name} COMMAND ${name})
   set(env "QT_QPA_PLATFORM=offscreen" "SDL_AUDIODRIVER=dummy" ${T_ENV})
-  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT 300)
+  # The list must reach each case as one value through GoogleTest's generated
+  # scripts, which unescape it three times (CMake 3.25).
+  string(REPLACE ";" "\\\\\\\\\\\\\\;" env "${env}")
+  gtest_discover_tests(${name}
+    TEST_PREFIX "${name}."
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 120
+    PROPERTIES ENVIRONMENT "${env}" TIMEOUT 300 RESOURCE_LOCK ${name})
 endfunction()
 
 # velumo_add_bench(<name> SOURCES ... LIBS ... [GUI]): a Google Benchmark

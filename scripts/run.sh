@@ -11,10 +11,12 @@ BUILD_TARGET=velumo "$root/scripts/build.sh" build
 install_desktop_entry() {
   local data=${XDG_DATA_HOME:-$HOME/.local/share}
   local size
-  for size in 16 24 32 48 64 72 96 128 256; do
+  # One size in pixels a line; the build's install rules read the same list.
+  while IFS= read -r size || [ -n "$size" ]; do
+    [ -n "$size" ] || continue
     install -D -m 644 "$root/assets/icon/velumo-$size.png" \
       "$data/icons/hicolor/${size}x${size}/apps/velumo.png" || return 1
-  done
+  done <"$root/assets/icon/sizes.txt"
   install -D -m 644 "$root/assets/velumo.metainfo.xml" \
     "$data/metainfo/com.velumo_soft.RingtoneMaker.metainfo.xml" || return 1
   # Exec must name this build; quoted by the desktop-entry rules.

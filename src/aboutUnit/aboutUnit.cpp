@@ -1,5 +1,6 @@
 #include "aboutUnit.h"
 
+#include "SkinFont.h"
 #include "SkinPictures.h"
 #include "TImage.h"
 #include "TLabel.h"

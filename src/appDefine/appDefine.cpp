@@ -4,7 +4,6 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QTemporaryFile>
 
 #include <cerrno>
@@ -288,20 +287,4 @@ qint64 FileSize(const QString& name)
 QString ClockText(int t)
 {
     return QString::asprintf("%.2d:%.2d:%.2d", t / 3600, (t % 3600) / 60, t % 60);
-}
-
-QFont SkinFont(int pixelSize, QFont::Weight weight)
-{
-    static const bool loaded = [] {
-        QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/LiberationSans-Regular.ttf"));
-        QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/LiberationSans-Bold.ttf"));
-        return true;
-    }();
-    (void)loaded;
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPixelSize(pixelSize);
-    font.setWeight(weight);
-    font.setStyleStrategy(QFont::NoAntialias);
-    font.setHintingPreference(QFont::PreferFullHinting);
-    return font;
 }

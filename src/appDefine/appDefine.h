@@ -2,7 +2,6 @@
 // Process-wide values shared by the units: the work folder, the busy flag of
 // the export job, the settings record, and the helpers that fill them.
 
-#include <QFont>
 #include <QString>
 
 #include <QByteArray>
@@ -44,9 +43,10 @@ bool ExtractResourceToFile(const QString& resourceType, const QString& resourceN
 // else a message saying why not.
 QString PrepareWorkFolder(const QString& dir);
 
-// Reads one value of an INI file with the profile service's rules: section and
-// key ignore letter case, blanks around the value dropped, the value cut to
-// 2047 characters; a missing file, section or key gives defaultValue.
+// Reads one value of an INI file: "[section]" lines open a section, "key=value"
+// lines follow, ';' lines are comments and the first matching key wins. Section
+// and key ignore letter case, blanks around the value are dropped, the value is
+// cut to 2047 characters; a missing file, section or key gives defaultValue.
 QString ReadProfileString(
     const QString& iniPath, const QString& section, const QString& key, const QString& defaultValue);
 
@@ -76,7 +76,3 @@ qint64 FileSize(const QString& name);
 // "%.2d:%.2d:%.2d" of a whole number of seconds; division truncates, the
 // remainder keeps the sign of t (t = -1 gives "00:00:-01").
 QString ClockText(int t);
-
-// The skin's font (Liberation Sans, bundled) at a character height in pixels.
-// Text drawn with it is meant to be drawn without antialiasing.
-QFont SkinFont(int pixelSize, QFont::Weight weight = QFont::Normal);

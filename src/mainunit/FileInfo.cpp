@@ -1,6 +1,7 @@
 #include "FileInfo.h"
 
 #include "MPGTools.h"
+#include "appDefine.h"
 
 #include <QTime>
 

@@ -2,7 +2,7 @@
 // What the Open command decides without a window: which branch measures a
 // file, the five property texts, and the timeline's width.
 
-#include "appDefine.h"
+#include "TimelineScale.h"
 
 #include <QLocale>
 #include <QString>
@@ -34,8 +34,7 @@ struct TMp3Facts {
 TFileInfoTexts Mp3InfoTexts(const QString& path, const TMp3Facts& facts);
 TFileInfoTexts OtherInfoTexts(const QString& path, int seconds);
 
-// Timeline columns for a playing time: 5 a second.
-constexpr int ColumnsPerSecond = 5;
+// Timeline columns for a playing time.
 inline int TimelineWidth(int seconds)
 {
     return seconds * ColumnsPerSecond;

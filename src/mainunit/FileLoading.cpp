@@ -5,6 +5,7 @@
 #include "TMainForm.h"
 
 #include "Dialogs.h"
+#include "appDefine.h"
 #include "FileInfo.h"
 #include "MPGTools.h"
 #include "MPlayer.h"

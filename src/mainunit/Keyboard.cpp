@@ -31,7 +31,7 @@ struct TKeyBinding {
     const char* does;
 };
 
-// One table for the keys, the help box and the README.
+// One table for the keys and the help box; keyboard_test holds the README to it.
 const TKeyBinding KeyBindings[] = {
     {Qt::Key_Space, Qt::NoModifier, &TMainForm::PlayOrPauseKey, "Space", "Play / Pause"},
     {Qt::Key_Left, Qt::NoModifier, &TMainForm::CursorLeftKey, "Left", "Cursor one second back"},

@@ -5,6 +5,7 @@
 
 #include "MPlayer.h"
 #include "MouseEffectImage.h"
+#include "SkinFont.h"
 #include "SkinPictures.h"
 #include "TImage.h"
 #include "TLabel.h"
@@ -31,141 +32,200 @@ const QColor Yellow(255, 255, 0);
 const QColor White(255, 255, 255);
 const QColor Black(0, 0, 0);
 
+// A label at its place in the skin's font; a fixed-size one keeps the place's size.
+TLabel* AddLabel(QWidget* parent, const char* name, QRect place, const QString& text, bool fixedSize)
+{
+    auto* field = new TLabel(text, parent);
+    field->setObjectName(QString::fromLatin1(name));
+    field->SetFont(SkinFont(FontPixels));
+    field->move(place.topLeft());
+    if (fixedSize) {
+        field->SetAutoSize(false);
+        field->resize(place.size());
+    }
+    return field;
+}
+
+// A button with its place, hint and pictures from the skin's button table.
+TMouseEffectImage* AddButton(QWidget* parent, const Skin::TButtonFace& face)
+{
+    auto* field = new TMouseEffectImage(parent);
+    const QString control = QString::fromLatin1(face.control);
+    field->setObjectName(control);
+    field->SetRevertOnLeave(false);
+    field->setGeometry(face.place);
+    field->SetHint(QString::fromLatin1(face.hint));
+    // A missing picture leaves the button its place, empty.
+    if (!Skin::ApplyButtonPictures(*field, control))
+        qWarning("Loading the pictures of %s failed", face.control);
+    return field;
+}
+
+void ShowPicture(TImage* image, const char* path)
+{
+    const QImage face = Skin::Load(QString::fromLatin1(path));
+    if (face.isNull())
+        qWarning("Loading the skin picture %s failed", path);
+    image->SetPicture(face);
+}
+
+// The steps below run in this order: each control is created above the ones
+// before it.
+
+void SetUpWindow(TMainForm& form)
+{
+    form.setObjectName(QStringLiteral("MainForm"));
+    form.setWindowTitle(QString::fromUtf8(ApplicationTitle));
+    form.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    form.setWindowIcon(Skin::ApplicationIcon());
+    form.setFont(SkinFont(FontPixels));
+    form.setFixedSize(WindowSize);
+}
+
+void AddBackground(TMainForm& form)
+{
+    form.imgBack = new TImage(&form);
+    form.imgBack->setObjectName(QStringLiteral("imgBack"));
+    form.imgBack->setGeometry(QRect(QPoint(0, 0), WindowSize));
+    form.imgBack->SetAutoSize(true);
+    ShowPicture(form.imgBack, Skin::Back);
+}
+
+void AddPropertyLabels(TMainForm& form)
+{
+    const struct {
+        TLabel*& field;
+        const char* name;
+        QRect place;
+        const char* text;
+    } labels[] = {
+        {form.lblFilename, "lblFilename", {188, 262, 176, 13}, "File Name:"},
+        {form.lblBitrate, "lblBitrate", {188, 282, 176, 16}, "Bitrate:"},
+        {form.lblChannel, "lblChannel", {188, 304, 176, 13}, "Channels:"},
+        {form.lblSampleRate, "lblSampleRate", {188, 324, 176, 13}, "Sample Rate:"},
+        {form.lblLength, "lblLength", {188, 344, 176, 13}, "Length:"},
+        {form.lblBeginPos, "lblBeginPos", {393, 262, 175, 13}, "Begin Pos: "},
+        {form.lblEndPos, "lblEndPos", {393, 282, 175, 16}, "End Pos:"},
+        {form.lblSelectedLength, "lblSelectedLength", {393, 304, 175, 13}, "Length: "},
+    };
+    for (const auto& label : labels)
+        label.field = AddLabel(&form, label.name, label.place, QString::fromLatin1(label.text), true);
+}
+
+void AddCommandButtons(TMainForm& form)
+{
+    form.btnOpen = AddButton(&form, Skin::OpenButton);
+    form.btnSave = AddButton(&form, Skin::SaveButton);
+    form.btnPlay = AddButton(&form, Skin::PlayButton);
+    form.btnMarkStart = AddButton(&form, Skin::MarkStartButton);
+    form.btnMarkEnd = AddButton(&form, Skin::MarkEndButton);
+    form.btnPlaySelected = AddButton(&form, Skin::PlaySelectedButton);
+    form.btnMoveLeft = AddButton(&form, Skin::MoveLeftButton);
+    form.btnMoveRight = AddButton(&form, Skin::MoveRightButton);
+}
+
+void AddBanner(TMainForm& form)
+{
+    // The banner keeps its 363 x 170 place; its 361 x 169 picture sits at the
+    // top-left, and the background shows in the rest.
+    form.imgAd = new TImage(&form);
+    form.imgAd->setObjectName(QStringLiteral("imgAd"));
+    form.imgAd->SetAutoSize(false);
+    form.imgAd->setGeometry(13, 38, 363, 170);
+    ShowPicture(form.imgAd, Skin::Ad);
+}
+
+// The title-bar buttons, the status line, the pause button, the hint line,
+// the About link and the current position.
+void AddChrome(TMainForm& form)
+{
+    form.btnMinimize = AddButton(&form, Skin::MinimizeButton);
+    form.btnClose = AddButton(&form, Skin::CloseButton);
+
+    // Auto-sized: the export's status texts make it grow.
+    form.sb_status = AddLabel(&form, "sb_status", {1, 400, 90, 13}, QString(30, u' '), false);
+    form.sb_status->SetTextColor(Black);
+
+    form.MouseEffectImage1 = AddButton(&form, Skin::PauseButton);
+
+    // The hint line grows and shrinks from its left edge at x = 395.
+    form.lbl_status = AddLabel(&form, "lbl_status", {395, 186, 25, 13}, QStringLiteral("Play"), false);
+    form.lbl_status->SetFont(SkinFont(FontPixels, QFont::Bold));
+    form.lbl_status->SetTextColor(Yellow);
+
+    form.lblAbout = AddLabel(&form, "lblAbout", {60, 367, 28, 13}, QStringLiteral("About"), false);
+    form.lblAbout->SetTextColor(White);
+
+    form.lblCurrentPos
+        = AddLabel(&form, "lblCurrentPos", {393, 324, 175, 13}, QStringLiteral("Current Pos: "), true);
+}
+
+// The timeline's scroll box and its picture; the caller fits the scrolled
+// extent and keeps it fitted.
+void AddTimeline(TMainForm& form)
+{
+    // A flat one-pixel border round a 361 x 169 client area, the banner's place.
+    QScrollArea* box = form.ScrollBoxWave = new QScrollArea(&form);
+    box->setObjectName(QStringLiteral("ScrollBoxWave"));
+    box->setGeometry(12, 36, 363, 171);
+    box->setFrameShape(QFrame::Box);
+    box->setFrameShadow(QFrame::Plain);
+    box->setLineWidth(1);
+    box->setWidgetResizable(false);
+    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    box->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    form.ScrollBoxWaveContent = new QWidget;
+    form.ScrollBoxWaveContent->setObjectName(QStringLiteral("ScrollBoxWaveContent"));
+    form.imgWave = new TImage(form.ScrollBoxWaveContent);
+    form.imgWave->setObjectName(QStringLiteral("imgWave"));
+    form.imgWave->SetPicture(QImage(276, 152, QImage::Format_RGB32));
+    form.imgWave->Picture().fill(Qt::black);
+    form.imgWave->setGeometry(QRect(WaveOrigin, QSize(276, 152)));
+    box->setWidget(form.ScrollBoxWaveContent);
+}
+
+// The device, the dialogs' settings, the position timer and the idle hook.
+void SetUpComponents(TMainForm& form)
+{
+    form.MediaPlayer1 = std::make_unique<TMediaPlayer>();
+    form.MediaPlayer1->AutoOpen = false;
+    form.MediaPlayer1->AutoRewind = true;
+    form.MediaPlayer1->Shareable = false;
+
+    form.dlgOpen.Filter
+        = QStringLiteral("Mp3 Music Files (*.mp3)|*.mp3|Wave Files (*.wav)|*.wav|WMA Files (*.wma)|*.wma|"
+                         "All Files (*.*)|*.*");
+    // The ringtone types the export writes; MP3 first, so it is the dialog's default.
+    form.SaveDialog1.Filter = RingtoneFilter();
+    form.SaveDialog1.DefaultExt = QStringLiteral("mp3");
+
+    form.Timer2 = new QTimer(&form);
+    form.Timer2->setObjectName(QStringLiteral("Timer2"));
+    form.Timer2->setInterval(1000);
+    TMainForm* owner = &form;
+    form.ApplicationEvents1 = new TIdleHook([owner] { owner->ApplicationEvents1Idle(); }, owner);
+    form.ApplicationEvents1->setObjectName(QStringLiteral("ApplicationEvents1"));
+}
+
 } // namespace
 
 void TMainForm::BuildLayout()
 {
-    setObjectName(QStringLiteral("MainForm"));
-    setWindowTitle(QString::fromUtf8(ApplicationTitle));
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-    setWindowIcon(Skin::ApplicationIcon());
-    setFont(SkinFont(FontPixels));
-    setFixedSize(WindowSize);
-
-    auto label = [this](TLabel*& field, const char* name, QRect place, const QString& text, bool fixedSize) {
-        field = new TLabel(text, this);
-        field->setObjectName(QString::fromLatin1(name));
-        field->SetFont(SkinFont(FontPixels));
-        field->move(place.topLeft());
-        if (fixedSize) {
-            field->SetAutoSize(false);
-            field->resize(place.size());
-        }
-    };
-    auto button = [this](TMouseEffectImage*& field, const Skin::TButtonFace& face) {
-        field = new TMouseEffectImage(this);
-        const QString control = QString::fromLatin1(face.control);
-        field->setObjectName(control);
-        field->SetRevertOnLeave(false);
-        field->setGeometry(face.place);
-        field->SetHint(QString::fromLatin1(face.hint));
-        // A missing picture leaves the button its place, empty.
-        if (!Skin::ApplyButtonPictures(*field, control))
-            qWarning("Loading the pictures of %s failed", face.control);
-    };
-    auto picture = [](TImage* image, const char* path) {
-        const QImage face = Skin::Load(QString::fromLatin1(path));
-        if (face.isNull())
-            qWarning("Loading the skin picture %s failed", path);
-        image->SetPicture(face);
-    };
-
-    imgBack = new TImage(this);
-    imgBack->setObjectName(QStringLiteral("imgBack"));
-    imgBack->setGeometry(QRect(QPoint(0, 0), WindowSize));
-    imgBack->SetAutoSize(true);
-    picture(imgBack, Skin::Back);
-
-    label(lblFilename, "lblFilename", {188, 262, 176, 13}, QStringLiteral("File Name:"), true);
-    label(lblBitrate, "lblBitrate", {188, 282, 176, 16}, QStringLiteral("Bitrate:"), true);
-    label(lblChannel, "lblChannel", {188, 304, 176, 13}, QStringLiteral("Channels:"), true);
-    label(lblSampleRate, "lblSampleRate", {188, 324, 176, 13}, QStringLiteral("Sample Rate:"), true);
-    label(lblLength, "lblLength", {188, 344, 176, 13}, QStringLiteral("Length:"), true);
-    label(lblBeginPos, "lblBeginPos", {393, 262, 175, 13}, QStringLiteral("Begin Pos: "), true);
-    label(lblEndPos, "lblEndPos", {393, 282, 175, 16}, QStringLiteral("End Pos:"), true);
-    label(lblSelectedLength, "lblSelectedLength", {393, 304, 175, 13}, QStringLiteral("Length: "), true);
-
-    // Places, hints and pictures of the buttons come from the skin's button table.
-    button(btnOpen, Skin::OpenButton);
-    button(btnSave, Skin::SaveButton);
-    button(btnPlay, Skin::PlayButton);
-    button(btnMarkStart, Skin::MarkStartButton);
-    button(btnMarkEnd, Skin::MarkEndButton);
-    button(btnPlaySelected, Skin::PlaySelectedButton);
-    button(btnMoveLeft, Skin::MoveLeftButton);
-    button(btnMoveRight, Skin::MoveRightButton);
-
-    // The banner keeps its 363 x 170 place; its 361 x 169 picture sits at the
-    // top-left, and the background shows in the rest.
-    imgAd = new TImage(this);
-    imgAd->setObjectName(QStringLiteral("imgAd"));
-    imgAd->SetAutoSize(false);
-    imgAd->setGeometry(13, 38, 363, 170);
-    picture(imgAd, Skin::Ad);
-
-    button(btnMinimize, Skin::MinimizeButton);
-    button(btnClose, Skin::CloseButton);
-
-    // Auto-sized: the export's status texts make it grow.
-    label(sb_status, "sb_status", {1, 400, 90, 13}, QString(30, u' '), false);
-    sb_status->SetTextColor(Black);
-
-    button(MouseEffectImage1, Skin::PauseButton);
-
-    // The hint line grows and shrinks from its left edge at x = 395.
-    label(lbl_status, "lbl_status", {395, 186, 25, 13}, QStringLiteral("Play"), false);
-    lbl_status->SetFont(SkinFont(FontPixels, QFont::Bold));
-    lbl_status->SetTextColor(Yellow);
-
-    label(lblAbout, "lblAbout", {60, 367, 28, 13}, QStringLiteral("About"), false);
-    lblAbout->SetTextColor(White);
-
-    label(lblCurrentPos, "lblCurrentPos", {393, 324, 175, 13}, QStringLiteral("Current Pos: "), true);
-
-    // A flat one-pixel border round a 361 x 169 client area, the banner's place.
-    ScrollBoxWave = new QScrollArea(this);
-    ScrollBoxWave->setObjectName(QStringLiteral("ScrollBoxWave"));
-    ScrollBoxWave->setGeometry(12, 36, 363, 171);
-    ScrollBoxWave->setFrameShape(QFrame::Box);
-    ScrollBoxWave->setFrameShadow(QFrame::Plain);
-    ScrollBoxWave->setLineWidth(1);
-    ScrollBoxWave->setWidgetResizable(false);
-    ScrollBoxWave->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    ScrollBoxWave->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    ScrollBoxWave->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-
-    ScrollBoxWaveContent = new QWidget;
-    ScrollBoxWaveContent->setObjectName(QStringLiteral("ScrollBoxWaveContent"));
-    imgWave = new TImage(ScrollBoxWaveContent);
-    imgWave->setObjectName(QStringLiteral("imgWave"));
-    imgWave->SetPicture(QImage(276, 152, QImage::Format_RGB32));
-    imgWave->Picture().fill(Qt::black);
-    imgWave->setGeometry(QRect(WaveOrigin, QSize(276, 152)));
-    ScrollBoxWave->setWidget(ScrollBoxWaveContent);
+    SetUpWindow(*this);
+    AddBackground(*this);
+    AddPropertyLabels(*this);
+    AddCommandButtons(*this);
+    AddBanner(*this);
+    AddChrome(*this);
+    AddTimeline(*this);
     // Whoever resizes imgWave resizes the scrolled extent with it.
     imgWave->installEventFilter(this);
     FitScrollContent();
     ScrollBoxWave->hide();
     ScrollBoxWave->raise();
-
-    MediaPlayer1 = std::make_unique<TMediaPlayer>();
-    MediaPlayer1->AutoOpen = false;
-    MediaPlayer1->AutoRewind = true;
-    MediaPlayer1->Shareable = false;
-
-    dlgOpen.Filter
-        = QStringLiteral("Mp3 Music Files (*.mp3)|*.mp3|Wave Files (*.wav)|*.wav|WMA Files (*.wma)|*.wma|"
-                         "All Files (*.*)|*.*");
-    // The ringtone types the export writes, the described two first.
-    SaveDialog1.Filter = RingtoneFilter();
-    SaveDialog1.DefaultExt = QStringLiteral("mp3");
-
-    Timer2 = new QTimer(this);
-    Timer2->setObjectName(QStringLiteral("Timer2"));
-    Timer2->setInterval(1000);
-    ApplicationEvents1 = new TIdleHook([this] { ApplicationEvents1Idle(); }, this);
-    ApplicationEvents1->setObjectName(QStringLiteral("ApplicationEvents1"));
-
+    SetUpComponents(*this);
     CentreOnScreen();
 }
 

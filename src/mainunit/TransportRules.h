@@ -2,7 +2,7 @@
 // What the transport commands do, decided without a window: which device
 // modes each command acts in, the mark and extend rules, what a click on the
 // timeline does to the device, and the four position texts. Columns are
-// timeline columns (5 a second); times are milliseconds.
+// timeline columns (ColumnsPerSecond a second); times are milliseconds.
 
 #include <QString>
 
@@ -10,7 +10,8 @@
 
 namespace Transport {
 
-// Device modes as the device reports them.
+// Device modes as the device reports them: TMediaPlayer's mp* values, held
+// equal by the checks in DeviceModes.cpp.
 enum Mode : int { NotReady = 0, Stopped = 1, Playing = 2, Recording = 3, Seeking = 4, Paused = 5, Open = 6 };
 
 bool PlayActs(int mode); // stopped, seeking, paused, open

@@ -1,6 +1,6 @@
 #include "WaveRender.h"
 
-#include "appDefine.h"
+#include "SkinFont.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -157,12 +157,13 @@ void TWaveRender::PaintRuler()
     c.Line(0, 15, OffSurface(WaveLength) - 1, 15);
     // Only columns on the surface can show a tick or the start of a label.
     const int end = std::min(WaveLength, c.SurfaceWidth());
+    constexpr int LabelEverySeconds = 5;
     for (int i = 0; i < end; ++i) {
         const int k = i + 1;
-        if (k % 5 == 0)
+        if (k % ColumnsPerSecond == 0) // a tick at the end of each second
             c.Line(i, 11, i, 16);
-        if (k % 25 == 0)
-            c.TextOut(i, 0, QString::number(k / 5));
+        if (k % (LabelEverySeconds * ColumnsPerSecond) == 0)
+            c.TextOut(i, 0, QString::number(k / ColumnsPerSecond));
     }
     if (WaveLength >= 1)
         c.TextOut(0, 0, QStringLiteral("(S)"));

@@ -1,10 +1,11 @@
 #pragma once
 // The timeline: a black field with a white seconds ruler, a pseudo-waveform of
 // green columns, a grey selection band between a yellow start and a red end
-// marker, and a sky-blue play cursor. One column is one pixel; 5 columns stand
-// for one second. The waveform is a bounded random walk, not the audio.
+// marker, and a sky-blue play cursor. One column is one pixel; ColumnsPerSecond
+// columns stand for one second. The waveform is a bounded random walk, not the audio.
 
 #include "TCanvas.h"
+#include "TimelineScale.h"
 
 #include <QRgb>
 
@@ -51,9 +52,9 @@ public:
     int SelLow() const { return SelStart < SelEnd ? SelStart : SelEnd; }
     int SelHigh() const { return SelStart < SelEnd ? SelEnd : SelStart; }
     // Columns to whole seconds, truncating toward zero.
-    int PlayPosSeconds() const { return PlayPos / 5; }
-    int SelStartSeconds() const { return SelStart / 5; }
-    int SelEndSeconds() const { return SelEnd / 5; }
+    int PlayPosSeconds() const { return PlayPos / ColumnsPerSecond; }
+    int SelStartSeconds() const { return SelStart / ColumnsPerSecond; }
+    int SelEndSeconds() const { return SelEnd / ColumnsPerSecond; }
 
 private:
     void PaintRuler();

@@ -2,6 +2,7 @@
 #include "FileInfo.h"
 #include "MPGTools.h"
 #include "MainWindowTest.h"
+#include "appDefine.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -11,6 +11,7 @@
 #include <QUrl>
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -155,3 +156,30 @@ TEST_F(Keys, ADroppedFileOpensAndAFolderOrAWebAddressIsRefused)
 }
 
 } // namespace
+
+// The README's key table is typed by hand: it must list the keys the window
+// answers, no more and no fewer, with the help box's words and order.
+TEST(KeysReadme, ListsTheKeysOfTheHelpBox)
+{
+    QFile readme(QStringLiteral(VELUMO_README));
+    ASSERT_TRUE(readme.open(QIODevice::ReadOnly | QIODevice::Text)) << VELUMO_README;
+    QStringList documented;
+    bool inKeys = false;
+    bool header = true;
+    while (!readme.atEnd()) {
+        const QString line = QString::fromUtf8(readme.readLine()).trimmed();
+        if (line.startsWith(QLatin1String("## ")))
+            inKeys = line == QLatin1String("## Keys");
+        if (!inKeys || !line.startsWith(QLatin1String("| ")))
+            continue;
+        if (std::exchange(header, false))
+            continue; // "| Key | Does |"
+        const QStringList cells = line.split(u'|');
+        ASSERT_EQ(cells.size(), 4) << line.toStdString();
+        documented << cells.at(1).trimmed().remove(u'`') + u'\t' + cells.at(2).trimmed();
+    }
+    QStringList help = TMainForm::KeysText().split(u'\n');
+    help.removeFirst(); // "Keys:"
+    help.removeAll(QString());
+    EXPECT_EQ(documented.join(u'\n'), help.join(u'\n'));
+}

@@ -5,8 +5,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QFileInfo>
-#include <QProcess>
 #include <QScrollArea>
 #include <QTemporaryDir>
 #include <QTest>
@@ -55,29 +53,6 @@ TEST_F(MainForm, StartsWithItsTimelineAndAPrivateWorkFolder)
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&form));
     form.close();
     EXPECT_EQ(form.WaveRender, nullptr);
-}
-
-TEST_F(MainForm, TheDeployedConverterCutsARingtone)
-{
-    if (!QFile::exists(":/exefile/av"))
-        GTEST_SKIP() << "this build carries no converter";
-    TMainForm form;
-    const QString source = runtime.filePath("my song.wav");
-    ASSERT_EQ(
-        QProcess::execute("ffmpeg",
-            {"-nostdin", "-loglevel", "error", "-f", "lavfi", "-i", "sine=frequency=440:duration=4", source}),
-        0);
-    const QString target = runtime.filePath("ring tone.mp3");
-    const QStringList args{
-        "-i", source, "-ss", "00:00:01", "-t", "00:00:02", "-acodec", "mp3", "-ab", "64", "-ac", "2", target};
-    EXPECT_EQ(QProcess::execute(WorkDir + "av", args), 0);
-    EXPECT_GT(QFileInfo(target).size(), 1000);
-    // Run again: the existing ringtone is kept, and av says why it stops.
-    QProcess again;
-    again.start(WorkDir + "av", args);
-    ASSERT_TRUE(again.waitForFinished(30000));
-    EXPECT_NE(again.exitCode(), 0);
-    EXPECT_FALSE(again.readAllStandardError().isEmpty());
 }
 
 TEST_F(MainForm, DeploysNothingIntoAFolderOthersCanWrite)

@@ -110,16 +110,16 @@ TEST_F(MainLayout, LabelsStandAtTheirPlacesWithTheirStartTexts)
 // button table cannot pass unnoticed.
 // Picture kinds of normal, hover, pressed: J = JPEG, B = 32-bit BMP, = the
 // hover file again.
-struct TDescribedButton {
+struct TExpectedButton {
     const char* name;
     QRect place;
     const char* hint;
     const char* kinds;
 };
 
-TEST(ButtonTable, HoldsTheDescribedButtons)
+TEST(ButtonTable, HoldsEveryButtonsPlaceHintAndPictures)
 {
-    const TDescribedButton described[] = {
+    const TExpectedButton expected[] = {
         {"btnOpen", {26, 254, 108, 32}, "", "JJB"},
         {"btnSave", {26, 303, 108, 32}, "", "JJB"},
         {"btnPlay", {454, 97, 47, 48}, "Play", "JJ="},
@@ -133,8 +133,8 @@ TEST(ButtonTable, HoldsTheDescribedButtons)
         {"MouseEffectImage1", {458, 144, 35, 35}, "Pause", "JJB"},
     };
     auto letter = [](Skin::TPictureKind kind) { return kind == Skin::TPictureKind::Jpeg ? 'J' : 'B'; };
-    ASSERT_EQ(std::size(Skin::Buttons), std::size(described));
-    for (const TDescribedButton& row : described) {
+    ASSERT_EQ(std::size(Skin::Buttons), std::size(expected));
+    for (const TExpectedButton& row : expected) {
         SCOPED_TRACE(row.name);
         const Skin::TButtonFace* face = Skin::FindButton(row.name);
         ASSERT_NE(face, nullptr);

@@ -2,6 +2,7 @@
 #include "FileInfo.h"
 #include "MPGTools.h"
 #include "TransportRules.h"
+#include "appDefine.h"
 
 #include <QRegularExpression>
 

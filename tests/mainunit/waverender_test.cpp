@@ -1,6 +1,6 @@
+#include "SkinFont.h"
 #include "TCanvas.h"
 #include "WaveRender.h"
-#include "appDefine.h"
 
 #include <QGuiApplication>
 #include <QPainter>
