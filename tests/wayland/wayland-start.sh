@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
-# Starts the program under a headless Wayland compositor (weston), with no X
-# display and no platform chosen, and checks from the Wayland protocol log
-# that it runs on Qt's Wayland platform: its window becomes a toplevel with
-# the application's title, and a picture is committed to its surface.
-#   wayland-start.sh <program>
+# Starts the program under a headless Wayland compositor (weston) whose output
+# has scale 2, with no X display and no platform chosen, and checks from the
+# Wayland protocol log that it runs on Qt's Wayland platform: its window
+# becomes a toplevel with the application's title and a picture drawn at
+# twice the density is committed to its surface. With a second program
+# (wayland_chrome), also that a click on Minimise asks the compositor to
+# minimise the window.
+#   wayland-start.sh <program> [chrome program]
 # Exits 77 (skipped) when weston is missing or cannot start here.
 set -euo pipefail
 program=$(realpath -m "$1")
+chrome=${2:+$(realpath -m "$2")}
 title="Velumo MP3 Ringtone Maker"
 if ! command -v weston >/dev/null; then
   echo "SKIP: weston is not installed (package weston)"
@@ -17,10 +21,10 @@ fi
 runtime=$(mktemp -d)
 chmod 700 "$runtime"
 weston_pid=""
-program_pid=""
+client_pid=""
 cleanup() {
   set +e
-  [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null && wait "$program_pid" 2>/dev/null
+  [ -n "$client_pid" ] && kill "$client_pid" 2>/dev/null && wait "$client_pid" 2>/dev/null
   [ -n "$weston_pid" ] && kill "$weston_pid" 2>/dev/null && wait "$weston_pid" 2>/dev/null
   rm -rf "$runtime"
 }
@@ -30,8 +34,8 @@ export XDG_RUNTIME_DIR=$runtime
 socket=velumo-test
 # Its own output goes to files: the helper clients it starts must not keep
 # the test's output open.
-weston --backend=headless-backend.so --socket="$socket" --idle-time=0 --log="$runtime/weston.log" \
-  >"$runtime/weston.out" 2>&1 </dev/null &
+weston --backend=headless-backend.so --scale=2 --socket="$socket" --idle-time=0 \
+  --log="$runtime/weston.log" >"$runtime/weston.out" 2>&1 </dev/null &
 weston_pid=$!
 for _ in $(seq 1 300); do
   [ -S "$runtime/$socket" ] && break
@@ -44,28 +48,47 @@ if [ ! -S "$runtime/$socket" ]; then
   exit 77
 fi
 
-unset DISPLAY QT_QPA_PLATFORM XDG_SESSION_TYPE
-WAYLAND_DISPLAY=$socket WAYLAND_DEBUG=1 SDL_AUDIODRIVER=dummy "$program" >"$runtime/program.out" 2>"$runtime/protocol.log" </dev/null &
-program_pid=$!
+unset DISPLAY QT_QPA_PLATFORM XDG_SESSION_TYPE QT_SCALE_FACTOR
+export WAYLAND_DISPLAY=$socket WAYLAND_DEBUG=1 SDL_AUDIODRIVER=dummy
 
-# A toplevel with our title, then a buffer attached and committed.
-shown() {
-  grep -q "xdg_toplevel@[0-9]*\.set_title(\"$title\")" "$runtime/protocol.log" &&
-    grep -q -- "-> wl_surface@[0-9]*\.attach(wl_buffer@" "$runtime/protocol.log" &&
-    grep -q -- "-> wl_surface@[0-9]*\.commit()" "$runtime/protocol.log"
-}
-for _ in $(seq 1 600); do
-  shown && break
-  if ! kill -0 "$program_pid" 2>/dev/null; then
-    echo "FAIL: the program ended on start:" >&2
-    tail -n 30 "$runtime/protocol.log" >&2
+# Runs a client with its protocol log in $log until all given patterns are
+# in the log (60 s at most), then ends it.
+run_until() {
+  local what=$1; shift
+  local log=$runtime/$what.log
+  "$@" >"$runtime/$what.out" 2>"$log" </dev/null &
+  client_pid=$!
+  local ok=""
+  for _ in $(seq 1 600); do
+    ok=yes
+    for pattern in "${patterns[@]}"; do
+      grep -q -- "$pattern" "$log" || { ok=""; break; }
+    done
+    [ -n "$ok" ] && break
+    if ! kill -0 "$client_pid" 2>/dev/null; then
+      echo "FAIL: $what ended early:" >&2
+      grep -v "^\[" "$log" | tail -n 20 >&2 || true
+      exit 1
+    fi
+    sleep 0.1
+  done
+  kill "$client_pid" 2>/dev/null; wait "$client_pid" 2>/dev/null || true
+  client_pid=""
+  if [ -z "$ok" ]; then
+    echo "FAIL: $what: no \"$pattern\" in the Wayland protocol log within 60 s" >&2
+    grep -v "^\[" "$log" | tail -n 20 >&2 || true
     exit 1
   fi
-  sleep 0.1
-done
-if ! shown; then
-  echo "FAIL: no window with the title \"$title\" on the Wayland compositor within 60 s" >&2
-  grep -v "^\[" "$runtime/protocol.log" | tail -n 20 >&2 || true
-  exit 1
+}
+
+# A toplevel with our title; pictures at twice the density, attached and committed.
+patterns=("xdg_toplevel@[0-9]*\.set_title(\"$title\")" "-> wl_surface@[0-9]*\.set_buffer_scale(2)"
+  "-> wl_surface@[0-9]*\.attach(wl_buffer@" "-> wl_surface@[0-9]*\.commit()")
+run_until program "$program"
+echo "PASS: the program runs on Wayland at scale 2 and its window appears"
+
+if [ -n "$chrome" ]; then
+  patterns=("xdg_toplevel@[0-9]*\.set_title(\"$title\")" "-> xdg_toplevel@[0-9]*\.set_minimized()")
+  run_until chrome "$chrome"
+  echo "PASS: Minimise asks the Wayland compositor to minimise the window"
 fi
-echo "PASS: the program runs on Wayland and its window appears"
