@@ -1,12 +1,10 @@
 // The skin on a screen with two device pixels per pixel (run with
 // QT_SCALE_FACTOR=2; the timeline test also at 1.5): pictures come from their
-// copies drawn at twice the size and are at least as sharp as the picture at
-// its own size doubled; the timeline is scaled without blending pixels; text
-// is drawn at the screen's resolution.
+// copies drawn at twice the size, at least as sharp as the picture at its own
+// size doubled; the timeline is scaled without blending pixels.
 
 #include "SkinPictures.h"
 #include "TImage.h"
-#include "TLabel.h"
 
 #include <QApplication>
 #include <QPixmap>
@@ -129,26 +127,6 @@ TEST(HiDpi, TimelineIsScaledWithoutBlendingPixels)
     if (ratio == 2.0) {
         EXPECT_EQ(shown, Doubled(timeline)) << "every pixel a 2 x 2 block";
     }
-}
-
-// A label drawn at the screen's resolution: its letters have edges inside the
-// 2 x 2 blocks a doubled picture would be made of.
-TEST(HiDpi, LabelTextIsDrawnAtTheScreensResolution)
-{
-    ASSERT_EQ(qApp->devicePixelRatio(), 2.0) << "run with QT_SCALE_FACTOR=2";
-    TLabel label(QStringLiteral("Play the selected segment"));
-    label.setAttribute(Qt::WA_NoSystemBackground, false);
-    label.setAutoFillBackground(true);
-    const QImage shown = Shown(label);
-    ASSERT_EQ(shown.size(), label.size() * 2);
-    int finer = 0;
-    for (int y = 0; y + 1 < shown.height(); y += 2)
-        for (int x = 0; x + 1 < shown.width(); x += 2) {
-            const QRgb p = shown.pixel(x, y);
-            if (shown.pixel(x + 1, y) != p || shown.pixel(x, y + 1) != p || shown.pixel(x + 1, y + 1) != p)
-                ++finer;
-        }
-    EXPECT_GT(finer, 20) << "the text is a doubled picture";
 }
 
 } // namespace
