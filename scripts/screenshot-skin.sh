@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Saves pictures of the main window (as it starts, and with a song open) and
-# of the About window, taken from an
-# already built application on a virtual display. Builds nothing.
+# of the About window, taken from an already built application on a virtual
+# display, at display scale 1 (main.png, about.png, loaded.png) and at scale
+# 1.5 and 2 (main@1.5x.png, main@2x.png, ...). Builds nothing.
 #   scripts/screenshot-skin.sh [program] [output folder]
 # program defaults to build/velumo, the folder to screenshots/. The display is
-# exactly the main window's size, so the window, centred, fills the picture.
+# exactly the main window's size at each scale, so the window, centred, fills
+# the picture.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 program=$(realpath -m "${1:-$root/build/velumo}")
@@ -18,13 +20,18 @@ mkdir -p "$out"
 runtime=$(mktemp -d)
 trap 'rm -rf "$runtime"' EXIT
 chmod 700 "$runtime"
-export XDG_RUNTIME_DIR=$runtime SCREEN_SIZE=598x422x24
-
-"$root/scripts/screenshot.sh" "$out/main.png" "$program"
-VELUMO_SHOW_ABOUT=1 "$root/scripts/screenshot.sh" "$out/about.png" "$program"
+export XDG_RUNTIME_DIR=$runtime
 
 # With a song open: the timeline with its selection band (20 s to 30 s) and
 # the play cursor (4 s) in place of the banner.
 song="$runtime/Ring Song.mp3"
 ffmpeg -nostdin -loglevel error -f lavfi -i sine=frequency=440:duration=40 -ac 2 -c:a libmp3lame -b:a 128k "$song"
-SDL_AUDIODRIVER=dummy "$root/scripts/screenshot.sh" "$out/loaded.png" "$program" "$song"
+
+# scale, screen size, suffix of the file names
+for shot in "1 598x422 " "1.5 897x633 @1.5x" "2 1196x844 @2x"; do
+  read -r scale size at <<<"$shot"
+  export QT_SCALE_FACTOR=$scale SCREEN_SIZE=${size}x24
+  "$root/scripts/screenshot.sh" "$out/main$at.png" "$program"
+  VELUMO_SHOW_ABOUT=1 "$root/scripts/screenshot.sh" "$out/about$at.png" "$program"
+  SDL_AUDIODRIVER=dummy "$root/scripts/screenshot.sh" "$out/loaded$at.png" "$program" "$song"
+done

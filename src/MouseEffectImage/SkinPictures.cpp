@@ -3,13 +3,54 @@
 #include "MouseEffectImage.h"
 #include "SkinButtons.h"
 
+#include <QHash>
 #include <QImageReader>
+
+#include <mutex>
 
 namespace Skin {
 
 namespace {
 
 constexpr int ColourIconSizes[] = {16, 24, 32, 48, 64, 72, 96, 128};
+
+QImage Read(const QString& path)
+{
+    QImageReader reader(path);
+    // The file's contents decide the kind, not its name.
+    reader.setDecideFormatFromContent(true);
+    return reader.read();
+}
+
+// "buttons/btnOpen_normal.jpg" -> "buttons/btnOpen_normal@2x.jpg"
+QString TwiceFile(const QString& path)
+{
+    const qsizetype dot = path.lastIndexOf(u'.');
+    const qsizetype slash = path.lastIndexOf(u'/');
+    if (dot <= slash)
+        return path + QStringLiteral("@2x");
+    return path.left(dot) + QStringLiteral("@2x") + path.mid(dot);
+}
+
+struct TLoaded {
+    QImage picture;
+    QImage twice; // decoded on first use: screens at scale 1 never need it
+    bool twiceRead = false;
+};
+
+// Skin pictures by file, and their files by picture identity (a copy of a
+// QImage keeps its cache key; drawing into one gives it a new key).
+struct TCache {
+    std::mutex mutex;
+    QHash<QString, TLoaded> byPath;
+    QHash<qint64, QString> pathByKey;
+};
+
+TCache& Cache()
+{
+    static TCache cache;
+    return cache;
+}
 
 } // namespace
 
@@ -45,10 +86,35 @@ QImage Load(const QString& resourcePath)
 {
     if (resourcePath.isEmpty())
         return {};
-    QImageReader reader(resourcePath);
-    // The file's contents decide the kind, not its name.
-    reader.setDecideFormatFromContent(true);
-    return reader.read();
+    TCache& cache = Cache();
+    const std::lock_guard lock(cache.mutex);
+    if (const auto found = cache.byPath.constFind(resourcePath); found != cache.byPath.cend())
+        return found->picture;
+    const QImage picture = Read(resourcePath);
+    if (picture.isNull())
+        return {};
+    cache.byPath.insert(resourcePath, TLoaded{picture, {}, false});
+    cache.pathByKey.insert(picture.cacheKey(), resourcePath);
+    return picture;
+}
+
+QImage SharpCopy(const QImage& picture)
+{
+    if (picture.isNull())
+        return {};
+    TCache& cache = Cache();
+    const std::lock_guard lock(cache.mutex);
+    const auto path = cache.pathByKey.constFind(picture.cacheKey());
+    if (path == cache.pathByKey.cend())
+        return {};
+    TLoaded& loaded = cache.byPath[*path];
+    if (!loaded.twiceRead) {
+        loaded.twiceRead = true;
+        const QImage twice = Read(TwiceFile(*path));
+        if (twice.size() == picture.size() * 2)
+            loaded.twice = twice;
+    }
+    return loaded.twice;
 }
 
 bool ApplyButtonPictures(TMouseEffectImage& button, const QString& control)

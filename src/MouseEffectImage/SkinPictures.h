@@ -27,7 +27,13 @@ QString ButtonPicturePath(const QString& control, TButtonState state);
 QStringList ButtonControls();
 
 // Loads a skin picture; a null image when it is missing or cannot be decoded.
+// Each file is decoded once; later calls share that picture.
 QImage Load(const QString& resourcePath);
+// The same picture drawn at twice the size ("<name>@2x.<ext>"), for screens
+// with more than one device pixel per pixel. A null image for a picture that
+// Load did not give, one drawn into since (it is a new picture then), or one
+// without a file at exactly twice its size.
+QImage SharpCopy(const QImage& picture);
 
 // Gives a button its three pictures (normal, hover, pressed) by control name.
 // Returns false when a picture is missing; the button is left unchanged then.

@@ -4,6 +4,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <cmath>
+
 namespace {
 
 // The window layout is made for a bitmap font whose lines are one pixel taller
@@ -14,6 +16,14 @@ constexpr int LeadingPixels = 1;
 QFont WithoutAntialiasing(QFont font)
 {
     font.setStyleStrategy(QFont::StyleStrategy(font.styleStrategy() | QFont::NoAntialias));
+    return font;
+}
+
+// The font as drawn on a screen with more device pixels than pixels.
+QFont SmoothFont(QFont font)
+{
+    font.setStyleStrategy(QFont::StyleStrategy(font.styleStrategy() & ~QFont::NoAntialias));
+    font.setHintingPreference(QFont::PreferNoHinting);
     return font;
 }
 
@@ -63,7 +73,12 @@ QSize TLabel::TextSize() const
     // An empty label keeps the size of one blank so it can still be found.
     if (text.isEmpty())
         text = QStringLiteral(" ");
-    return {metrics.horizontalAdvance(text), metrics.height() + LeadingPixels};
+    int width = metrics.horizontalAdvance(text);
+    // Smoothed letters at a finer resolution take their unrounded widths,
+    // which can run past the rounded ones: room for them, so none is cut off.
+    if (devicePixelRatioF() != 1)
+        width = qMax(width, int(std::ceil(QFontMetricsF(SmoothFont(font())).horizontalAdvance(text))) + 1);
+    return {width, metrics.height() + LeadingPixels};
 }
 
 void TLabel::SetCaption(const QString& caption)
@@ -125,8 +140,12 @@ void TLabel::paintEvent(QPaintEvent*)
         return;
     QPainter painter(this);
     painter.setClipRect(rect());
-    painter.setRenderHint(QPainter::TextAntialiasing, false);
-    painter.setFont(font());
+    // At scale 1 the letters are the same pixels on every machine. On a screen
+    // with more device pixels per pixel Qt draws them at that resolution, and
+    // smoothed, since the letters are no longer pixel-exact anyway.
+    const bool exactPixels = devicePixelRatioF() == 1;
+    painter.setRenderHint(QPainter::TextAntialiasing, !exactPixels);
+    painter.setFont(exactPixels ? font() : SmoothFont(font()));
     painter.setPen(textColor_);
     const QFontMetrics metrics(font());
     const int baseline = LeadingPixels + metrics.ascent();

@@ -1,8 +1,9 @@
 #pragma once
 // The skin's text label: transparent (the picture behind shows between the
-// letters), one line, left-aligned, drawn without antialiasing so its pixels
-// are the same on every machine. '&' marks an access key: a single '&' is not
-// drawn and underlines the next character; "&&" draws one '&'.
+// letters), one line, left-aligned, drawn without antialiasing at scale 1 so
+// its pixels are the same on every machine (smoothed, at the screen's
+// resolution, on high-density screens). '&' marks an access key: a single
+// '&' is not drawn and underlines the next character; "&&" draws one '&'.
 //
 // With AutoSize on (the default) the label's width follows its text, growing
 // or shrinking from its fixed left edge, and its height is the font's line

@@ -114,10 +114,10 @@ int RunApplication(int argc, char** argv)
     const TCommandLine commandLine = ParseCommandLine(argc, argv);
     if (commandLine.Action != TCommandLine::TAction::Run)
         return AnswerCommandLine(commandLine);
-    // The skin is laid out in fixed device pixels; display scaling would stretch
-    // its pictures. A user's own setting still wins.
-    if (!qEnvironmentVariableIsSet("QT_ENABLE_HIGHDPI_SCALING"))
-        qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+    // The window follows the display's scale exactly (1, 1.25, 1.5, 2), not
+    // rounded: the skin has pictures at twice the size, and pictures without
+    // one (the timeline) are scaled without blending pixels.
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(ApplicationTitle));
     QApplication::setWindowIcon(Skin::ApplicationIcon());

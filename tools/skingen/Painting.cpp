@@ -30,6 +30,38 @@ QFont Font(qreal pixelSize, bool bold)
     return f;
 }
 
+QImage Canvas(int width, int height, int scale)
+{
+    QImage img(width * scale, height * scale, QImage::Format_RGB32);
+    img.setDevicePixelRatio(scale);
+    return img;
+}
+
+void PixelLine(QPainter& p, int x1, int y1, int x2, int y2)
+{
+    if (p.device()->devicePixelRatio() == 1) {
+        p.drawLine(x1, y1, x2, y2);
+        return;
+    }
+    // A scaled pen would straddle the pixel edge: fill the pixels instead.
+    p.fillRect(QRect(QPoint(qMin(x1, x2), qMin(y1, y2)), QPoint(qMax(x1, x2), qMax(y1, y2))), p.pen().color());
+}
+
+void PixelFrame(QPainter& p, const QRect& r)
+{
+    if (p.device()->devicePixelRatio() == 1) {
+        p.save();
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(r.adjusted(0, 0, -1, -1));
+        p.restore();
+        return;
+    }
+    PixelLine(p, r.left(), r.top(), r.right(), r.top());
+    PixelLine(p, r.left(), r.bottom(), r.right(), r.bottom());
+    PixelLine(p, r.left(), r.top(), r.left(), r.bottom());
+    PixelLine(p, r.right(), r.top(), r.right(), r.bottom());
+}
+
 void Panel(
     QPainter& p, const QRectF& r, qreal radius, const QColor& top, const QColor& bottom, const QColor& border)
 {

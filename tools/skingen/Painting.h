@@ -15,6 +15,16 @@ namespace Paint {
 QString LoadFonts();
 QFont Font(qreal pixelSize, bool bold = false);
 
+// An opaque picture of the given size in pixels of the window, drawn at
+// `scale` device pixels per pixel: painters on it work in window pixels.
+QImage Canvas(int width, int height, int scale);
+// A one-pixel line in the pen's colour, both ends included; horizontal or
+// vertical. At twice the size it covers exactly the pixels the line covers at
+// its own size, so lines stay where the layout expects them.
+void PixelLine(QPainter& p, int x1, int y1, int x2, int y2);
+// A one-pixel outline along the inside of r, in the pen's colour.
+void PixelFrame(QPainter& p, const QRect& r);
+
 // A rounded panel with a vertical gradient and a one-pixel border.
 void Panel(QPainter& p, const QRectF& r, qreal radius, const QColor& top, const QColor& bottom,
     const QColor& border);

@@ -6,6 +6,7 @@
 
 #include "Bmp32.h"
 #include "Painting.h"
+#include "Preview.h"
 #include "SkinButtons.h"
 
 #include <QDir>
@@ -101,7 +102,10 @@ void WriteBmp(const QImage& image, const QString& file)
 
 void DrawTitle(QPainter& p, QPointF at, int px, int logo)
 {
-    const QImage icon = Paint::Icon(logo);
+    // The icon is drawn at the canvas's own resolution, never scaled up.
+    const qreal scale = p.device()->devicePixelRatio();
+    QImage icon = Paint::Icon(int(std::lround(logo * scale)));
+    icon.setDevicePixelRatio(scale);
     p.drawImage(QPointF(at.x(), at.y() - logo + qreal(logo) / 5), icon);
     const qreal x = at.x() + logo + 7;
     const QFont bold = Paint::Font(px, true);
@@ -143,12 +147,12 @@ void DrawPanel(QPainter& p, const QRect& r, const QString& heading, TGlyph icon,
     // Faint rules between the rows of labels.
     p.setPen(QColor(0xdf, 0xe5, 0xee));
     for (int y : rules)
-        p.drawLine(r.x() + 8, y, r.right() - 8, y);
+        Paint::PixelLine(p, r.x() + 8, y, r.right() - 8, y);
 }
 
-QImage DrawBack()
+QImage DrawBack(int scale)
 {
-    QImage img(598, 422, QImage::Format_RGB32);
+    QImage img = Paint::Canvas(598, 422, scale);
     QPainter p(&img);
     p.setRenderHint(QPainter::TextAntialiasing);
     // Body.
@@ -169,9 +173,9 @@ QImage DrawBack()
     title.setColorAt(1, QColor(0x24, 0x36, 0x5c));
     p.fillRect(QRect(0, 0, 598, 30), title);
     p.setPen(QColor(0x6f, 0x8f, 0xc7));
-    p.drawLine(0, 30, 597, 30);
+    Paint::PixelLine(p, 0, 30, 597, 30);
     p.setPen(QColor(0x10, 0x18, 0x28));
-    p.drawLine(0, 31, 597, 31);
+    Paint::PixelLine(p, 0, 31, 597, 31);
     DrawTitle(p, QPointF(10, 21), 15, 20);
     // Places of the two window buttons, a pixel wider all round.
     for (const Skin::TButtonFace& b : {Skin::MinimizeButton, Skin::CloseButton})
@@ -185,9 +189,9 @@ QImage DrawBack()
     // A faint grid so the empty well reads as a timeline.
     p.setPen(QColor(0x16, 0x1e, 0x2c));
     for (int x = TimelineArea.left() + 25; x < TimelineArea.right(); x += 25)
-        p.drawLine(x, TimelineArea.top() + 1, x, TimelineArea.bottom() - 1);
-    p.drawLine(
-        TimelineArea.left(), TimelineArea.center().y(), TimelineArea.right(), TimelineArea.center().y());
+        Paint::PixelLine(p, x, TimelineArea.top() + 1, x, TimelineArea.bottom() - 1);
+    Paint::PixelLine(
+        p, TimelineArea.left(), TimelineArea.center().y(), TimelineArea.right(), TimelineArea.center().y());
 
     // Transport pad: blue, glossy, with a round dial under the buttons.
     p.save();
@@ -222,9 +226,9 @@ QImage DrawBack()
     Paint::ShadowText(p, QPointF(LeftColumn.x() + 12, LeftColumn.y() + 19), QStringLiteral("RINGTONE FILE"),
         Paint::Font(11, true), QColor(0x24, 0x2c, 0x3a), QColor(255, 255, 255, 90));
     p.setPen(QColor(0x5a, 0x62, 0x6e));
-    p.drawLine(LeftColumn.x() + 10, 347, LeftColumn.right() - 10, 347);
+    Paint::PixelLine(p, LeftColumn.x() + 10, 347, LeftColumn.right() - 10, 347);
     p.setPen(QColor(0xc4, 0xca, 0xd2));
-    p.drawLine(LeftColumn.x() + 10, 348, LeftColumn.right() - 10, 348);
+    Paint::PixelLine(p, LeftColumn.x() + 10, 348, LeftColumn.right() - 10, 348);
     Paint::Sunken(p, AboutPlate, 5, QColor(0x27, 0x30, 0x40));
     Paint::Glyph(
         p, TGlyph::Info, QRectF(AboutPlate.x() + 4, AboutPlate.y() + 5, 11, 11), QColor(0x5f, 0xa8, 0xff));
@@ -240,9 +244,9 @@ QImage DrawBack()
     strip.setColorAt(1, QColor(0xcf, 0xd6, 0xdf));
     p.fillRect(QRect(0, StripTop, 598, 422 - StripTop), strip);
     p.setPen(QColor(0x0e, 0x14, 0x20));
-    p.drawLine(0, StripTop - 1, 597, StripTop - 1);
+    Paint::PixelLine(p, 0, StripTop - 1, 597, StripTop - 1);
     p.setPen(QColor(0x9a, 0xa6, 0xb5));
-    p.drawLine(480, StripTop + 4, 480, 417);
+    Paint::PixelLine(p, 480, StripTop + 4, 480, 417);
     p.setFont(Paint::Font(10));
     p.setPen(QColor(0x5d, 0x69, 0x7a));
     p.drawText(QRect(482, StripTop, 108, 422 - StripTop), Qt::AlignRight | Qt::AlignVCenter,
@@ -251,17 +255,17 @@ QImage DrawBack()
     // Window edge.
     p.setPen(QColor(0x07, 0x0b, 0x12));
     p.setBrush(Qt::NoBrush);
-    p.drawRect(0, 0, 597, 421);
+    Paint::PixelFrame(p, QRect(0, 0, 598, 422));
     p.setPen(QColor(0x6f, 0x8f, 0xc7, 120));
-    p.drawLine(1, 1, 596, 1);
+    Paint::PixelLine(p, 1, 1, 596, 1);
     return img;
 }
 
 // ------------------------------------------------------------------ banner
 
-QImage DrawAd()
+QImage DrawAd(int scale)
 {
-    QImage img(361, 169, QImage::Format_RGB32);
+    QImage img = Paint::Canvas(361, 169, scale);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     QLinearGradient bg(0, 0, 361, 169);
@@ -454,7 +458,10 @@ QImage DrawButton(const QImage& back, const Skin::TButtonFace& face, TState stat
 {
     // The button's own rectangle of the window face is its base, so its
     // corners blend with what lies around it.
-    QImage img = back.copy(face.place).convertToFormat(QImage::Format_RGB32);
+    const int scale = int(back.devicePixelRatio());
+    QImage img = back.copy(QRect(face.place.topLeft() * scale, face.place.size() * scale))
+                     .convertToFormat(QImage::Format_RGB32);
+    img.setDevicePixelRatio(scale);
     QPainter p(&img);
     const TButtonArt& art = ArtOf(face);
     const QSize size = face.place.size();
@@ -474,9 +481,9 @@ QImage DrawButton(const QImage& back, const Skin::TButtonFace& face, TState stat
 
 // ------------------------------------------------------------ About window
 
-QImage DrawAbout()
+QImage DrawAbout(int scale)
 {
-    QImage img(300, 266, QImage::Format_RGB32);
+    QImage img = Paint::Canvas(300, 266, scale);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     QLinearGradient bg(0, 0, 0, 266);
@@ -511,102 +518,51 @@ QImage DrawAbout()
     return img;
 }
 
-// ------------------------------------------------------------------ previews
-
-void Label(QPainter& p, int x, int y, const QString& text, const QFont& font, const QColor& c)
-{
-    p.setFont(font);
-    p.setPen(c);
-    p.drawText(QPointF(x, y + QFontMetrics(font).ascent()), text);
-}
-
-QImage PreviewMain(const QImage& back, const QImage& ad, const QString& assets, const char* stateSuffix)
-{
-    QImage img = back.copy();
-    QPainter p(&img);
-    p.drawImage(13, 38, ad);
-    for (const Skin::TButtonFace& b : Skin::Buttons) {
-        QString file = QStringLiteral("%1/buttons/%2_%3")
-                           .arg(assets, QLatin1String(b.control), QLatin1String(stateSuffix));
-        QImage pic(file + QStringLiteral(".jpg"));
-        if (pic.isNull())
-            pic = QImage(file + QStringLiteral(".bmp"));
-        p.drawImage(b.place.topLeft(), pic);
-    }
-    QFont f = Paint::Font(11);
-    f.setStyleStrategy(QFont::NoAntialias);
-    QFont bold = Paint::Font(11, true);
-    bold.setStyleStrategy(QFont::NoAntialias);
-    const char* left[] = {"File Name: Summer Song.mp3", "Bitrate: 192 kbps", "Channels: Joint Stereo",
-        "Sample Rate: 44100 Hz", "Length: 00:03:42"};
-    const int ys[] = {262, 282, 304, 324, 344};
-    for (int i = 0; i < 5; ++i)
-        Label(p, 188, ys[i], QString::fromLatin1(left[i]), f, Qt::black);
-    const char* right[]
-        = {"Begin Pos: 00:00:20", "End Pos: 00:00:30", "Length: 00:00:10", "Current Pos: 00:00:04"};
-    for (int i = 0; i < 4; ++i)
-        Label(p, 393, ys[i], QString::fromLatin1(right[i]), f, Qt::black);
-    Label(p, 395, 186, QStringLiteral("Play the selected segment"), bold, QColor(255, 255, 0));
-    Label(p, 60, 367, QStringLiteral("About"), f, Qt::white);
-    Label(p, 1, 400, QStringLiteral("Completed."), f, Qt::black);
-    return img;
-}
-
-QImage PreviewAbout(const QImage& about)
-{
-    QImage img = about.copy();
-    QPainter p(&img);
-    QFont f = Paint::Font(11);
-    f.setStyleStrategy(QFont::NoAntialias);
-    QFont big = Paint::Font(13, true);
-    big.setStyleStrategy(QFont::NoAntialias);
-    Label(p, 97, 68, QStringLiteral("( Version 1.20 )"), big, QColor(128, 0, 128));
-    Label(p, 47, 165, QStringLiteral("www.velumo-soft.com"), f, Qt::black);
-    Label(p, 49, 188, QStringLiteral("support@velumo-soft.com"), f, Qt::black);
-    p.setFont(f);
-    p.setPen(QColor(128, 0, 0));
-    p.drawText(QRect(189, 230, 67, 20), Qt::AlignCenter, QStringLiteral("Continue"));
-    return img;
-}
-
 void MakeFolder(const QString& path)
 {
     if (!QDir().mkpath(path))
         Fail(QStringLiteral("creating folder %1 failed").arg(path));
 }
 
-void Generate(const QString& assets, const QString& preview)
+// "" for the pictures at their own size, "@2x" for those at twice the size,
+// the names Qt looks for on screens with two device pixels per pixel.
+QString AtScale(int scale)
 {
-    MakeFolder(assets + QStringLiteral("/buttons"));
-    MakeFolder(assets + QStringLiteral("/icon"));
+    return scale == 1 ? QString() : QStringLiteral("@%1x").arg(scale);
+}
 
-    const QImage back = DrawBack();
-    WriteJpeg(back, assets + QStringLiteral("/back.jpg"));
+// Writes the faces and the buttons drawn at the given scale.
+void GenerateSkin(const QString& assets, int scale)
+{
+    const QString at = AtScale(scale);
+    const QString backFile = QStringLiteral("%1/back%2.jpg").arg(assets, at);
+    WriteJpeg(DrawBack(scale), backFile);
     // Buttons are cut from the face as it will be decoded, so they match it.
-    const QImage backDecoded(assets + QStringLiteral("/back.jpg"));
+    QImage backDecoded(backFile);
     if (backDecoded.isNull())
-        Fail(QStringLiteral("reading back %1/back.jpg failed").arg(assets));
-    const QImage ad = DrawAd();
-    WriteJpeg(ad, assets + QStringLiteral("/ad.jpg"));
-    const QImage about = DrawAbout();
-    WriteJpeg(about, assets + QStringLiteral("/about.jpg"));
+        Fail(QStringLiteral("reading back %1 failed").arg(backFile));
+    backDecoded.setDevicePixelRatio(scale);
+    WriteJpeg(DrawAd(scale), QStringLiteral("%1/ad%2.jpg").arg(assets, at));
+    WriteJpeg(DrawAbout(scale), QStringLiteral("%1/about%2.jpg").arg(assets, at));
 
     for (const Skin::TButtonFace& b : Skin::Buttons) {
         const QString base = QStringLiteral("%1/buttons/%2_").arg(assets, QLatin1String(b.control));
+        const auto file = [&](const char* suffix, Skin::TPictureKind kind) {
+            return base + QLatin1String(suffix) + at + u'.' + QLatin1String(Skin::Extension(kind));
+        };
         auto write = [&](TState state, const char* suffix, Skin::TPictureKind kind) {
-            const QString file = base + QLatin1String(suffix) + u'.' + QLatin1String(Skin::Extension(kind));
             const QImage image = DrawButton(backDecoded, b, state);
             if (kind == Skin::TPictureKind::Jpeg)
-                WriteJpeg(image, file);
+                WriteJpeg(image, file(suffix, kind));
             else
-                WriteBmp(image, file);
+                WriteBmp(image, file(suffix, kind));
         };
         write(TState::Normal, "normal", b.normal);
         write(TState::Hover, "hover", b.hover);
         if (b.downIsHover) {
             // No further change when pressed: the very file of the hover picture.
-            const QString hover = base + QStringLiteral("hover.") + QLatin1String(Skin::Extension(b.hover));
-            const QString down = base + QStringLiteral("down.") + QLatin1String(Skin::Extension(b.down));
+            const QString hover = file("hover", b.hover);
+            const QString down = file("down", b.down);
             QFile::remove(down);
             if (!QFile::copy(hover, down))
                 Fail(QStringLiteral("copying %1 to %2 failed").arg(hover, down));
@@ -614,6 +570,15 @@ void Generate(const QString& assets, const QString& preview)
             write(TState::Down, "down", b.down);
         }
     }
+}
+
+void Generate(const QString& assets, const QString& preview)
+{
+    MakeFolder(assets + QStringLiteral("/buttons"));
+    MakeFolder(assets + QStringLiteral("/icon"));
+
+    GenerateSkin(assets, 1);
+    GenerateSkin(assets, 2);
 
     for (int size : {16, 24, 32, 48, 64, 72, 96, 128, 256})
         WritePng(Paint::Icon(size), QStringLiteral("%1/icon/velumo-%2.png").arg(assets).arg(size));
@@ -622,26 +587,9 @@ void Generate(const QString& assets, const QString& preview)
     if (preview.isEmpty())
         return;
     MakeFolder(preview);
-    WritePng(PreviewMain(backDecoded, QImage(assets + QStringLiteral("/ad.jpg")), assets, "normal"),
-        preview + QStringLiteral("/main.png"));
-    WritePng(PreviewMain(backDecoded, QImage(assets + QStringLiteral("/ad.jpg")), assets, "hover"),
-        preview + QStringLiteral("/main-hover.png"));
-    WritePng(PreviewMain(backDecoded, QImage(assets + QStringLiteral("/ad.jpg")), assets, "down"),
-        preview + QStringLiteral("/main-down.png"));
-    WritePng(
-        PreviewAbout(QImage(assets + QStringLiteral("/about.jpg"))), preview + QStringLiteral("/about.png"));
-    QImage icons(600, 280, QImage::Format_RGB32);
-    icons.fill(QColor(0xe0, 0xe4, 0xea));
-    {
-        QPainter p(&icons);
-        int x = 4;
-        for (int size : {16, 24, 32, 48, 64, 72, 96, 128}) {
-            p.drawImage(x, 4, QImage(QStringLiteral("%1/icon/velumo-%2.png").arg(assets).arg(size)));
-            x += size + 6;
-        }
-        p.drawImage(4, 140, QImage(assets + QStringLiteral("/icon/velumo-32-mono.png")));
-    }
-    WritePng(icons, preview + QStringLiteral("/icons.png"));
+    const QString error = WritePreviews(assets, preview);
+    if (!error.isEmpty())
+        Fail(error);
 }
 
 } // namespace
