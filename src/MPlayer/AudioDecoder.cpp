@@ -43,6 +43,13 @@ constexpr auto kStallTime = std::chrono::seconds(5);
 // 5 ms a megabyte). The header may be larger: it holds cover pictures.
 constexpr int64_t kBytesWithoutAudio = int64_t{8} << 20;
 constexpr int64_t kHeaderBytes = int64_t{64} << 20;
+// While opening, each step after the header (learning the streams, decoding
+// the first frame) may read this much without audio. The parser scans every
+// byte it gathers, at 20 to 40 ns a byte on an idle machine and several times
+// that on a busy one, so the 8 MB above, spent twice, held a WAV header
+// followed by zeros for seconds. A good file has its first frame within a
+// few kilobytes of the header.
+constexpr int64_t kOpenBytesWithoutAudio = int64_t{1} << 20;
 // What the demuxer reads and analyses to learn the streams.
 constexpr int64_t kProbeBytes = int64_t{1} << 20;
 constexpr int64_t kAnalyzeMicroseconds = 2 * int64_t{AV_TIME_BASE};
@@ -98,11 +105,11 @@ struct TInput {
         }
     }
 
-    // A new byte budget for the next step of opening; the deadline stays.
-    void Rebudget()
+    // A new byte budget for the next step; the deadline stays.
+    void Rebudget(int64_t byteBudget)
     {
         bytes = 0;
-        budget = kBytesWithoutAudio;
+        budget = byteBudget;
         if (tripped == TTrip::NoAudio) {
             tripped = TTrip::None;
             pb->eof_reached = 0;
@@ -276,7 +283,7 @@ TAudioDecoder::TAudioDecoder(const std::string& path, const std::atomic<bool>* s
     if (r < 0)
         Fail(MCIERR_INVALID_FILE, "Cannot open file", r);
     fmt_.reset(raw);
-    in_->Rebudget();
+    in_->Rebudget(kOpenBytesWithoutAudio);
 
     // Stream information gathered before undecodable data is still good: a
     // short song followed by zeros plays.
@@ -284,7 +291,7 @@ TAudioDecoder::TAudioDecoder(const std::string& path, const std::atomic<bool>* s
     if (r < 0 || in_->tripped == TInput::TTrip::TimedOut)
         Fail(MCIERR_INVALID_FILE, "Cannot read the stream information of", r);
     const std::string cut = in_->tripped != TInput::TTrip::None ? ": " + in_->Why() : std::string();
-    in_->Rebudget();
+    in_->Rebudget(kOpenBytesWithoutAudio);
 
     const AVCodec* decoder = nullptr;
     r = av_find_best_stream(fmt_.get(), AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
@@ -366,7 +373,7 @@ TAudioDecoder::TAudioDecoder(const std::string& path, const std::atomic<bool>* s
     outChannels_ = channels == 1 ? 1 : 2;
     const bool convertible = BuildConverter(first);
     av_frame_unref(frame_.get());
-    in_->Rebudget();
+    in_->Rebudget(kBytesWithoutAudio);
     if (!convertible)
         throw TDecodeError(MCIERR_INVALID_FILE,
             "Cannot play " + quoted + ": its " + std::to_string(channels)
