@@ -50,6 +50,10 @@ constexpr int64_t kHeaderBytes = int64_t{64} << 20;
 // followed by zeros for seconds. A good file has its first frame within a
 // few kilobytes of the header.
 constexpr int64_t kOpenBytesWithoutAudio = int64_t{1} << 20;
+// Audio read to measure a length that FFmpeg only guessed from the bit rate
+// (about 10 ms a megabyte); a longer file keeps the guess. 8 MB is almost
+// 9 minutes at 128 kbit/s.
+constexpr int64_t kMeasureBytes = int64_t{8} << 20;
 // What the demuxer reads and analyses to learn the streams.
 constexpr int64_t kProbeBytes = int64_t{1} << 20;
 constexpr int64_t kAnalyzeMicroseconds = 2 * int64_t{AV_TIME_BASE};
@@ -359,6 +363,9 @@ TAudioDecoder::TAudioDecoder(const std::string& path, const std::atomic<bool>* s
     if (!decoded)
         Fail(MCIERR_INVALID_FILE, "Cannot decode the audio of", lastError);
 
+    if (fmt_->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE)
+        MeasureLength();
+
     const AVFrame& first = *frame_;
     const int fileRate = first.sample_rate;
     if (fileRate < kMinFileRate || fileRate > kMaxFileRate) {
@@ -473,7 +480,35 @@ int TAudioDecoder::ReadPacket()
         av_packet_unref(packet_.get());
         r = AVERROR_EXIT;
     }
+    if (r >= 0 && opening_ && packet_->stream_index == stream_) {
+        const int64_t ts = packet_->pts != AV_NOPTS_VALUE ? packet_->pts : packet_->dts;
+        if (ts != AV_NOPTS_VALUE)
+            audioEnd_ = std::max(audioEnd_, ts + packet_->duration);
+    }
     return r;
+}
+
+// FFmpeg guessed the length from the bit rate and the file's size, which
+// counts whatever follows the audio (the zeros of a download cut short, a
+// tag): the packets that follow tell the end of the audio, read until the
+// data holds none. The frame already decoded stays in frame_.
+void TAudioDecoder::MeasureLength()
+{
+    in_->Rebudget(kOpenBytesWithoutAudio);
+    int64_t audioBytes = 0;
+    int r = 0;
+    while (audioBytes < kMeasureBytes && (r = ReadPacket()) >= 0) {
+        if (packet_->stream_index == stream_) {
+            audioBytes += packet_->size;
+            in_->Progress();
+        }
+        av_packet_unref(packet_.get());
+    }
+    const bool ended = r == AVERROR_EOF || in_->tripped == TInput::TTrip::NoAudio;
+    if (audioBytes < kMeasureBytes && ended && audioEnd_ != AV_NOPTS_VALUE) {
+        const AVRational tb = fmt_->streams[stream_]->time_base;
+        lengthMs_ = std::max<int64_t>(av_rescale_q(audioEnd_ - startTs_, tb, AVRational{1, 1000}), 0);
+    }
 }
 
 int TAudioDecoder::ReceiveFrame()

@@ -130,7 +130,6 @@ ModelRun Model(TMPEGAudio& m, const Bytes& d, const std::string& path, int32_t d
         EXPECT_EQ(a.Comment, b.Comment);                                                                     \
         EXPECT_EQ(a.GenreNr, b.GenreNr);                                                                     \
         EXPECT_EQ(a.Track, b.Track);                                                                         \
-        EXPECT_EQ(a.Duration, b.Duration);                                                                   \
         EXPECT_EQ(a.Length, b.Length);                                                                       \
         EXPECT_EQ(a.Version, b.Version);                                                                     \
         EXPECT_EQ(a.Layer, b.Layer);                                                                         \
@@ -214,6 +213,10 @@ void CompareWithModel(const TempDir& dir, const Bytes& d, int32_t searchLimit, i
     EXPECT_EQ(result, expected.result);
     EXPECT_EQ(pumps, expected.pumps);
     EXPECT_SAME_FIELDS(real, model);
+    // The model knows the playing time of Xing files; the others' comes from their frames.
+    if (model.BitRate == -1) {
+        EXPECT_EQ(real.Duration, model.Duration);
+    }
 }
 
 TEST(MPGToolsModelTest, BlockScanMatchesByteByByteWalk)

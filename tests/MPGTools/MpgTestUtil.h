@@ -69,6 +69,15 @@ inline void PutXing(Bytes& b, size_t offset, uint32_t frames, uint32_t flags = 1
     PutBigEndian32(b, offset + 8, frames);
 }
 
+// Writes a VBRI header counting `frames` frames into the first frame (32
+// bytes behind its header).
+inline void PutVbri(Bytes& b, uint32_t frames)
+{
+    const char mark[] = {'V', 'B', 'R', 'I', 0, 1};
+    std::copy(std::begin(mark), std::end(mark), b.begin() + 36);
+    PutBigEndian32(b, 50, frames);
+}
+
 // A 128-byte ID3v1 tag; each text is copied as given (zero-padded to its field).
 inline Bytes Id3v1(const std::string& title, const std::string& artist, const std::string& album,
     const std::string& year, const std::string& comment, uint8_t track, uint8_t genre,
