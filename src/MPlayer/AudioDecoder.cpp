@@ -262,6 +262,8 @@ TAudioDecoder::TAudioDecoder(const std::string& path, const std::atomic<bool>* s
     if (!S_ISREG(st.st_mode))
         throw TDecodeError(
             MCIERR_INVALID_FILE, "Cannot open " + quoted + ": not a regular file (a pipe, device or socket)");
+    if (st.st_size == 0)
+        throw TDecodeError(MCIERR_INVALID_FILE, "Cannot open " + quoted + ": the file is empty");
     const int flags = ::fcntl(in_->fd, F_GETFL);
     if (flags >= 0)
         ::fcntl(in_->fd, F_SETFL, flags & ~O_NONBLOCK);
