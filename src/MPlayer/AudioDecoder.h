@@ -86,6 +86,14 @@ public:
     bool ReachedEnd() const { return reachedEnd_; }
 
 private:
+    // The steps of opening, in order.
+    void OpenFile(const std::atomic<bool>* stop);
+    void OpenContainer();
+    std::string FindStreams();
+    void OpenDecoder(const std::string& cut);
+    void DecodeFirstFrame();
+    void ChooseOutput();
+
     int ReadPacket();
     void MeasureLength();
     int ReceiveFrame();

@@ -163,7 +163,7 @@ Bytes RandomFile(std::mt19937& rng, int32_t& searchLimit)
             break;
         default: { // a run of frames of one kind, with frame lengths the analyser would compute
             static constexpr int kVersionBits[] = {3, 3, 2, 0, 1};
-            const HeaderSpec h{
+            const HeaderFields h{
                 kVersionBits[pick(5)], 1 + pick(3), pick(2), 1 + pick(14), pick(3), pick(2), pick(4)};
             TMPEGAudio probe;
             probe.Length = 1 << 20;

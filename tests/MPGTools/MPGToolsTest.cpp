@@ -44,7 +44,7 @@ protected:
 };
 
 // MPEG-1 Layer III, 128 kbit/s, 44100 Hz, joint stereo, no CRC.
-const HeaderSpec kCbr128{};
+const HeaderFields kCbr128{};
 constexpr size_t kCbr128Frame = 417;
 
 TEST_F(MPGToolsTest, ConstantBitRateFileOfOneMillionBytes)
@@ -75,7 +75,7 @@ TEST_F(MPGToolsTest, ConstantBitRateFileOfOneMillionBytes)
 TEST_F(MPGToolsTest, ChannelModes)
 {
     for (int mode = 0; mode < 4; ++mode) {
-        HeaderSpec h = kCbr128;
+        HeaderFields h = kCbr128;
         h.mode = mode;
         const auto path = dir.Write("mode.mp3", CbrFile(h, kCbr128Frame, 5000));
         TMPEGAudio a;
@@ -90,7 +90,7 @@ TEST_F(MPGToolsTest, ChannelModes)
 TEST_F(MPGToolsTest, FrameLengthsPerVersionAndLayer)
 {
     struct Case {
-        HeaderSpec h;
+        HeaderFields h;
         uint16_t length;
     };
     const Case cases[] = {
@@ -123,7 +123,7 @@ TEST_F(MPGToolsTest, InvalidHeaderFieldsAreSkipped)
 {
     struct Case {
         const char* what;
-        HeaderSpec h;
+        HeaderFields h;
     };
     const Case cases[] = {
         {"free format", {3, 1, 1, 0, 0, 1, 1}},
@@ -190,7 +190,7 @@ TEST_F(MPGToolsTest, NoHeaderPair)
 TEST_F(MPGToolsTest, XingFrameCounts)
 {
     struct Case {
-        HeaderSpec h;
+        HeaderFields h;
         size_t frame, offset;
         uint32_t frames;
         uint16_t duration;
@@ -486,7 +486,7 @@ TEST_F(MPGToolsTest, LargeFiles)
     EXPECT_EQ(a.Title, "Big");
 
     // 3 GiB, MPEG-1 Layer I 448 kbit/s: Length is held at its maximum.
-    const HeaderSpec l1448{3, 3, 1, 14, 1, 0, 1};
+    const HeaderFields l1448{3, 3, 1, 14, 1, 0, 1};
     ASSERT_EQ(Read(a, make("3g.mp3", CbrFile(l1448, 448, 3 * 448), 3ll << 30)), 0);
     EXPECT_EQ(a.Length, std::numeric_limits<int32_t>::max());
     EXPECT_EQ(a.Duration, 0);
