@@ -423,7 +423,8 @@ TMPEGAudio::Outcome TMPEGAudio::XingCheck(TReader& ctx, int64_t headerPos)
         return Outcome::Failed;
     const uint32_t flags = BigEndian32(block);
     const uint32_t frames = (flags & 1) ? BigEndian32(block + 4) : 0;
-    const double seconds = static_cast<double>(mpg_detail::SamplesPerFrame(Version, Layer)) / SampleRate * frames;
+    const double seconds
+        = static_cast<double>(mpg_detail::SamplesPerFrame(Version, Layer)) / SampleRate * frames;
     Duration = ClampSeconds(static_cast<int64_t>(std::min(std::nearbyint(seconds), 1e9))); // ties to even
     if (frames == 0)
         return Outcome::Failed;

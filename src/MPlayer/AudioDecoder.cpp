@@ -104,7 +104,8 @@ void TAudioDecoder::OpenContainer()
 {
     auto* buffer = static_cast<unsigned char*>(av_malloc(kReadBuffer));
     if (buffer)
-        in_->pb = avio_alloc_context(buffer, kReadBuffer, 0, in_.get(), &TInput::Read, nullptr, &TInput::Seek);
+        in_->pb
+            = avio_alloc_context(buffer, kReadBuffer, 0, in_.get(), &TInput::Read, nullptr, &TInput::Seek);
     AVFormatContext* raw = in_->pb ? avformat_alloc_context() : nullptr;
     if (!raw) {
         if (!in_->pb)

@@ -27,8 +27,8 @@ bool Ffmpeg(const std::string& args)
 // Seconds of audio FFmpeg decodes from the file; -1 when it cannot.
 double DecodedSeconds(const std::string& path)
 {
-    const std::string cmd
-        = "ffmpeg -nostdin -v error -i '" + path + "' -map 0:a -f null - -progress pipe:1 | grep out_time_us=";
+    const std::string cmd = "ffmpeg -nostdin -v error -i '" + path
+        + "' -map 0:a -f null - -progress pipe:1 | grep out_time_us=";
     std::FILE* p = ::popen(cmd.c_str(), "r");
     if (p == nullptr)
         return -1;
@@ -43,8 +43,8 @@ double DecodedSeconds(const std::string& path)
 // Frames (packets) of an MP3 as FFmpeg counts them; 0 when it cannot.
 uint32_t FrameCount(const std::string& path)
 {
-    const std::string cmd = "ffprobe -v error -count_packets -show_entries stream=nb_read_packets -of csv=p=0 '"
-        + path + "'";
+    const std::string cmd
+        = "ffprobe -v error -count_packets -show_entries stream=nb_read_packets -of csv=p=0 '" + path + "'";
     std::FILE* p = ::popen(cmd.c_str(), "r");
     char line[64] = {};
     const bool got = p != nullptr && std::fgets(line, sizeof line, p) != nullptr;
@@ -119,11 +119,12 @@ double ShownSeconds(const std::string& path)
 TEST(SongLength, IsTheDecodedLengthWhateverSurroundsTheAudio)
 {
     const std::string d = testmedia::TempDir("song-length");
-    const std::string noise = "-f lavfi -i \"anoisesrc=d=30:a=0.5:r=44100,volume='if(lt(t,10),0,1)':eval=frame\" "
-                              "-ac 2 -c:a libmp3lame -write_xing 0 -id3v2_version 0 ";
+    const std::string noise
+        = "-f lavfi -i \"anoisesrc=d=30:a=0.5:r=44100,volume='if(lt(t,10),0,1)':eval=frame\" "
+          "-ac 2 -c:a libmp3lame -write_xing 0 -id3v2_version 0 ";
     ASSERT_TRUE(Ffmpeg("-f lavfi -i sine=frequency=440:duration=30 -ac 2 -c:a libmp3lame -b:a 320k "
                        "-write_xing 0 -id3v2_version 0 -f mp3 '"
-            + d + "cbr.bin'"));
+        + d + "cbr.bin'"));
     ASSERT_TRUE(Ffmpeg(noise + "-q:a 4 -f mp3 '" + d + "vbr.mp3'")); // silence, then noise
     ASSERT_TRUE(testmedia::MakeMp3(d + "song.mp3", 60.0));
 
