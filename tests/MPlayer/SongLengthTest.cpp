@@ -7,12 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <random>
 
 namespace {
@@ -24,33 +21,33 @@ bool Ffmpeg(const std::string& args)
     return std::system(("ffmpeg -nostdin -loglevel error -y " + args).c_str()) == 0;
 }
 
-// Seconds of audio FFmpeg decodes from the file; -1 when it cannot.
-double DecodedSeconds(const std::string& path)
+// The last line a shell command prints; empty when it prints none.
+std::string LastLine(const std::string& cmd)
 {
-    const std::string cmd = "ffmpeg -nostdin -v error -i '" + path
-        + "' -map 0:a -f null - -progress pipe:1 | grep out_time_us=";
-    std::FILE* p = ::popen(cmd.c_str(), "r");
-    if (p == nullptr)
-        return -1;
-    double seconds = -1;
-    char line[128];
-    while (std::fgets(line, sizeof line, p) != nullptr)
-        seconds = std::atof(line + std::strlen("out_time_us=")) / 1e6;
-    ::pclose(p);
-    return seconds;
+    std::string last;
+    if (std::FILE* p = ::popen(cmd.c_str(), "r")) {
+        char line[128];
+        while (std::fgets(line, sizeof line, p) != nullptr)
+            last = line;
+        ::pclose(p);
+    }
+    return last;
 }
 
-// Frames (packets) of an MP3 as FFmpeg counts them; 0 when it cannot.
+// Seconds of audio FFmpeg decodes from the file.
+double DecodedSeconds(const std::string& path)
+{
+    const std::string us = LastLine("ffmpeg -nostdin -v error -i '" + path
+        + "' -map 0:a -f null - -progress pipe:1 | sed -n 's/^out_time_us=//p'");
+    return std::atof(us.c_str()) / 1e6;
+}
+
+// Frames of an MP3 as FFmpeg counts them.
 uint32_t FrameCount(const std::string& path)
 {
-    const std::string cmd
-        = "ffprobe -v error -count_packets -show_entries stream=nb_read_packets -of csv=p=0 '" + path + "'";
-    std::FILE* p = ::popen(cmd.c_str(), "r");
-    char line[64] = {};
-    const bool got = p != nullptr && std::fgets(line, sizeof line, p) != nullptr;
-    if (p != nullptr)
-        ::pclose(p);
-    return got ? static_cast<uint32_t>(std::strtoul(line, nullptr, 10)) : 0;
+    return static_cast<uint32_t>(std::atol(LastLine(
+        "ffprobe -v error -count_packets -show_entries stream=nb_read_packets -of csv=p=0 '" + path + "'")
+                                               .c_str()));
 }
 
 Bytes ReadAll(const std::string& path)
