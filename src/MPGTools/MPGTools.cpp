@@ -222,7 +222,8 @@ bool TMPEGAudio::DecodeFrameHeader(uint32_t h)
     Mode = static_cast<uint8_t>((h >> 6) & 3);
     Padding = ((h >> 9) & 1) != 0;
     BitRate = mpg_detail::kBitRates[mpg_detail::BitRateTable(Version, Layer)][(h >> 12) & 15];
-    // Counted over the whole file, tags and leading data included.
+    // A first figure over the whole file; a read that finds a header pair
+    // replaces it with the length of the audio alone.
     Duration = BitRate == 0 ? 0 : ClampSeconds(DurationLength() * 8 / (int64_t{BitRate} * 1000));
     FrameLength = ComputeFrameLength();
     return HeaderIsValid();
