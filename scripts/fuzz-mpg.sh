@@ -14,11 +14,12 @@ mkdir -p "$out/corpus" "$out/artifacts"
 echo "fuzz-mpg: building the fuzzer in $out"
 "$cxx" -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
   -I"$root/src/MPGTools" \
-  "$root/src/MPGTools/MPGTools.cpp" "$root/tests/MPGTools/fuzz_readfileinfo.cpp" \
+  "$root"/src/MPGTools/*.cpp "$root/tests/MPGTools/fuzz_readfileinfo.cpp" \
   -o "$out/fuzz_readfileinfo"
 
 # Seeds: hand-made frame pairs (MPEG-1/2/2.5, Layer I/III), junk before the
-# first frame, a Xing frame and an ID3v1 tag.
+# first frame, a Xing frame, a VBRI frame, frames of two bit rates with a
+# damaged stretch between them, and an ID3v1 tag.
 frame() {  # frame <byte1> <byte2> <byte3> <length>: a header and zeros
   printf "\xff\x$1\x$2\x$3"
   head -c $(($4 - 4)) /dev/zero
@@ -35,6 +36,8 @@ frames 4 ff 14 00 32 > "$c/mpeg1-l1-32k"
 { printf 'ID3\x04'; head -c 300 /dev/zero; printf '\xff\xfb\x90'; frames 3 fb 90 40 417; } > "$c/junk-then-frames"
 { frame fb 90 40 36; printf 'Xing\x00\x00\x00\x01\x00\x00\x03\xe8'; head -c 369 /dev/zero; frames 2 fb 90 40 417; } > "$c/xing"
 { frames 3 fb 90 40 417; printf 'TAGTitle'; head -c 118 /dev/zero; printf '\x03\x0c'; } > "$c/id3v1"
+{ frame fb 90 40 36; printf 'VBRI\x00\x01\x00\x00\x00\x4b\x00\x00\x10\x00\x00\x00\x03\xe8'; head -c 363 /dev/zero; frames 2 fb a0 40 522; } > "$c/vbri"
+{ frames 3 fb 90 40 417; head -c 700 /dev/urandom; frames 3 fb b0 40 626; head -c 500 /dev/zero; } > "$c/damaged-vbr"
 
 echo "fuzz-mpg: running for ${seconds}s"
 cd "$out"

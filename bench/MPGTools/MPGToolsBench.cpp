@@ -2,6 +2,8 @@
 //  - scanning 256 MiB that hold no frame header (from the page cache), with a
 //    message pump that does what the GUI's does: look at the clock and only
 //    dispatch when some milliseconds have passed;
+//  - the playing time of a 10 MiB file without a VBR header, which walks
+//    every frame header (from the page cache);
 //  - reading one ordinary MP3's properties, against TagLib's MPEG::File.
 #include <unistd.h>
 
@@ -112,6 +114,46 @@ void BM_ScanWithoutHeader(benchmark::State& state)
     state.counters["pump_calls"] = static_cast<double>(calls) / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_ScanWithoutHeader)->ArgName("noise")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// 10 MiB of variable-bit-rate frames (MPEG-1 Layer III, 44100 Hz, 128 to
+// 320 kbit/s) without a Xing or VBRI header: the playing time comes from
+// walking every frame header.
+std::string HeaderlessVbrFile()
+{
+    const auto path = (WorkDir() / "vbr-10m.mp3").string();
+    if (!std::filesystem::exists(path)) {
+        static constexpr int kBitRates[] = {128, 160, 192, 224, 256, 320};
+        std::vector<uint8_t> data;
+        for (size_t i = 0; data.size() < (10u << 20); ++i) {
+            const int index = 9 + static_cast<int>(i % 6);
+            const size_t frame = static_cast<size_t>(144000 * kBitRates[index - 9] / 44100);
+            const size_t at = data.size();
+            data.resize(at + frame, 0);
+            data[at] = 0xFF;
+            data[at + 1] = 0xFB;
+            data[at + 2] = static_cast<uint8_t>(index << 4);
+            data[at + 3] = 0x44;
+        }
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+    }
+    Warm(path);
+    return path;
+}
+
+void BM_PlayingTimeFromFrameWalk10MB(benchmark::State& state)
+{
+    const std::string path = HeaderlessVbrFile();
+    for (auto _ : state) {
+        TMPEGAudio a;
+        a.SetFileName(path);
+        if (a.Duration < 300 || a.Duration > 500)
+            state.SkipWithError("the playing time is not the frames'");
+        benchmark::DoNotOptimize(a.Duration);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * (10 << 20));
+}
+BENCHMARK(BM_PlayingTimeFromFrameWalk10MB)->Unit(benchmark::kMicrosecond);
 
 // Ordinary MP3s of 30 s made by FFmpeg's LAME encoder, each with an ID3v2 tag
 // in front and an ID3v1 tag at the end.

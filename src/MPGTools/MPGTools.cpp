@@ -1,5 +1,8 @@
 #include "MPGTools.h"
 
+#include "MpgFrames.h"
+#include "MpgReader.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,13 +17,14 @@
 #include <utility>
 #include <vector>
 
+using mpg_detail::BigEndian32;
+using mpg_detail::TReader;
+
 namespace {
 
 constexpr size_t kMaxFileNameChars = 255;
 constexpr size_t kMaxTextChars = 30;
 constexpr int64_t kPumpStep = 300; // file positions between two message-pump calls
-constexpr size_t kFirstChunk = 4096; // most files have their first frame near the start
-constexpr size_t kMaxChunk = 256 * 1024;
 
 MPGReadErrorHandler& DefaultPrompt()
 {
@@ -33,23 +37,6 @@ std::function<bool()>& MessagePump()
     static std::function<bool()> pump;
     return pump;
 }
-
-// Bit rates in kbit/s by table and header bits 15-12 (index 0 free format, 15 forbidden).
-constexpr int32_t kBitRates[5][16] = {
-    {0, 32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448, 0}, // MPEG-1 Layer I
-    {0, 32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384, 0}, // MPEG-1 Layer II
-    {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0}, // MPEG-1 Layer III
-    {0, 32, 48, 56, 64, 80, 96, 112, 128, 144, 160, 176, 192, 224, 256, 0}, // MPEG-2/2.5 Layer I
-    {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 0}, // MPEG-2/2.5 Layer II/III
-};
-
-// Sampling rates in Hz by Version (1..3) and header bits 11-10.
-constexpr int32_t kSampleRates[4][4] = {
-    {0, 0, 0, 0},
-    {44100, 48000, 32000, 0},
-    {22050, 24000, 16000, 0},
-    {11025, 12000, 8000, 0},
-};
 
 // Cuts a UTF-8 text to at most n characters without splitting a multi-byte
 // sequence (a byte that is not valid UTF-8 counts as one character).
@@ -101,19 +88,6 @@ std::string TrimTagText(const uint8_t* p, size_t n)
     return s;
 }
 
-uint32_t BigEndian32(const uint8_t* p)
-{
-    return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | uint32_t{p[3]};
-}
-
-// Necessary conditions for a valid header, checked before the full decode so
-// the search skips most false syncs cheaply.
-inline bool MayBeHeader(const uint8_t* p)
-{
-    return p[0] == 0xFF && (p[1] & 0xE0) == 0xE0 && ((p[1] >> 3) & 3) != 1 && ((p[1] >> 1) & 3) != 0
-        && (p[2] >> 4) != 0 && (p[2] >> 4) != 15 && ((p[2] >> 2) & 3) != 3;
-}
-
 int32_t ClampToInt32(int64_t v)
 {
     return static_cast<int32_t>(
@@ -124,21 +98,6 @@ uint16_t ClampSeconds(int64_t v)
 {
     return static_cast<uint16_t>(std::clamp<int64_t>(v, 0, 65535));
 }
-
-struct FdCloser {
-    int fd = -1;
-    explicit FdCloser(int f)
-        : fd(f)
-    {
-    }
-    FdCloser(const FdCloser&) = delete;
-    FdCloser& operator=(const FdCloser&) = delete;
-    ~FdCloser()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
 
 } // namespace
 
@@ -158,60 +117,6 @@ void SetMessagePump(std::function<bool()> pump)
 {
     MessagePump() = std::move(pump);
 }
-
-// One open file and the block last read from it.
-struct TMPEGAudio::ReadContext {
-    int fd = -1;
-    int64_t size = 0;
-    std::function<bool()> pump; // copied, so a pump that replaces the global one stays alive
-    std::vector<uint8_t> buf;
-    int64_t bufStart = 0;
-    size_t bufLen = 0;
-    size_t nextChunk = kFirstChunk;
-
-    // Reads exactly n bytes at off; false when they reach past the end of the
-    // file or the read fails.
-    bool ReadAt(int64_t off, size_t n, uint8_t* dst)
-    {
-        if (off < 0 || off > size || static_cast<int64_t>(n) > size - off)
-            return false;
-        if (off >= bufStart && off + static_cast<int64_t>(n) <= bufStart + static_cast<int64_t>(bufLen)) {
-            std::memcpy(dst, buf.data() + (off - bufStart), n);
-            return true;
-        }
-        return PRead(off, n, dst);
-    }
-
-    bool PRead(int64_t off, size_t n, uint8_t* dst) const
-    {
-        size_t done = 0;
-        while (done < n) {
-            const ssize_t r = ::pread(fd, dst + done, n - done, static_cast<off_t>(off + done));
-            if (r < 0 && errno == EINTR)
-                continue;
-            if (r <= 0)
-                return false; // error, or the file shrank under us
-            done += static_cast<size_t>(r);
-        }
-        return true;
-    }
-
-    // Loads a block starting at off (at least 4 bytes, which the caller ensures exist).
-    bool Load(int64_t off)
-    {
-        const size_t n
-            = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(nextChunk) + 3, size - off));
-        if (buf.size() < n)
-            buf.resize(n);
-        bufStart = off;
-        bufLen = 0;
-        if (!PRead(off, n, buf.data()))
-            return false;
-        bufLen = n;
-        nextChunk = std::min(nextChunk * 4, kMaxChunk);
-        return true;
-    }
-};
 
 TMPEGAudio::TMPEGAudio()
 {
@@ -277,17 +182,7 @@ void TMPEGAudio::ClearKeepingFile()
 
 uint16_t TMPEGAudio::ComputeFrameLength() const
 {
-    if (SampleRate <= 0)
-        return 0;
-    const int64_t pad = Padding ? 1 : 0;
-    int64_t len;
-    if (Layer == 1) {
-        len = (int64_t{12000} * BitRate / SampleRate + pad) * 4; // 384 samples, 4-byte slots
-    } else if (Layer == 3 && Version != 1) {
-        len = int64_t{72000} * BitRate / SampleRate + pad; // 576 samples
-    } else {
-        len = int64_t{144000} * BitRate / SampleRate + pad; // 1152 samples
-    }
+    const int64_t len = mpg_detail::FrameBytes(Version, Layer, BitRate, SampleRate, Padding);
     return static_cast<uint16_t>(std::max<int64_t>(len, 0)); // the Xing mark (-1) gives no length
 }
 
@@ -314,8 +209,7 @@ bool TMPEGAudio::DecodeFrameHeader(uint32_t h)
 
     if ((h >> 21) != 0x7FF)
         return false;
-    static constexpr uint8_t kVersions[4] = {3, 0, 2, 1};
-    Version = kVersions[(h >> 19) & 3];
+    Version = mpg_detail::kVersions[(h >> 19) & 3];
     if (Version == 0)
         return false;
     Layer = static_cast<uint8_t>(4 - ((h >> 17) & 3));
@@ -323,13 +217,13 @@ bool TMPEGAudio::DecodeFrameHeader(uint32_t h)
         Layer = 0;
         return false;
     }
-    SampleRate = kSampleRates[Version][(h >> 10) & 3];
+    SampleRate = mpg_detail::kSampleRates[Version][(h >> 10) & 3];
     ErrorProt = ((h >> 16) & 1) != 0;
     Mode = static_cast<uint8_t>((h >> 6) & 3);
     Padding = ((h >> 9) & 1) != 0;
-    const int table = Version == 1 ? Layer - 1 : (Layer == 1 ? 3 : 4);
-    BitRate = kBitRates[table][(h >> 12) & 15];
-    // Counted over the whole file, tags and leading data included.
+    BitRate = mpg_detail::kBitRates[mpg_detail::BitRateTable(Version, Layer)][(h >> 12) & 15];
+    // A first figure over the whole file; a read that finds a header pair
+    // replaces it with the length of the audio alone.
     Duration = BitRate == 0 ? 0 : ClampSeconds(DurationLength() * 8 / (int64_t{BitRate} * 1000));
     FrameLength = ComputeFrameLength();
     return HeaderIsValid();
@@ -383,7 +277,7 @@ int32_t TMPEGAudio::Attempt(const std::string& givenName, bool& quit)
 
     HeaderPos = 0;
     // Non-blocking so that a FIFO cannot hang the open; only regular files are read.
-    FdCloser file(::open(FileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    mpg_detail::TFd file(::open(FileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (file.fd < 0)
         return errno != 0 ? errno : -1;
     if (::fstat(file.fd, &st) != 0)
@@ -398,25 +292,26 @@ int32_t TMPEGAudio::Attempt(const std::string& givenName, bool& quit)
     FileDate = date != 0 ? date : 1;
     SetLength(st.st_size);
 
-    ReadContext ctx;
+    TReader ctx;
     ctx.fd = file.fd;
     ctx.size = st.st_size;
     ctx.pump = MessagePump();
 
-    int32_t result = -1;
-    int64_t pos = 0;
-    for (;;) {
-        switch (Search(ctx, pos)) {
-        case Outcome::Failed:
-            return -1;
-        case Outcome::Quit:
+    // Ends the attempt on a failed read (-1) or a quit request (-1 and a
+    // consistent "nothing found" state).
+    auto stopped = [&](Outcome o) {
+        if (o == Outcome::Quit) {
             ClearKeepingFile();
             SetHeaderPos(ctx.size + 1);
             quit = true;
-            return -1;
-        case Outcome::Done:
-            break;
         }
+        return -1;
+    };
+    int32_t result = -1;
+    int64_t pos = 0;
+    for (;;) {
+        if (const Outcome o = Search(ctx, pos); o != Outcome::Done)
+            return stopped(o);
         const int64_t headerPos = pos - 4;
         SetHeaderPos(headerPos);
         const int64_t room = ctx.size - headerPos - FrameLength + (ErrorProt ? 2 : 0);
@@ -426,10 +321,13 @@ int32_t TMPEGAudio::Attempt(const std::string& givenName, bool& quit)
                 return -1;
             if (DecodeFrameHeader(BigEndian32(next))) {
                 result = 0;
-                if (XingCheck(ctx, headerPos) == Outcome::Failed)
-                    return -1;
-                if (Id3v1Check(ctx) == Outcome::Failed)
-                    return -1;
+                Outcome o = XingCheck(ctx, headerPos);
+                if (o == Outcome::Done && BitRate != -1)
+                    o = AudioDuration(ctx, headerPos);
+                if (o == Outcome::Done)
+                    o = Id3v1Check(ctx);
+                if (o != Outcome::Done)
+                    return stopped(o);
             } else {
                 ClearKeepingFile();
                 pos = headerPos + 1;
@@ -450,7 +348,7 @@ int32_t TMPEGAudio::Attempt(const std::string& givenName, bool& quit)
 // the last window tested, and the fields hold its decoding. Blocks are scanned
 // for the sync byte, but windows, stops and message-pump calls are exactly those
 // of the byte-at-a-time walk.
-TMPEGAudio::Outcome TMPEGAudio::Search(ReadContext& ctx, int64_t& pos)
+TMPEGAudio::Outcome TMPEGAudio::Search(TReader& ctx, int64_t& pos)
 {
     const int64_t first = pos;
     if (first < 0 || ctx.size - first < 4)
@@ -487,7 +385,7 @@ TMPEGAudio::Outcome TMPEGAudio::Search(ReadContext& ctx, int64_t& pos)
             p = static_cast<const uint8_t*>(std::memchr(p, 0xFF, static_cast<size_t>(end - p)));
             if (p == nullptr)
                 break;
-            if (MayBeHeader(p)) {
+            if (mpg_detail::MayBeHeader(p)) {
                 const int64_t at = ctx.bufStart + (p - chunk);
                 if (!pumpUpTo(at + 4))
                     return Outcome::Quit;
@@ -511,7 +409,7 @@ TMPEGAudio::Outcome TMPEGAudio::Search(ReadContext& ctx, int64_t& pos)
     return Outcome::Done;
 }
 
-TMPEGAudio::Outcome TMPEGAudio::XingCheck(ReadContext& ctx, int64_t headerPos)
+TMPEGAudio::Outcome TMPEGAudio::XingCheck(TReader& ctx, int64_t headerPos)
 {
     const int64_t offset = Version == 1 ? (Mode == 3 ? 21 : 36) : (Mode == 3 ? 13 : 21);
     uint8_t mark[4];
@@ -526,8 +424,8 @@ TMPEGAudio::Outcome TMPEGAudio::XingCheck(ReadContext& ctx, int64_t headerPos)
         return Outcome::Failed;
     const uint32_t flags = BigEndian32(block);
     const uint32_t frames = (flags & 1) ? BigEndian32(block + 4) : 0;
-    const int samplesPerFrame = Layer == 1 ? 384 : (Layer == 3 && Version != 1) ? 576 : 1152;
-    const double seconds = static_cast<double>(samplesPerFrame) / SampleRate * frames;
+    const double seconds
+        = static_cast<double>(mpg_detail::SamplesPerFrame(Version, Layer)) / SampleRate * frames;
     Duration = ClampSeconds(static_cast<int64_t>(std::min(std::nearbyint(seconds), 1e9))); // ties to even
     if (frames == 0)
         return Outcome::Failed;
@@ -535,7 +433,23 @@ TMPEGAudio::Outcome TMPEGAudio::XingCheck(ReadContext& ctx, int64_t headerPos)
     return Outcome::Done;
 }
 
-TMPEGAudio::Outcome TMPEGAudio::Id3v1Check(ReadContext& ctx)
+// The playing time of the audio alone, from the first frame to the last:
+// a VBRI header's frame count, else the frames walked. Tags, data before the
+// first frame and trailing non-audio do not count.
+TMPEGAudio::Outcome TMPEGAudio::AudioDuration(TReader& ctx, int64_t headerPos)
+{
+    double seconds = 0;
+    if (const uint32_t frames = mpg_detail::VbriFrames(ctx, headerPos); frames != 0) {
+        const double perFrame = static_cast<double>(mpg_detail::SamplesPerFrame(Version, Layer)) / SampleRate;
+        seconds = std::nearbyint(perFrame * frames); // ties to even, as for Xing
+    } else if (mpg_detail::FrameSeconds(ctx, headerPos, seconds) == mpg_detail::TWalk::Quit) {
+        return Outcome::Quit;
+    }
+    Duration = ClampSeconds(static_cast<int64_t>(std::min(seconds, 1e9)));
+    return Outcome::Done;
+}
+
+TMPEGAudio::Outcome TMPEGAudio::Id3v1Check(TReader& ctx)
 {
     if (fileSize_ <= 128)
         return Outcome::Done;

@@ -10,6 +10,9 @@
 #include <string_view>
 
 class TMPEGAudio;
+namespace mpg_detail {
+struct TReader;
+}
 
 // The read-error prompt: the GUI shows a message box with an error icon, this
 // caption, the text prefix followed by the full path, and the buttons Cancel,
@@ -102,13 +105,13 @@ public:
 private:
     // The fields a frame header fills, as before any header was decoded.
     void ClearHeaderFields();
-    struct ReadContext;
     enum class Outcome { Done, Failed, Quit };
 
     int32_t Attempt(const std::string& givenName, bool& quit);
-    Outcome Search(ReadContext& ctx, int64_t& pos);
-    Outcome XingCheck(ReadContext& ctx, int64_t headerPos);
-    Outcome Id3v1Check(ReadContext& ctx);
+    Outcome Search(mpg_detail::TReader& ctx, int64_t& pos);
+    Outcome XingCheck(mpg_detail::TReader& ctx, int64_t headerPos);
+    Outcome AudioDuration(mpg_detail::TReader& ctx, int64_t headerPos);
+    Outcome Id3v1Check(mpg_detail::TReader& ctx);
     void ClearKeepingFile();
     void SetLength(int64_t size);
     void SetHeaderPos(int64_t pos);

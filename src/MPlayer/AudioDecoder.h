@@ -86,7 +86,16 @@ public:
     bool ReachedEnd() const { return reachedEnd_; }
 
 private:
+    // The steps of opening, in order.
+    void OpenFile(const std::atomic<bool>* stop);
+    void OpenContainer();
+    std::string FindStreams();
+    void OpenDecoder(const std::string& cut);
+    void DecodeFirstFrame();
+    void ChooseOutput();
+
     int ReadPacket();
+    void MeasureLength();
     int ReceiveFrame();
     bool ReceiveFrames(std::vector<int16_t>& out, int64_t& added);
     int64_t Convert(std::vector<int16_t>& out);
@@ -114,6 +123,7 @@ private:
     int outChannels_ = 0;
     int64_t lengthMs_ = 0;
     int64_t startTs_ = 0; // stream start in its time base
+    int64_t audioEnd_ = INT64_MIN; // end of the last audio packet read while opening, same base
 
     int64_t target_ = 0; // first frame wanted after a seek
     // Output frame index of the next decoded sample; below 0 within the

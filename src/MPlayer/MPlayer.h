@@ -12,8 +12,9 @@
 #include <stdexcept>
 #include <string>
 
-// Result codes kept in LastError; the values follow the Media Control
-// Interface's so that they read the same as on the original platform.
+// Result codes kept in LastError: 0 after a command that succeeded, else the
+// kind of failure. The device's tests read them; the window shows only the
+// text of the exception (or ErrorMessage), never a code.
 constexpr uint32_t MCIERR_NO_ERROR = 0;
 constexpr uint32_t MCIERR_BASE = 256;
 constexpr uint32_t MCIERR_INVALID_DEVICE_ID = MCIERR_BASE + 1;
@@ -30,21 +31,9 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-enum TMPDeviceTypes {
-    dtAutoSelect,
-    dtAVIVideo,
-    dtCDAudio,
-    dtDAT,
-    dtDigitalVideo,
-    dtMMMovie,
-    dtOther,
-    dtOverlay,
-    dtScanner,
-    dtSequencer,
-    dtVCR,
-    dtVideodisc,
-    dtWaveAudio
-};
+// How the device is chosen: always from the file itself (FFmpeg reads
+// whatever it recognises).
+enum TMPDeviceTypes { dtAutoSelect };
 
 class TMediaPlayer {
 public:

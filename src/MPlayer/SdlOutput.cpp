@@ -3,10 +3,15 @@
 #include "AudioDecoder.h"
 #include "MPlayer.h"
 
+#include <SDL2/SDL.h>
+
 #include <cstring>
 #include <mutex>
+#include <type_traits>
 
 namespace mplayer_detail {
+
+static_assert(std::is_same_v<TOutputId, SDL_AudioDeviceID>);
 
 namespace {
 
@@ -53,7 +58,7 @@ void Start()
 
 } // namespace
 
-SDL_AudioDeviceID OpenOutput(const SDL_AudioSpec& want)
+TOutputId OpenOutput(const SDL_AudioSpec& want)
 {
     std::lock_guard<std::mutex> guard(Lock());
     Start();
@@ -71,7 +76,7 @@ SDL_AudioDeviceID OpenOutput(const SDL_AudioSpec& want)
     return id;
 }
 
-void CloseOutput(SDL_AudioDeviceID id)
+void CloseOutput(TOutputId id)
 {
     if (id == 0)
         return;

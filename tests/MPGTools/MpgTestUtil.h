@@ -14,7 +14,7 @@ namespace mpgtest {
 
 using Bytes = std::vector<uint8_t>;
 
-struct HeaderSpec {
+struct HeaderFields {
     int versionBits = 3; // 3 MPEG-1, 2 MPEG-2, 0 MPEG-2.5, 1 reserved
     int layerBits = 1; // 1 Layer III, 2 Layer II, 3 Layer I, 0 reserved
     int protBit = 1; // 1 = no CRC
@@ -24,7 +24,7 @@ struct HeaderSpec {
     int mode = 1;
 };
 
-inline Bytes Header(const HeaderSpec& s)
+inline Bytes Header(const HeaderFields& s)
 {
     return {0xFF, static_cast<uint8_t>(0xE0 | (s.versionBits << 3) | (s.layerBits << 1) | s.protBit),
         static_cast<uint8_t>((s.bitRateIndex << 4) | (s.sampleRateIndex << 2) | (s.padding << 1)),
@@ -32,7 +32,7 @@ inline Bytes Header(const HeaderSpec& s)
 }
 
 // A frame: the header followed by zeros up to frameLength bytes.
-inline Bytes Frame(const HeaderSpec& s, size_t frameLength)
+inline Bytes Frame(const HeaderFields& s, size_t frameLength)
 {
     Bytes f = Header(s);
     f.resize(frameLength, 0);
@@ -40,7 +40,7 @@ inline Bytes Frame(const HeaderSpec& s, size_t frameLength)
 }
 
 // Frames repeated until the file holds exactly `size` bytes (the last one cut short).
-inline Bytes CbrFile(const HeaderSpec& s, size_t frameLength, size_t size)
+inline Bytes CbrFile(const HeaderFields& s, size_t frameLength, size_t size)
 {
     Bytes out;
     const Bytes f = Frame(s, frameLength);
@@ -67,6 +67,15 @@ inline void PutXing(Bytes& b, size_t offset, uint32_t frames, uint32_t flags = 1
     b[offset + 3] = 'g';
     PutBigEndian32(b, offset + 4, flags);
     PutBigEndian32(b, offset + 8, frames);
+}
+
+// Writes a VBRI header counting `frames` frames into the first frame (32
+// bytes behind its header).
+inline void PutVbri(Bytes& b, uint32_t frames)
+{
+    const char mark[] = {'V', 'B', 'R', 'I', 0, 1};
+    std::copy(std::begin(mark), std::end(mark), b.begin() + 36);
+    PutBigEndian32(b, 50, frames);
 }
 
 // A 128-byte ID3v1 tag; each text is copied as given (zero-padded to its field).

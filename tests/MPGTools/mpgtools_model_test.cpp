@@ -130,7 +130,6 @@ ModelRun Model(TMPEGAudio& m, const Bytes& d, const std::string& path, int32_t d
         EXPECT_EQ(a.Comment, b.Comment);                                                                     \
         EXPECT_EQ(a.GenreNr, b.GenreNr);                                                                     \
         EXPECT_EQ(a.Track, b.Track);                                                                         \
-        EXPECT_EQ(a.Duration, b.Duration);                                                                   \
         EXPECT_EQ(a.Length, b.Length);                                                                       \
         EXPECT_EQ(a.Version, b.Version);                                                                     \
         EXPECT_EQ(a.Layer, b.Layer);                                                                         \
@@ -164,7 +163,7 @@ Bytes RandomFile(std::mt19937& rng, int32_t& searchLimit)
             break;
         default: { // a run of frames of one kind, with frame lengths the analyser would compute
             static constexpr int kVersionBits[] = {3, 3, 2, 0, 1};
-            const HeaderSpec h{
+            const HeaderFields h{
                 kVersionBits[pick(5)], 1 + pick(3), pick(2), 1 + pick(14), pick(3), pick(2), pick(4)};
             TMPEGAudio probe;
             probe.Length = 1 << 20;
@@ -214,6 +213,10 @@ void CompareWithModel(const TempDir& dir, const Bytes& d, int32_t searchLimit, i
     EXPECT_EQ(result, expected.result);
     EXPECT_EQ(pumps, expected.pumps);
     EXPECT_SAME_FIELDS(real, model);
+    // The model knows the playing time of Xing files; the others' comes from their frames.
+    if (model.BitRate == -1) {
+        EXPECT_EQ(real.Duration, model.Duration);
+    }
 }
 
 TEST(MPGToolsModelTest, BlockScanMatchesByteByByteWalk)

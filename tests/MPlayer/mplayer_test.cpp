@@ -13,7 +13,7 @@ using testmedia::WaitFor;
 namespace {
 
 struct Media {
-    std::string dir, mp3, wav, longWav, text, truncated, odd;
+    std::string dir, mp3, wav, longWav, text, truncated, odd, empty;
 };
 
 const Media& Files()
@@ -38,6 +38,8 @@ const Media& Files()
             in.read(head.data(), 20);
             std::ofstream(f.truncated, std::ios::binary) << head;
         }
+        f.empty = f.dir + "empty.mp3";
+        std::ofstream(f.empty).close();
         f.odd = f.dir + "Ärger & \"Zitate\" 'x' #1 ü.wav";
         std::filesystem::copy_file(f.wav, f.odd, std::filesystem::copy_options::overwrite_existing);
         return f;
@@ -236,6 +238,7 @@ TEST_F(MPlayerTest, OpenFailuresAreReadableAndLeaveTheDeviceClosed)
         {Files().text, Files().text},
         {Files().truncated, Files().truncated},
         {Files().dir, Files().dir},
+        {Files().empty, "'" + Files().empty + "': the file is empty"},
     };
     for (const auto& c : cases) {
         mp.FileName = c.path;

@@ -1,0 +1,58 @@
+#include "DecoderInput.h"
+
+#include "AudioDecoder.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavutil/error.h>
+#include <libavutil/mem.h>
+#include <libswresample/swresample.h>
+}
+
+namespace mplayer_detail {
+
+std::string AvError(int code)
+{
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(code, text, sizeof text);
+    return text;
+}
+
+std::string Quoted(const std::string& path)
+{
+    return "'" + path + "'";
+}
+
+void TInputFree::operator()(TInput* p) const
+{
+    if (p->pb) {
+        av_freep(&p->pb->buffer);
+        avio_context_free(&p->pb);
+    }
+    if (p->fd >= 0)
+        ::close(p->fd);
+    delete p;
+}
+
+void TFormatCloser::operator()(AVFormatContext* p) const
+{
+    avformat_close_input(&p);
+}
+void TCodecCloser::operator()(AVCodecContext* p) const
+{
+    avcodec_free_context(&p);
+}
+void TPacketFree::operator()(AVPacket* p) const
+{
+    av_packet_free(&p);
+}
+void TFrameFree::operator()(AVFrame* p) const
+{
+    av_frame_free(&p);
+}
+void TSwrFree::operator()(SwrContext* p) const
+{
+    swr_free(&p);
+}
+
+} // namespace mplayer_detail
