@@ -16,7 +16,8 @@
 
 namespace av {
 
-// Exit status of av, one per class of failure.
+// Exit status of av, one per class of failure. When an ending signal
+// (SIGINT, SIGTERM, SIGHUP, SIGQUIT) arrives, av cleans up and dies of it.
 enum Exit : int {
     ExitOk = 0,
     ExitInternal = 1, // pipe/poll/wait failure inside av itself
@@ -24,12 +25,13 @@ enum Exit : int {
     ExitTimeRange = 3, // start before 0, negative or zero length
     ExitSource = 4, // empty, missing, unreadable or non-regular source
     ExitTargetExists = 5, // target already there; it is never touched
-    ExitTargetWrite = 6, // target folder unusable, temporary or final move failed
+    ExitTargetWrite = 6, // target folder unusable or gone, or giving the file its name failed
     ExitNoFfmpeg = 7, // ffmpeg not found on PATH or not runnable
     ExitNoEncoder = 8, // the installed ffmpeg lacks the requested encoder
-    ExitConvert = 9, // ffmpeg failed (damaged source, full disk, ...) or wrote no sound file
+    ExitConvert = 9, // ffmpeg failed (damaged source, write error) or its file lacks audio it claimed
     ExitNothingCut = 10, // the cut lies past the end of the source
     ExitStalled = 11, // ffmpeg made no progress for the stall limit; it was stopped
+    ExitDiskFull = 12, // the target's disk is full; nothing was written
 };
 
 enum class Codec {

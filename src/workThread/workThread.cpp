@@ -281,6 +281,9 @@ TJobOutcome JudgeRun(const TRunResult& run, const QString& target, qint64 target
     }
     if (run.Code != 0) {
         const QString said = ConverterSays(run.ErrorOutput);
+        // A line beginning with a capital is a whole sentence for the user.
+        if (!said.isEmpty() && said.at(0).isUpper())
+            return {false, Sentence(said)};
         if (!said.isEmpty())
             return {false, NotSaved(Sentence(said))};
         if (run.Code < 0)

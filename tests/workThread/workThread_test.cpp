@@ -115,6 +115,8 @@ TEST(JudgeRun, NeedsExitZeroAndANonEmptyTargetElseSaysWhy)
         {{TState::Exited, 5,
              "noise\nav: the target \"/r/t.mp3\" already exists; it was left as it is\nmore\n"},
             9, no + "the target \"/r/t.mp3\" already exists; it was left as it is."},
+        {{TState::Exited, 12, "av: The disk is full: the ringtone was not saved (48 kB were free)\n"}, -1,
+            "The disk is full: the ringtone was not saved (48 kB were free)."},
         {{TState::Exited, 9, "no line of its own\n"}, -1, no + "the converter failed with exit status 9."},
         {{TState::Killed, SIGTERM, ""}, -1, no + "the converter was stopped by signal 15 (Terminated)."},
         {{TState::NotStarted, ENOENT, ""}, -1,
@@ -197,28 +199,42 @@ private:
     bool answer_;
 };
 
-TEST(ExportJob, ShowsItsStepsInOrderOnTheGuiThreadAndFreesItsView)
+// Runs one job to its end and returns what its view was told.
+QStringList RunJob(const TCutMp3ThreadInfo& info, const TJobPlace& place, bool answer)
 {
+    QStringList log;
+    QPointer<TJobView> view = new TLogView(log, answer);
+    Converting = true;
+    TCutMp3Thread::Start(info, place, view);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !Converting; }, 60000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view.isNull(); }, 10000));
+    return log;
+}
+
+class ExportJob : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(QFile::copy(AV_PATH, place.WorkDir + "av"));
+        ASSERT_EQ(QProcess::execute("ffmpeg",
+                      {"-nostdin", "-loglevel", "error", "-f", "lavfi", "-i", "sine=duration=6", "-ac", "2",
+                          source}),
+            0);
+    }
     int argc = 1;
-    char name[] = "workThread_test";
-    char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
+    char name[16] = "workThread_test";
+    char* argv[2] = {name, nullptr};
+    QCoreApplication app{argc, argv};
     QTemporaryDir dir;
     const TJobPlace place{dir.path() + "/", "", ""};
-    ASSERT_TRUE(QFile::copy(AV_PATH, place.WorkDir + "av"));
     const QString source = dir.filePath("a song.wav");
-    ASSERT_EQ(
-        QProcess::execute("ffmpeg",
-            {"-nostdin", "-loglevel", "error", "-f", "lavfi", "-i", "sine=duration=4", "-ac", "2", source}),
-        0);
+};
+
+TEST_F(ExportJob, ShowsItsStepsInOrderOnTheGuiThreadAndFreesItsView)
+{
     for (const auto& [file, answer] : {std::pair{"ring tone.mp3", true}, std::pair{"ring tone.amr", false}}) {
-        QStringList log;
         const QString target = dir.filePath(file);
-        QPointer<TJobView> view = new TLogView(log, answer);
-        Converting = true;
-        TCutMp3Thread::Start(MakeJobInfo(source, target, 1, 3), place, view);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !Converting; }, 60000));
-        EXPECT_TRUE(QTest::qWaitFor([&] { return view.isNull(); }, 10000));
+        const QStringList log = RunJob(MakeJobInfo(source, target, 1, 3), place, answer);
         QStringList expected{"status: Converting Mp3 Ringtone ... ", "status: Generating " + target + " ...",
             "status: Completed.", "question: Confirm|Completed. Do you want to open the target directory?"};
         if (answer)
@@ -226,6 +242,32 @@ TEST(ExportJob, ShowsItsStepsInOrderOnTheGuiThreadAndFreesItsView)
         EXPECT_EQ(log, expected);
         EXPECT_GT(QFileInfo(target).size(), 0) << file;
     }
+}
+
+// An ffmpeg that exits 0 after writing a well-formed but shorter file.
+TEST_F(ExportJob, RingtoneShorterThanTheSelectionEndsInFailed)
+{
+    const QString sample = dir.filePath("one second.mp3");
+    ASSERT_EQ(QProcess::execute(AV_PATH, ConverterCommand(MakeJobInfo(source, sample, 0, 1))->Arguments), 0);
+    ASSERT_TRUE(QDir(dir.path()).mkdir("bin"));
+    QFile script(dir.filePath("bin/ffmpeg"));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nfor a; do last=$a; done\n/bin/cp '" + QFile::encodeName(sample)
+        + "' \"${last#file:}\"\nprintf 'out_time_us=3000000\\nprogress=end\\n'\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(dir.filePath("bin")));
+    const QString target = dir.filePath("ring tone.mp3");
+    const QStringList log = RunJob(MakeJobInfo(source, target, 1, 4), place, true);
+    qputenv("PATH", path);
+    EXPECT_EQ(log,
+        (QStringList{"status: Converting Mp3 Ringtone ... ", "status: Generating " + target + " ...",
+            "status: Failed.",
+            "error: The ringtone was not saved: ffmpeg reported success but its file holds 1.0 s of MP3 "
+            "audio "
+            "for a cut of 3.0 s."}));
+    EXPECT_FALSE(QFileInfo::exists(target));
 }
 
 } // namespace
