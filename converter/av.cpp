@@ -89,7 +89,7 @@ std::string lastLine(std::string text, const Job& job, const std::string& work)
 
 std::vector<std::string> ffmpegArgs(const Job& job, const WorkArea& work)
 {
-    const Format& f = formatOf(job.codec);
+    const ringtone::Type& type = ringtone::typeOf(job.codec);
     // "file:" keeps names like "-x.mp3", "pipe:0" or "a:b.mp3" plain files.
     // -y only for the unnamed file, which exists already and is ours alone.
     std::vector<std::string> a = {"ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-nostats",
@@ -99,7 +99,7 @@ std::vector<std::string> ffmpegArgs(const Job& job, const WorkArea& work)
         a.push_back("-t");
         a.push_back(std::to_string(*job.lengthSeconds));
     }
-    a.insert(a.end(), {"-vn", "-sn", "-dn", "-c:a", f.encoder});
+    a.insert(a.end(), {"-vn", "-sn", "-dn", "-c:a", std::string(type.ffmpegEncoder)});
     if (job.bitRate > 0) {
         a.push_back("-b:a");
         a.push_back(std::to_string(job.bitRate));
@@ -112,7 +112,7 @@ std::vector<std::string> ffmpegArgs(const Job& job, const WorkArea& work)
         a.push_back("-ar");
         a.push_back(std::to_string(*job.sampleRate));
     }
-    a.insert(a.end(), {"-f", f.muxer, "file:" + work.output()});
+    a.insert(a.end(), {"-f", std::string(type.format), "file:" + work.output()});
     return a;
 }
 
@@ -126,10 +126,10 @@ std::vector<std::string> ffmpegArgs(const Job& job, const WorkArea& work)
     const std::string why = lastLine(run.errors, job, work.output());
     if (run.errors.find("Unknown encoder") != std::string::npos
         || run.errors.find("Encoder not found") != std::string::npos) {
-        const Format& f = formatOf(job.codec);
+        const ringtone::Type& type = ringtone::typeOf(job.codec);
         fail(ExitNoEncoder,
-            std::string("the installed ffmpeg has no ") + f.name + " encoder (install " + f.missing
-                + "): " + why);
+            "the installed ffmpeg has no " + std::string(type.name) + " encoder (install "
+                + std::string(type.missing) + "): " + why);
     }
     if (run.writeFailed)
         fail(ExitConvert, "writing the ringtone " + quoted(job.target) + " failed: " + why);

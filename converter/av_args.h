@@ -1,12 +1,13 @@
-// Command line of the ringtone converter `av`, as the export job builds it:
-//   av -i <source> -ss <hh:mm:ss> -t <hh:mm:ss> -acodec mp3 -ab 64 -ac 2 <target>
-//   av -i <source> -ss <hh:mm:ss> -t <hh:mm:ss> -f amr -acodec amr_nb -ab 32 -ac 1 -ar 8000 <target>
-//   av -i <source> -ss <hh:mm:ss> -t <hh:mm:ss> -f ipod -acodec aac -ab 128 -ac 2 -ar 44100 <target.m4r>
-//   av -i <source> -ss <hh:mm:ss> -t <hh:mm:ss> -f ogg -acodec vorbis -ab 128 -ac 2 -ar 44100 <target.ogg>
+// Command line of the ringtone converter `av`:
+//   av -i <source> -ss <hh:mm:ss> -t <hh:mm:ss> [-f <format>] -acodec <encoder> -ab <kbit/s>
+//      [-ac <channels>] [-ar <Hz>] <target>
+// The options the export gives each ringtone type stand in ringtone_types.h.
 // Options keep their historical meaning: -ab is in kbit/s, -ss/-t cut after
 // decoding. The target is always the last argument. Without -f and -acodec
-// the target's extension (.mp3, .amr, .m4r, .ogg, any letter case) decides.
+// the target's extension (any letter case) decides.
 #pragma once
+
+#include "ringtone_types.h"
 
 #include <optional>
 #include <span>
@@ -34,12 +35,7 @@ enum Exit : int {
     ExitDiskFull = 12, // the target's disk is full; nothing was written
 };
 
-enum class Codec {
-    Mp3, // LAME in MP3
-    AmrNb, // OpenCORE AMR-NB in the AMR storage format
-    Aac, // AAC-LC in an iPod/iPhone MP4 (.m4r ringtone)
-    Vorbis, // libvorbis in Ogg
-};
+using ringtone::Codec;
 
 struct Job {
     std::string source;

@@ -325,25 +325,6 @@ std::string oneDecimal(double v)
 
 } // namespace
 
-const Format& formatOf(Codec codec)
-{
-    static const Format mp3{"MP3", "libmp3lame", "mp3", "ffmpeg with libmp3lame"};
-    static const Format amr{"AMR-NB", "libopencore_amrnb", "amr", "libavcodec-extra"};
-    static const Format aac{"AAC", "aac", "ipod", "a complete ffmpeg"};
-    static const Format vorbis{"Vorbis", "libvorbis", "ogg", "ffmpeg with libvorbis"};
-    switch (codec) {
-    case Codec::AmrNb:
-        return amr;
-    case Codec::Aac:
-        return aac;
-    case Codec::Vorbis:
-        return vorbis;
-    case Codec::Mp3:
-        break;
-    }
-    return mp3;
-}
-
 std::optional<double> audioSeconds(Codec codec, Bytes file)
 {
     switch (codec) {
@@ -361,7 +342,7 @@ std::optional<double> audioSeconds(Codec codec, Bytes file)
 
 void checkOutput(const Job& job, int fd, const Progress& p)
 {
-    const Format& f = formatOf(job.codec);
+    const std::string name(ringtone::typeOf(job.codec).name);
     const std::string claim = "ffmpeg reported success but ";
     struct stat st { };
     if (::fstat(fd, &st) != 0)
@@ -389,13 +370,13 @@ void checkOutput(const Job& job, int fd, const Progress& p)
     const auto seconds
         = audioSeconds(job.codec, Bytes(static_cast<const unsigned char*>(map.data), map.size));
     if (!seconds)
-        fail(ExitConvert, claim + "its file is not " + f.name + " audio (wrong signature at its start)");
+        fail(ExitConvert, claim + "its file is not " + name + " audio (wrong signature at its start)");
     // The cut asked for, or what the source held of it by ffmpeg's account.
     const double expected
         = job.lengthSeconds ? std::min(static_cast<double>(*job.lengthSeconds), claimed) : claimed;
     if (*seconds < expected - kLengthTolerance || *seconds > expected + kLengthTolerance)
         fail(ExitConvert,
-            claim + "its file holds " + oneDecimal(*seconds) + " s of " + f.name + " audio for a cut of "
+            claim + "its file holds " + oneDecimal(*seconds) + " s of " + name + " audio for a cut of "
                 + oneDecimal(expected) + " s");
 }
 

@@ -12,15 +12,6 @@
 
 namespace av {
 
-// What each target kind needs from ffmpeg.
-struct Format {
-    const char* name; // for messages
-    const char* encoder; // ffmpeg's encoder
-    const char* muxer; // ffmpeg's output format
-    const char* missing; // what to install when the encoder is missing
-};
-const Format& formatOf(Codec codec);
-
 // Seconds of audio in a whole file of the codec's container, counting only
 // complete frames (MP3, AMR), complete pages with a good checksum (Ogg) or
 // samples whose bytes lie inside the file (MP4). None when the file does not

@@ -1,6 +1,7 @@
 #include "workThread.h"
 
 #include "appDefine.h"
+#include "av_args.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -30,35 +31,40 @@ TEST(JobInfo, SelectionSecondsBecomeClockTexts)
     EXPECT_EQ(MakeJobInfo("", "", 3725, 3725).StartTime, "01:02:05");
 }
 
-TEST(ConverterCommand, FollowsTheTargetsExtensionExactly)
+// Every line the export builds, read by the converter's own parser: it must
+// mean the type the target's extension names, the selection and the target.
+TEST(ConverterCommand, EveryTypesLineMeansWhatTheExportAsks)
 {
-    TCutMp3ThreadInfo info{"/music/my song & more.wav", "/out/ring tone.mp3", "00:00:20", "00:00:10"};
-    auto command = ConverterCommand(info);
-    ASSERT_TRUE(command);
-    EXPECT_EQ(command->Program, "av");
-    EXPECT_EQ(command->Arguments,
-        (QStringList{"-i", "/music/my song & more.wav", "-ss", "00:00:20", "-t", "00:00:10", "-acodec", "mp3",
-            "-ab", "64", "-ac", "2", "/out/ring tone.mp3"}));
-
-    info.TargetFile = "/out/ring.tone.amr";
-    command = ConverterCommand(info);
-    ASSERT_TRUE(command);
-    EXPECT_EQ(command->Arguments.mid(6),
-        (QStringList{
-            "-f", "amr", "-acodec", "amr_nb", "-ab", "32", "-ac", "1", "-ar", "8000", "/out/ring.tone.amr"}));
-
-    info.TargetFile = "/out/ring.m4r";
-    EXPECT_EQ(ConverterCommand(info)->Arguments.mid(6),
-        (QStringList{
-            "-f", "ipod", "-acodec", "aac", "-ab", "128", "-ac", "2", "-ar", "44100", "/out/ring.m4r"}));
-    info.TargetFile = "/out/ring.ogg";
-    EXPECT_EQ(ConverterCommand(info)->Arguments.mid(6),
-        (QStringList{
-            "-f", "ogg", "-acodec", "vorbis", "-ab", "128", "-ac", "2", "-ar", "44100", "/out/ring.ogg"}));
-
+    for (const TRingtoneType& type : RingtoneTypes()) {
+        SCOPED_TRACE(type.Extension.toStdString());
+        const QString target = "/out/-ring tone" + type.Extension;
+        const TCutMp3ThreadInfo info = MakeJobInfo("/music/my song & more.wav", target, 3725, 3755);
+        const auto command = ConverterCommand(info);
+        ASSERT_TRUE(command);
+        EXPECT_EQ(command->Program, "av");
+        std::vector<std::string> args;
+        for (const QString& a : command->Arguments)
+            args.push_back(a.toStdString());
+        const auto parsed = av::parseArgs(args);
+        ASSERT_TRUE(std::holds_alternative<av::Job>(parsed)) << std::get<av::ArgError>(parsed).message;
+        const av::Job& job = std::get<av::Job>(parsed);
+        // The codec the extension alone would choose.
+        const auto byName = av::parseArgs(std::vector<std::string>{"-i", "s", target.toStdString()});
+        EXPECT_EQ(job.codec, std::get<av::Job>(byName).codec);
+        EXPECT_EQ(job.source, "/music/my song & more.wav");
+        EXPECT_EQ(job.target, target.toStdString());
+        EXPECT_EQ(job.startSeconds, 3725);
+        EXPECT_EQ(job.lengthSeconds, 30);
+        EXPECT_EQ(info.LengthSeconds, 30);
+        EXPECT_GT(job.bitRate, 0);
+        ASSERT_TRUE(job.channels);
+        EXPECT_EQ(*job.channels, job.codec == av::Codec::AmrNb ? 1 : 2); // AMR-NB is mono
+        EXPECT_TRUE(!job.sampleRate || *job.sampleRate >= 8000);
+    }
+    // Any other name, also in other letter case, gets no line.
     for (const char* target :
-        {"/out/ring.MP3", "/out/ring.Amr", "/out/ring.M4R", "/out.mp3/ring", "/out/ring"}) {
-        info.TargetFile = target;
+        {"/out/ring.MP3", "/out/ring.Amr", "/out/ring.M4R", "/out.mp3/ring", "/out/ring", "/out/ring.wav"}) {
+        TCutMp3ThreadInfo info{"/a.mp3", target, "00:00:20", "00:00:10"};
         EXPECT_FALSE(ConverterCommand(info)) << target;
     }
 }
