@@ -130,10 +130,13 @@ uint32_t oggCrc(Bytes page)
         return t;
     }();
     uint32_t crc = 0;
-    for (std::size_t i = 0; i < page.size(); ++i) {
-        const unsigned char c = (i >= 22 && i < 26) ? 0 : page[i]; // the CRC field counts as zero
-        crc = (crc << 8) ^ table[((crc >> 24) ^ c) & 0xFF];
-    }
+    const auto add = [&](unsigned char c) { crc = (crc << 8) ^ table[((crc >> 24) ^ c) & 0xFF]; };
+    for (std::size_t i = 0; i < 22; ++i)
+        add(page[i]);
+    for (int i = 0; i < 4; ++i)
+        add(0); // the CRC field counts as zero
+    for (std::size_t i = 26; i < page.size(); ++i)
+        add(page[i]);
     return crc;
 }
 
