@@ -37,48 +37,28 @@ std::optional<long> parsePositive(std::string_view text, long max)
     return v;
 }
 
-// The names each target kind goes by: "-f" format, "-acodec" encoder and
-// file-name extension (letter case ignored for the extension only), and what
-// it accepts besides AMR-NB's fixed modes.
-struct Kind {
-    Codec codec;
-    std::string_view format, encoder, extension;
-    long minKbit, maxKbit;
-    std::span<const int> rates; // Hz
-    std::string_view rateText;
-};
+using ringtone::kTypes;
+using ringtone::Type;
 
-constexpr std::array<int, 9> kMp3Rates{8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000};
-// libvorbis's bit-rate range below 44.1 kHz is too narrow for a ringtone.
-constexpr std::array<int, 2> kVorbisRates{44100, 48000};
-constexpr std::array<int, 1> kAmrRates{8000};
-
-constexpr std::array<Kind, 4> kKinds{{
-    {Codec::Mp3, "mp3", "mp3", "mp3", 8, 320, kMp3Rates, "an MP3 rate (8000 to 48000 Hz)"},
-    {Codec::AmrNb, "amr", "amr_nb", "amr", 1, 1000, kAmrRates, "8000 (AMR-NB)"},
-    {Codec::Aac, "ipod", "aac", "m4r", 8, 320, kMp3Rates, "an AAC rate (8000 to 48000 Hz)"},
-    {Codec::Vorbis, "ogg", "vorbis", "ogg", 48, 192, kVorbisRates, "44100 or 48000 (Vorbis)"},
-}};
-
-template <typename Field> const Kind* findKind(Field field, std::string_view name)
+template <typename Field> const Type* findType(Field field, std::string_view name)
 {
-    for (const Kind& k : kKinds)
-        if (k.*field == name)
-            return &k;
+    for (const Type& t : kTypes)
+        if (t.*field == name)
+            return &t;
     return nullptr;
 }
 
-const Kind* kindForExtension(std::string_view target)
+const Type* typeForExtension(std::string_view target)
 {
     const auto slash = target.rfind('/');
     const auto name = slash == std::string_view::npos ? target : target.substr(slash + 1);
     const auto dot = name.rfind('.');
     if (dot == std::string_view::npos)
         return nullptr;
-    std::string ext(name.substr(dot + 1));
+    std::string ext(name.substr(dot));
     std::transform(ext.begin(), ext.end(), ext.begin(),
         [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return findKind(&Kind::extension, ext);
+    return findType(&Type::extension, ext);
 }
 
 constexpr std::array<long, 8> kAmrNbRates{4750, 5150, 5900, 6700, 7400, 7950, 10200, 12200};
@@ -134,33 +114,25 @@ std::string quoted(std::string_view text)
     return out;
 }
 
-std::variant<Job, ArgError> parseArgs(std::span<const std::string> args)
-{
-    if (args.empty())
-        return usage(
-            "no arguments; usage: av -i <source> -ss <hh:mm:ss> -t <hh:mm:ss> "
-            "[-f mp3|amr|ipod|ogg] -acodec mp3|amr_nb|aac|vorbis -ab <kbit/s> [-ac <n>] [-ar <Hz>] <target>");
+namespace {
 
-    Job job;
-    job.target = args.back();
-    if (job.target.empty())
-        return usage("the target argument is empty");
-    if (job.target.back() == '/')
-        return usage("the target " + quoted(job.target) + " names a folder, not a file");
-
+// The values of the options given, each at most once.
+struct Given {
     std::optional<std::string> source, ss, t, format, acodec, ab, ac, ar;
-    const std::array<std::pair<std::string_view, std::optional<std::string>*>, 8> known{{
-        {"-i", &source},
-        {"-ss", &ss},
-        {"-t", &t},
-        {"-f", &format},
-        {"-acodec", &acodec},
-        {"-ab", &ab},
-        {"-ac", &ac},
-        {"-ar", &ar},
-    }};
+};
 
-    const auto options = args.first(args.size() - 1);
+std::optional<ArgError> readOptions(std::span<const std::string> options, Given& g)
+{
+    const std::array<std::pair<std::string_view, std::optional<std::string>*>, 8> known{{
+        {"-i", &g.source},
+        {"-ss", &g.ss},
+        {"-t", &g.t},
+        {"-f", &g.format},
+        {"-acodec", &g.acodec},
+        {"-ab", &g.ab},
+        {"-ac", &g.ac},
+        {"-ar", &g.ar},
+    }};
     for (std::size_t i = 0; i < options.size(); ++i) {
         const std::string& name = options[i];
         const auto it
@@ -176,86 +148,133 @@ std::variant<Job, ArgError> parseArgs(std::span<const std::string> args)
             return usage("option " + name + " is given twice");
         *it->second = options[++i];
     }
+    return std::nullopt;
+}
 
-    if (!source)
-        return usage("no source given (option -i is missing)");
-    if (source->empty())
-        return ArgError{ExitSource, "the source argument (-i) is empty; no file to cut"};
-    job.source = *source;
-
-    if (ss) {
-        const auto c = parseClock(*ss);
+std::optional<ArgError> readTimes(const Given& g, Job& job)
+{
+    if (g.ss) {
+        const auto c = parseClock(*g.ss);
         if (!c)
-            return usage("the start " + quoted(*ss) + " is not a time hh:mm:ss");
+            return usage("the start " + quoted(*g.ss) + " is not a time hh:mm:ss");
         if (c->negative)
-            return ArgError{ExitTimeRange, "the start " + *ss + " lies before the beginning of the source"};
-        job.startText = *ss;
+            return ArgError{ExitTimeRange, "the start " + *g.ss + " lies before the beginning of the source"};
+        job.startText = *g.ss;
         job.startSeconds = c->seconds;
     }
-    if (t) {
-        const auto c = parseClock(*t);
+    if (g.t) {
+        const auto c = parseClock(*g.t);
         if (!c)
-            return usage("the length " + quoted(*t) + " is not a time hh:mm:ss");
+            return usage("the length " + quoted(*g.t) + " is not a time hh:mm:ss");
         if (c->negative)
             return ArgError{
-                ExitTimeRange, "the length " + *t + " is negative; the end lies before the start"};
+                ExitTimeRange, "the length " + *g.t + " is negative; the end lies before the start"};
         if (c->seconds == 0)
-            return ArgError{ExitTimeRange, "the length " + *t + " is zero; there is nothing to cut"};
-        job.lengthText = *t;
+            return ArgError{ExitTimeRange, "the length " + *g.t + " is zero; there is nothing to cut"};
+        job.lengthText = *g.t;
         job.lengthSeconds = c->seconds;
     }
+    return std::nullopt;
+}
 
-    const Kind* fromFormat = nullptr;
-    if (format) {
-        fromFormat = findKind(&Kind::format, *format);
-        if (!fromFormat)
-            return usage("unknown output format " + quoted(*format) + " for -f (mp3, amr, ipod or ogg)");
-    }
-    const Kind* kind = nullptr;
-    if (acodec) {
-        kind = findKind(&Kind::encoder, *acodec);
-        if (!kind)
-            return usage(
-                "unknown audio encoder " + quoted(*acodec) + " for -acodec (mp3, amr_nb, aac or vorbis)");
-        if (fromFormat && fromFormat != kind)
-            return usage("the output format " + *format + " cannot hold " + *acodec + " audio");
-    } else if (fromFormat) {
-        kind = fromFormat;
-    } else if (!(kind = kindForExtension(job.target))) {
-        return usage("no audio encoder chosen (option -acodec is missing)");
-    }
-    job.codec = kind->codec;
-    const bool amr = job.codec == Codec::AmrNb;
+// "a, b, c or d", or with sep and last "|": "a|b|c|d".
+std::string namesOf(
+    std::string_view Type::*field, std::string_view sep = ", ", std::string_view last = " or ")
+{
+    std::string names;
+    for (std::size_t i = 0; i < kTypes.size(); ++i)
+        names.append(i == 0 ? "" : i + 1 == kTypes.size() ? last : sep).append(kTypes[i].*field);
+    return names;
+}
 
-    if (ab) {
-        const auto kbit = parsePositive(*ab, kind->maxKbit);
-        if (!kbit || *kbit < kind->minKbit)
-            return usage("the bit rate " + quoted(*ab) + " of -ab is not a number of kbit/s"
+// -f, -acodec or else the target's extension.
+std::variant<const Type*, ArgError> chooseType(const Given& g, const std::string& target)
+{
+    const Type* fromFormat = nullptr;
+    if (g.format && !(fromFormat = findType(&Type::format, *g.format)))
+        return usage(
+            "unknown output format " + quoted(*g.format) + " for -f (" + namesOf(&Type::format) + ")");
+    if (g.acodec) {
+        const Type* type = findType(&Type::encoder, *g.acodec);
+        if (!type)
+            return usage("unknown audio encoder " + quoted(*g.acodec) + " for -acodec ("
+                + namesOf(&Type::encoder) + ")");
+        if (fromFormat && fromFormat != type)
+            return usage("the output format " + *g.format + " cannot hold " + *g.acodec + " audio");
+        return type;
+    }
+    if (fromFormat)
+        return fromFormat;
+    if (const Type* type = typeForExtension(target))
+        return type;
+    return usage("no audio encoder chosen (option -acodec is missing)");
+}
+
+std::optional<ArgError> readRates(const Given& g, const Type& type, Job& job)
+{
+    const bool amr = type.codec == Codec::AmrNb;
+    if (g.ab) {
+        const auto kbit = parsePositive(*g.ab, type.maxKbit);
+        if (!kbit || *kbit < type.minKbit)
+            return usage("the bit rate " + quoted(*g.ab) + " of -ab is not a number of kbit/s"
                 + (amr ? ""
-                       : " from " + std::to_string(kind->minKbit) + " to " + std::to_string(kind->maxKbit)));
+                       : " from " + std::to_string(type.minKbit) + " to " + std::to_string(type.maxKbit)));
         job.bitRate = amr ? amrNbRate(*kbit * 1000) : *kbit * 1000;
     } else if (amr) {
         job.bitRate = kAmrNbRates.back();
     }
-
-    if (ac) {
-        const auto n = parsePositive(*ac, 2);
+    if (g.ac) {
+        const auto n = parsePositive(*g.ac, 2);
         if (!n || (amr && *n != 1))
-            return usage("the channel count " + quoted(*ac) + " of -ac is not "
+            return usage("the channel count " + quoted(*g.ac) + " of -ac is not "
                 + (amr ? "1 (AMR-NB is mono)" : "1 or 2"));
         job.channels = static_cast<int>(*n);
     } else if (amr) {
         job.channels = 1;
     }
-
-    if (ar) {
-        const auto hz = parsePositive(*ar, 1000000);
-        if (!hz || std::find(kind->rates.begin(), kind->rates.end(), *hz) == kind->rates.end())
-            return usage("the sample rate " + quoted(*ar) + " of -ar is not " + std::string(kind->rateText));
+    if (g.ar) {
+        const auto hz = parsePositive(*g.ar, 1000000);
+        if (!hz || std::find(type.rates.begin(), type.rates.end(), *hz) == type.rates.end())
+            return usage("the sample rate " + quoted(*g.ar) + " of -ar is not " + std::string(type.rateText));
         job.sampleRate = static_cast<int>(*hz);
     } else if (amr) {
         job.sampleRate = 8000;
     }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::variant<Job, ArgError> parseArgs(std::span<const std::string> args)
+{
+    if (args.empty())
+        return usage("no arguments; usage: av -i <source> -ss <hh:mm:ss> -t <hh:mm:ss> [-f "
+            + namesOf(&Type::format, "|", "|") + "] -acodec " + namesOf(&Type::encoder, "|", "|")
+            + " -ab <kbit/s> [-ac <n>] [-ar <Hz>] <target>");
+    Job job;
+    job.target = args.back();
+    if (job.target.empty())
+        return usage("the target argument is empty");
+    if (job.target.back() == '/')
+        return usage("the target " + quoted(job.target) + " names a folder, not a file");
+
+    Given g;
+    if (auto e = readOptions(args.first(args.size() - 1), g))
+        return *e;
+    if (!g.source)
+        return usage("no source given (option -i is missing)");
+    if (g.source->empty())
+        return ArgError{ExitSource, "the source argument (-i) is empty; no file to cut"};
+    job.source = *g.source;
+    if (auto e = readTimes(g, job))
+        return *e;
+    const auto chosen = chooseType(g, job.target);
+    if (auto* e = std::get_if<ArgError>(&chosen))
+        return *e;
+    const Type& type = *std::get<const Type*>(chosen);
+    job.codec = type.codec;
+    if (auto e = readRates(g, type, job))
+        return *e;
     return job;
 }
 

@@ -1,12 +1,13 @@
-// Command line of the ringtone converter `av`, as the export job builds it:
-//   av -i <source> -ss <hh:mm:ss> -t <hh:mm:ss> -acodec mp3 -ab 64 -ac 2 <target>
-//   av -i <source> -ss <hh:mm:ss> -t <hh:mm:ss> -f amr -acodec amr_nb -ab 32 -ac 1 -ar 8000 <target>
-//   av -i <source> -ss <hh:mm:ss> -t <hh:mm:ss> -f ipod -acodec aac -ab 128 -ac 2 -ar 44100 <target.m4r>
-//   av -i <source> -ss <hh:mm:ss> -t <hh:mm:ss> -f ogg -acodec vorbis -ab 128 -ac 2 -ar 44100 <target.ogg>
+// Command line of the ringtone converter `av`:
+//   av -i <source> -ss <hh:mm:ss> -t <hh:mm:ss> [-f <format>] -acodec <encoder> -ab <kbit/s>
+//      [-ac <channels>] [-ar <Hz>] <target>
+// The options the export gives each ringtone type stand in ringtone_types.h.
 // Options keep their historical meaning: -ab is in kbit/s, -ss/-t cut after
 // decoding. The target is always the last argument. Without -f and -acodec
-// the target's extension (.mp3, .amr, .m4r, .ogg, any letter case) decides.
+// the target's extension (any letter case) decides.
 #pragma once
+
+#include "ringtone_types.h"
 
 #include <optional>
 #include <span>
@@ -16,7 +17,8 @@
 
 namespace av {
 
-// Exit status of av, one per class of failure.
+// Exit status of av, one per class of failure. When an ending signal
+// (SIGINT, SIGTERM, SIGHUP, SIGQUIT) arrives, av cleans up and dies of it.
 enum Exit : int {
     ExitOk = 0,
     ExitInternal = 1, // pipe/poll/wait failure inside av itself
@@ -24,20 +26,16 @@ enum Exit : int {
     ExitTimeRange = 3, // start before 0, negative or zero length
     ExitSource = 4, // empty, missing, unreadable or non-regular source
     ExitTargetExists = 5, // target already there; it is never touched
-    ExitTargetWrite = 6, // target folder unusable, temporary or final move failed
+    ExitTargetWrite = 6, // target folder unusable or gone, or giving the file its name failed
     ExitNoFfmpeg = 7, // ffmpeg not found on PATH or not runnable
     ExitNoEncoder = 8, // the installed ffmpeg lacks the requested encoder
-    ExitConvert = 9, // ffmpeg failed (damaged source, full disk, ...) or wrote no sound file
+    ExitConvert = 9, // ffmpeg failed (damaged source, write error) or its file lacks audio it claimed
     ExitNothingCut = 10, // the cut lies past the end of the source
     ExitStalled = 11, // ffmpeg made no progress for the stall limit; it was stopped
+    ExitDiskFull = 12, // the target's disk is full; nothing was written
 };
 
-enum class Codec {
-    Mp3, // LAME in MP3
-    AmrNb, // OpenCORE AMR-NB in the AMR storage format
-    Aac, // AAC-LC in an iPod/iPhone MP4 (.m4r ringtone)
-    Vorbis, // libvorbis in Ogg
-};
+using ringtone::Codec;
 
 struct Job {
     std::string source;

@@ -1,13 +1,12 @@
 #include "workThread.h"
 
 #include "appDefine.h"
+#include "ringtone_types.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-#include <algorithm>
 #include <chrono>
-#include <climits>
 #include <condition_variable>
 #include <csignal>
 #include <cstring>
@@ -26,22 +25,27 @@ extern char** environ;
 
 TCutMp3ThreadInfo MakeJobInfo(const QString& source, const QString& target, int startSeconds, int endSeconds)
 {
-    return {source, target, ClockText(startSeconds), ClockText(endSeconds - startSeconds)};
+    return {source, target, ClockText(startSeconds), ClockText(endSeconds - startSeconds), startSeconds,
+        endSeconds - startSeconds};
+}
+
+static QString FromView(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 const std::vector<TRingtoneType>& RingtoneTypes()
 {
-    // -ab is in kbit/s, as the converter reads it.
-    static const std::vector<TRingtoneType> types{
-        {".mp3", "Mp3 Music File", {"-acodec", "mp3", "-ab", "64", "-ac", "2"}, 0},
-        {".amr", "AMR Ringtone", {"-f", "amr", "-acodec", "amr_nb", "-ab", "32", "-ac", "1", "-ar", "8000"},
-            0},
-        // An iPhone plays the first 40 s of a ringtone.
-        {".m4r", "iPhone Ringtone",
-            {"-f", "ipod", "-acodec", "aac", "-ab", "128", "-ac", "2", "-ar", "44100"}, 40},
-        {".ogg", "Android Ringtone",
-            {"-f", "ogg", "-acodec", "vorbis", "-ab", "128", "-ac", "2", "-ar", "44100"}, 0},
-    };
+    static const std::vector<TRingtoneType> types = [] {
+        std::vector<TRingtoneType> list;
+        for (const ringtone::Type& t : ringtone::kTypes) {
+            QStringList options;
+            for (const std::string& o : ringtone::exportOptions(t))
+                options << QString::fromStdString(o);
+            list.push_back({FromView(t.extension), FromView(t.description), options, t.phonePlaysSeconds});
+        }
+        return list;
+    }();
     return types;
 }
 
@@ -72,16 +76,6 @@ std::optional<TConverterCommand> ConverterCommand(const TCutMp3ThreadInfo& info)
         QStringLiteral("-t"), info.Duration};
     args << type->Options << info.TargetFile;
     return TConverterCommand{QStringLiteral("av"), args};
-}
-
-int ClockSeconds(const QString& clock)
-{
-    const QStringList fields = clock.split(QLatin1Char(':'));
-    if (fields.size() != 3)
-        return 0;
-    const long long seconds
-        = fields.at(0).toLongLong() * 3600 + fields.at(1).toLongLong() * 60 + fields.at(2).toLongLong();
-    return static_cast<int>(std::clamp<long long>(seconds, INT_MIN, INT_MAX));
 }
 
 namespace {
@@ -166,6 +160,19 @@ QString Sentence(QString text)
     if (!text.isEmpty() && !text.endsWith(QLatin1Char('.')))
         text += QLatin1Char('.');
     return text;
+}
+
+// "\"a.wav\" is neither an MP3 ringtone (\".mp3\") nor ...; the name must end
+// in one of these, in lower case."
+QString NotARingtoneType(const QString& target)
+{
+    QString text = QStringLiteral("\"%1\" is neither").arg(QFileInfo(target).fileName());
+    for (std::size_t i = 0; i < ringtone::kTypes.size(); ++i) {
+        const ringtone::Type& t = ringtone::kTypes[i];
+        text += QStringLiteral("%1 %2 (\"%3\")")
+                    .arg(i == 0 ? "" : " nor", FromView(t.kind), FromView(t.extension));
+    }
+    return text + QStringLiteral("; the name must end in one of these, in lower case.");
 }
 
 QString LowerFirst(QString text)
@@ -318,6 +325,9 @@ TJobOutcome JudgeRun(const TRunResult& run, const QString& target, qint64 target
     }
     if (run.Code != 0) {
         const QString said = ConverterSays(run.ErrorOutput);
+        // A line beginning with a capital is a whole sentence for the user.
+        if (!said.isEmpty() && said.at(0).isUpper())
+            return {false, Sentence(said)};
         if (!said.isEmpty())
             return {false, NotSaved(Sentence(said))};
         if (run.Code < 0)
@@ -429,12 +439,7 @@ TJobOutcome TCutMp3Thread::Convert()
             NotSaved(QStringLiteral("no music file is open. Open one, mark the part you want, then save."))};
     const std::optional<TConverterCommand> command = ConverterCommand(Info);
     if (!command)
-        return {false,
-            NotSaved(
-                QStringLiteral("\"%1\" is neither an MP3 ringtone (\".mp3\") nor an AMR ringtone (\".amr\"), "
-                               "nor an iPhone (\".m4r\") or Android (\".ogg\") ringtone; the name must end "
-                               "in one of these, in lower case.")
-                    .arg(QFileInfo(Info.TargetFile).fileName()))};
+        return {false, NotSaved(NotARingtoneType(Info.TargetFile))};
     if (!Place.WorkDirProblem.isEmpty())
         return {false, NotSaved(Sentence(LowerFirst(Place.WorkDirProblem)))};
     QString folderProblem;
@@ -463,7 +468,7 @@ void TCutMp3Thread::ReportDone()
     const QString folder = QFileInfo(Info.TargetFile).absolutePath() + QLatin1Char('/');
     QString question = JobText::OpenFolderQuestion;
     const TRingtoneType* type = RingtoneTypeFor(Info.TargetFile);
-    if (type && type->PhonePlaysSeconds > 0 && ClockSeconds(Info.Duration) > type->PhonePlaysSeconds)
+    if (type && type->PhonePlaysSeconds > 0 && Info.LengthSeconds > type->PhonePlaysSeconds)
         question += JobText::PhoneLimit(type->PhonePlaysSeconds);
     Synchronize([folder, question](TJobView& view) {
         if (view.Question(JobText::ConfirmCaption, question))

@@ -15,8 +15,10 @@
 struct TCutMp3ThreadInfo {
     QString SourceFile;
     QString TargetFile;
-    QString StartTime; // clock text of the selection start
-    QString Duration; // clock text of the selection length
+    QString StartTime; // clock text of the selection start, as the command line gives it
+    QString Duration; // clock text of the selection length, as the command line gives it
+    int StartSeconds = 0; // the selection's start
+    int LengthSeconds = 0; // the selection's length
 };
 
 // The job record for a selection given in whole seconds.
@@ -27,7 +29,8 @@ struct TConverterCommand {
     QStringList Arguments;
 };
 
-// A kind of ringtone the export writes, chosen by the target's extension.
+// A kind of ringtone the export writes, chosen by the target's extension;
+// read from the one table of ringtone types.
 struct TRingtoneType {
     QString Extension; // ".mp3", letter case exact
     QString Description; // as the save dialog offers it
@@ -45,9 +48,6 @@ QString RingtoneFilter();
 // extension. The source and the target are single arguments whatever they
 // contain.
 std::optional<TConverterCommand> ConverterCommand(const TCutMp3ThreadInfo& info);
-
-// Whole seconds of a clock text "hh:mm:ss" (any field may carry a minus).
-int ClockSeconds(const QString& clock);
 
 // How a child process ended.
 struct TRunResult {

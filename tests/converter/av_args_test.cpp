@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <tuple>
 #include <vector>
 
 namespace {
@@ -45,33 +44,25 @@ av::ArgError parseBad(std::vector<std::string> a)
     return std::holds_alternative<av::ArgError>(r) ? std::get<av::ArgError>(r) : av::ArgError{};
 }
 
-TEST(AvArgs, ExportLinesMapToTodaysUnits)
+// The export's own lines go through this parser in the export job's tests;
+// here the units and the rules those lines do not show.
+TEST(AvArgs, OptionsMapToTodaysUnits)
 {
-    const av::Job mp3 = parseOk({"-i", "s", "-ss", "00:00:20", "-t", "00:00:10", "-acodec", "mp3", "-ab",
-        "64", "-ac", "2", "/t/-x.mp3"});
+    const av::Job mp3 = parseOk({"-i", "s", "-ss", "00:00:20", "-t", "00:00:10", "-ab", "64", "/t/-x.mp3"});
     EXPECT_EQ(mp3.codec, av::Codec::Mp3);
-    EXPECT_EQ(mp3.bitRate, 64000);
+    EXPECT_EQ(mp3.bitRate, 64000); // kbit/s in, bit/s out
     EXPECT_EQ(mp3.startSeconds, 20);
     EXPECT_EQ(mp3.lengthSeconds, 10);
-    EXPECT_EQ(mp3.channels, 2);
+    EXPECT_FALSE(mp3.channels.has_value());
     EXPECT_FALSE(mp3.sampleRate.has_value());
 
-    const av::Job amr = parseOk({"-i", "s", "-ss", "00:00:20", "-t", "00:00:10", "-f", "amr", "-acodec",
-        "amr_nb", "-ab", "32", "-ac", "1", "-ar", "8000", "-t.amr"});
-    EXPECT_EQ(amr.codec, av::Codec::AmrNb);
+    // AMR-NB: the highest mode not above the request, mono at 8 kHz.
+    const av::Job amr = parseOk({"-i", "s", "-acodec", "amr_nb", "-ab", "32", "-t.amr"});
     EXPECT_EQ(amr.bitRate, 12200);
+    EXPECT_EQ(amr.channels, 1);
     EXPECT_EQ(amr.sampleRate, 8000);
     EXPECT_EQ(amr.target, "-t.amr"); // the last argument is the target, dash or not
 
-    for (const auto& [format, encoder, codec] :
-        {std::tuple{"ipod", "aac", av::Codec::Aac}, std::tuple{"ogg", "vorbis", av::Codec::Vorbis}}) {
-        const av::Job j = parseOk({"-i", "s", "-ss", "00:00:20", "-t", "00:00:10", "-f", format, "-acodec",
-            encoder, "-ab", "128", "-ac", "2", "-ar", "44100", "t.x"});
-        EXPECT_EQ(j.codec, codec) << format;
-        EXPECT_EQ(j.bitRate, 128000) << format;
-        EXPECT_EQ(j.channels, 2) << format;
-        EXPECT_EQ(j.sampleRate, 44100) << format;
-    }
     // Without -f and -acodec the extension decides, in any letter case.
     EXPECT_EQ(parseOk({"-i", "s", "/t/x.M4R"}).codec, av::Codec::Aac);
     EXPECT_EQ(parseOk({"-i", "s", "x.ogg"}).codec, av::Codec::Vorbis);

@@ -1,6 +1,7 @@
 #include "workThread.h"
 
 #include "appDefine.h"
+#include "av_args.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -30,35 +31,40 @@ TEST(JobInfo, SelectionSecondsBecomeClockTexts)
     EXPECT_EQ(MakeJobInfo("", "", 3725, 3725).StartTime, "01:02:05");
 }
 
-TEST(ConverterCommand, FollowsTheTargetsExtensionExactly)
+// Every line the export builds, read by the converter's own parser: it must
+// mean the type the target's extension names, the selection and the target.
+TEST(ConverterCommand, EveryTypesLineMeansWhatTheExportAsks)
 {
-    TCutMp3ThreadInfo info{"/music/my song & more.wav", "/out/ring tone.mp3", "00:00:20", "00:00:10"};
-    auto command = ConverterCommand(info);
-    ASSERT_TRUE(command);
-    EXPECT_EQ(command->Program, "av");
-    EXPECT_EQ(command->Arguments,
-        (QStringList{"-i", "/music/my song & more.wav", "-ss", "00:00:20", "-t", "00:00:10", "-acodec", "mp3",
-            "-ab", "64", "-ac", "2", "/out/ring tone.mp3"}));
-
-    info.TargetFile = "/out/ring.tone.amr";
-    command = ConverterCommand(info);
-    ASSERT_TRUE(command);
-    EXPECT_EQ(command->Arguments.mid(6),
-        (QStringList{
-            "-f", "amr", "-acodec", "amr_nb", "-ab", "32", "-ac", "1", "-ar", "8000", "/out/ring.tone.amr"}));
-
-    info.TargetFile = "/out/ring.m4r";
-    EXPECT_EQ(ConverterCommand(info)->Arguments.mid(6),
-        (QStringList{
-            "-f", "ipod", "-acodec", "aac", "-ab", "128", "-ac", "2", "-ar", "44100", "/out/ring.m4r"}));
-    info.TargetFile = "/out/ring.ogg";
-    EXPECT_EQ(ConverterCommand(info)->Arguments.mid(6),
-        (QStringList{
-            "-f", "ogg", "-acodec", "vorbis", "-ab", "128", "-ac", "2", "-ar", "44100", "/out/ring.ogg"}));
-
+    for (const TRingtoneType& type : RingtoneTypes()) {
+        SCOPED_TRACE(type.Extension.toStdString());
+        const QString target = "/out/-ring tone" + type.Extension;
+        const TCutMp3ThreadInfo info = MakeJobInfo("/music/my song & more.wav", target, 3725, 3755);
+        const auto command = ConverterCommand(info);
+        ASSERT_TRUE(command);
+        EXPECT_EQ(command->Program, "av");
+        std::vector<std::string> args;
+        for (const QString& a : command->Arguments)
+            args.push_back(a.toStdString());
+        const auto parsed = av::parseArgs(args);
+        ASSERT_TRUE(std::holds_alternative<av::Job>(parsed)) << std::get<av::ArgError>(parsed).message;
+        const av::Job& job = std::get<av::Job>(parsed);
+        // The codec the extension alone would choose.
+        const auto byName = av::parseArgs(std::vector<std::string>{"-i", "s", target.toStdString()});
+        EXPECT_EQ(job.codec, std::get<av::Job>(byName).codec);
+        EXPECT_EQ(job.source, "/music/my song & more.wav");
+        EXPECT_EQ(job.target, target.toStdString());
+        EXPECT_EQ(job.startSeconds, 3725);
+        EXPECT_EQ(job.lengthSeconds, 30);
+        EXPECT_EQ(info.LengthSeconds, 30);
+        EXPECT_GT(job.bitRate, 0);
+        ASSERT_TRUE(job.channels);
+        EXPECT_EQ(*job.channels, job.codec == av::Codec::AmrNb ? 1 : 2); // AMR-NB is mono
+        EXPECT_TRUE(!job.sampleRate || *job.sampleRate >= 8000);
+    }
+    // Any other name, also in other letter case, gets no line.
     for (const char* target :
-        {"/out/ring.MP3", "/out/ring.Amr", "/out/ring.M4R", "/out.mp3/ring", "/out/ring"}) {
-        info.TargetFile = target;
+        {"/out/ring.MP3", "/out/ring.Amr", "/out/ring.M4R", "/out.mp3/ring", "/out/ring", "/out/ring.wav"}) {
+        TCutMp3ThreadInfo info{"/a.mp3", target, "00:00:20", "00:00:10"};
         EXPECT_FALSE(ConverterCommand(info)) << target;
     }
 }
@@ -115,6 +121,8 @@ TEST(JudgeRun, NeedsExitZeroAndANonEmptyTargetElseSaysWhy)
         {{TState::Exited, 5,
              "noise\nav: the target \"/r/t.mp3\" already exists; it was left as it is\nmore\n"},
             9, no + "the target \"/r/t.mp3\" already exists; it was left as it is."},
+        {{TState::Exited, 12, "av: The disk is full: the ringtone was not saved (48 kB were free)\n"}, -1,
+            "The disk is full: the ringtone was not saved (48 kB were free)."},
         {{TState::Exited, 9, "no line of its own\n"}, -1, no + "the converter failed with exit status 9."},
         {{TState::Killed, SIGTERM, ""}, -1, no + "the converter was stopped by signal 15 (Terminated)."},
         {{TState::NotStarted, ENOENT, ""}, -1,
@@ -228,28 +236,42 @@ private:
     bool answer_;
 };
 
-TEST(ExportJob, ShowsItsStepsInOrderOnTheGuiThreadAndFreesItsView)
+// Runs one job to its end and returns what its view was told.
+QStringList RunJob(const TCutMp3ThreadInfo& info, const TJobPlace& place, bool answer)
 {
+    QStringList log;
+    QPointer<TJobView> view = new TLogView(log, answer);
+    Converting = true;
+    TCutMp3Thread::Start(info, place, view);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !Converting; }, 60000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view.isNull(); }, 10000));
+    return log;
+}
+
+class ExportJob : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(QFile::copy(AV_PATH, place.WorkDir + "av"));
+        ASSERT_EQ(QProcess::execute("ffmpeg",
+                      {"-nostdin", "-loglevel", "error", "-f", "lavfi", "-i", "sine=duration=6", "-ac", "2",
+                          source}),
+            0);
+    }
     int argc = 1;
-    char name[] = "workThread_test";
-    char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
+    char name[16] = "workThread_test";
+    char* argv[2] = {name, nullptr};
+    QCoreApplication app{argc, argv};
     QTemporaryDir dir;
     const TJobPlace place{dir.path() + "/", "", ""};
-    ASSERT_TRUE(QFile::copy(AV_PATH, place.WorkDir + "av"));
     const QString source = dir.filePath("a song.wav");
-    ASSERT_EQ(
-        QProcess::execute("ffmpeg",
-            {"-nostdin", "-loglevel", "error", "-f", "lavfi", "-i", "sine=duration=4", "-ac", "2", source}),
-        0);
+};
+
+TEST_F(ExportJob, ShowsItsStepsInOrderOnTheGuiThreadAndFreesItsView)
+{
     for (const auto& [file, answer] : {std::pair{"ring tone.mp3", true}, std::pair{"ring tone.amr", false}}) {
-        QStringList log;
         const QString target = dir.filePath(file);
-        QPointer<TJobView> view = new TLogView(log, answer);
-        Converting = true;
-        TCutMp3Thread::Start(MakeJobInfo(source, target, 1, 3), place, view);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !Converting; }, 60000));
-        EXPECT_TRUE(QTest::qWaitFor([&] { return view.isNull(); }, 10000));
+        const QStringList log = RunJob(MakeJobInfo(source, target, 1, 3), place, answer);
         QStringList expected{"status: Converting Mp3 Ringtone ... ", "status: Generating " + target + " ...",
             "status: Completed.", "question: Confirm|Completed. Do you want to open the target directory?"};
         if (answer)
@@ -257,6 +279,32 @@ TEST(ExportJob, ShowsItsStepsInOrderOnTheGuiThreadAndFreesItsView)
         EXPECT_EQ(log, expected);
         EXPECT_GT(QFileInfo(target).size(), 0) << file;
     }
+}
+
+// An ffmpeg that exits 0 after writing a well-formed but shorter file.
+TEST_F(ExportJob, RingtoneShorterThanTheSelectionEndsInFailed)
+{
+    const QString sample = dir.filePath("one second.mp3");
+    ASSERT_EQ(QProcess::execute(AV_PATH, ConverterCommand(MakeJobInfo(source, sample, 0, 1))->Arguments), 0);
+    ASSERT_TRUE(QDir(dir.path()).mkdir("bin"));
+    QFile script(dir.filePath("bin/ffmpeg"));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nfor a; do last=$a; done\n/bin/cp '" + QFile::encodeName(sample)
+        + "' \"${last#file:}\"\nprintf 'out_time_us=3000000\\nprogress=end\\n'\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(dir.filePath("bin")));
+    const QString target = dir.filePath("ring tone.mp3");
+    const QStringList log = RunJob(MakeJobInfo(source, target, 1, 4), place, true);
+    qputenv("PATH", path);
+    EXPECT_EQ(log,
+        (QStringList{"status: Converting Mp3 Ringtone ... ", "status: Generating " + target + " ...",
+            "status: Failed.",
+            "error: The ringtone was not saved: ffmpeg reported success but its file holds 1.0 s of MP3 "
+            "audio "
+            "for a cut of 3.0 s."}));
+    EXPECT_FALSE(QFileInfo::exists(target));
 }
 
 } // namespace
