@@ -1,11 +1,15 @@
 // main() of the tests that need a QApplication: it must live on main's stack,
 // not in a static that is destroyed after Qt's own.
 #include <QApplication>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv)
 {
+    // The user's own settings are never read or written by a test.
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -6,6 +6,7 @@
 #include "SkinPictures.h"
 #include "TCanvas.h"
 #include "TImage.h"
+#include "WaveEnvelope.h"
 #include "WaveRender.h"
 #include "appDefine.h"
 
@@ -43,6 +44,7 @@ TMainForm::~TMainForm()
 {
     // The children outlive this part of the object; no more calls into it.
     imgWave->removeEventFilter(this);
+    StopEnvelope();
 }
 
 void TMainForm::FormCreate()
@@ -51,6 +53,7 @@ void TMainForm::FormCreate()
     WaveCanvas->OnChange = [image = imgWave] { image->update(); };
     WaveRender = std::make_unique<TWaveRender>(*WaveCanvas, imgWave->width(), imgWave->height());
     ReadSettings();
+    WaveKind = ReadWaveKind();
     Converting = false;
     WorkDir = GetTempDirectory() + QString::fromUtf8(WorkFolderName);
     WorkDirProblem = PrepareWorkFolder(WorkDir);
@@ -66,6 +69,8 @@ void TMainForm::FormShow()
 
 void TMainForm::FormClose()
 {
+    // The envelope's timer reaches for the renderer: both end first.
+    StopEnvelope();
     WaveRender.reset();
 }
 
