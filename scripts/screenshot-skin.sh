@@ -25,6 +25,11 @@ VELUMO_SHOW_ABOUT=1 "$root/scripts/screenshot.sh" "$out/about.png" "$program"
 
 # With a song open: the timeline with its selection band (20 s to 30 s) and
 # the play cursor (4 s) in place of the banner.
+# The song has a quiet 8 s intro, a 2 s gap, a loud 14 s chorus, a breath and
+# a softer verse, pulsing twice a second, so the timeline shows its shape.
 song="$runtime/Ring Song.mp3"
-ffmpeg -nostdin -loglevel error -f lavfi -i sine=frequency=440:duration=40 -ac 2 -c:a libmp3lame -b:a 128k "$song"
-SDL_AUDIODRIVER=dummy "$root/scripts/screenshot.sh" "$out/loaded.png" "$program" "$song"
+level='if(lt(t,8),0.03,if(lt(t,10),0,if(lt(t,24),0.8,if(lt(t,25),0,0.2))))'
+tone='(0.6*sin(2*PI*220*t)+0.4*sin(2*PI*330*t))*(0.7+0.3*sin(2*PI*2*t))'
+ffmpeg -nostdin -loglevel error -f lavfi -i "aevalsrc='$level*$tone':s=44100:d=40" -ac 2 -c:a libmp3lame -b:a 128k "$song"
+# Settings of its own: the real sound, whatever the user chose.
+XDG_CONFIG_HOME=$runtime SDL_AUDIODRIVER=dummy "$root/scripts/screenshot.sh" "$out/loaded.png" "$program" "$song"
