@@ -11,6 +11,7 @@
 #include "WaveEnvelope.h"
 #include "WaveRender.h"
 
+#include <QElapsedTimer>
 #include <QScrollArea>
 #include <QSettings>
 #include <QTimer>
@@ -25,8 +26,11 @@ namespace {
 const QString WaveKindKey = QStringLiteral("Timeline/Picture");
 const QString SoundValue = QStringLiteral("sound");
 const QString DecorativeValue = QStringLiteral("decorative");
-// How often the filled part of the timeline is brought up to date, ms.
+// How often the filled part of the timeline is brought up to date, ms; a
+// timeline so wide that one paint takes longer is refreshed less often, so
+// painting takes at most a tenth of the GUI thread.
 constexpr int EnvelopeRefreshMs = 100;
+constexpr int RefreshesPerPaintTime = 10;
 
 // The user's settings file: ~/.config/velumo/velumo.conf (XDG_CONFIG_HOME).
 QSettings UserSettings()
@@ -90,14 +94,18 @@ void TMainForm::StartEnvelope(const std::string& fileName, int width)
     StopEnvelope();
     if (width < 1 || Closing())
         return;
-    SoundEnvelope = std::make_unique<TWaveEnvelope>(fileName, width, ColumnsPerSecond);
+    try {
+        SoundEnvelope = std::make_unique<TWaveEnvelope>(fileName, width, ColumnsPerSecond);
+    } catch (const std::exception& e) {
+        throw std::runtime_error(
+            std::string("Cannot start reading the sound for the timeline (it stays empty): ") + e.what());
+    }
     envelopeFile_ = fileName;
     if (!EnvelopeTimer) {
         EnvelopeTimer = new QTimer(this);
-        EnvelopeTimer->setInterval(EnvelopeRefreshMs);
         connect(EnvelopeTimer, &QTimer::timeout, this, [this] { Guarded([this] { EnvelopeTimerTimer(); }); });
     }
-    EnvelopeTimer->start();
+    EnvelopeTimer->start(EnvelopeRefreshMs);
 }
 
 void TMainForm::StopEnvelope()
@@ -119,8 +127,13 @@ void TMainForm::EnvelopeTimerTimer()
     const bool finished = SoundEnvelope->Finished();
     if (!finished && !FileExists(envelopeFile_))
         SoundEnvelope->Cancel(); // what was decoded stays drawn
-    if (WaveKind == TWaveKind::Sound)
+    if (WaveKind == TWaveKind::Sound) {
+        QElapsedTimer paint;
+        paint.start();
         ShowEnvelopeColumns();
+        const auto ms = static_cast<int>(std::min<qint64>(paint.elapsed(), 60000));
+        EnvelopeTimer->setInterval(std::max(EnvelopeRefreshMs, RefreshesPerPaintTime * ms));
+    }
     if (finished)
         EnvelopeTimer->stop();
 }
