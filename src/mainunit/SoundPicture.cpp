@@ -35,7 +35,8 @@ constexpr int RefreshesPerPaintTime = 10;
 // The user's settings file: ~/.config/velumo/velumo.conf (XDG_CONFIG_HOME).
 QSettings UserSettings()
 {
-    return {QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("velumo"), QStringLiteral("velumo")};
+    return {
+        QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("velumo"), QStringLiteral("velumo")};
 }
 
 bool FileExists(const std::string& name)
@@ -58,12 +59,13 @@ void KeepWaveKind(TWaveKind kind)
     settings.setValue(WaveKindKey, kind == TWaveKind::Decorative ? DecorativeValue : SoundValue);
     settings.sync();
     if (settings.status() != QSettings::NoError)
-        throw std::runtime_error(
-            QStringLiteral("Cannot keep the timeline choice: '%1' cannot be written").arg(settings.fileName())
-                .toStdString());
+        throw std::runtime_error(QStringLiteral("Cannot keep the timeline choice: '%1' cannot be written")
+                                     .arg(settings.fileName())
+                                     .toStdString());
 }
 
-int CopyEnvelopeColumns(const TWaveEnvelope& envelope, int shown, std::vector<int>& samples, int pictureHeight)
+int CopyEnvelopeColumns(
+    const TWaveEnvelope& envelope, int shown, std::vector<int>& samples, int pictureHeight)
 {
     const int filled = std::min(envelope.Filled(), static_cast<int>(samples.size()));
     for (int j = std::max(shown, 0); j < filled; ++j)
@@ -142,7 +144,8 @@ void TMainForm::ShowEnvelopeColumns()
 {
     if (!SoundEnvelope)
         return;
-    const int shown = CopyEnvelopeColumns(*SoundEnvelope, envelopeShown_, WaveRender->Samples, WaveRender->Height);
+    const int shown
+        = CopyEnvelopeColumns(*SoundEnvelope, envelopeShown_, WaveRender->Samples, WaveRender->Height);
     if (shown == envelopeShown_)
         return;
     envelopeShown_ = shown;

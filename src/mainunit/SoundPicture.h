@@ -17,4 +17,5 @@ void KeepWaveKind(TWaveKind kind);
 // Writes the half-heights of the envelope's columns `shown` .. Filled() - 1
 // into `samples` (a picture `pictureHeight` pixels high) and returns the
 // number of columns now shown. Columns beyond `samples` are left out.
-int CopyEnvelopeColumns(const TWaveEnvelope& envelope, int shown, std::vector<int>& samples, int pictureHeight);
+int CopyEnvelopeColumns(
+    const TWaveEnvelope& envelope, int shown, std::vector<int>& samples, int pictureHeight);
