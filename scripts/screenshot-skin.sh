@@ -24,8 +24,12 @@ export XDG_RUNTIME_DIR=$runtime
 
 # With a song open: the timeline with its selection band (20 s to 30 s) and
 # the play cursor (4 s) in place of the banner.
+# The song has a quiet 8 s intro, a 2 s gap, a loud 14 s chorus, a breath and
+# a softer verse, pulsing twice a second, so the timeline shows its shape.
 song="$runtime/Ring Song.mp3"
-ffmpeg -nostdin -loglevel error -f lavfi -i sine=frequency=440:duration=40 -ac 2 -c:a libmp3lame -b:a 128k "$song"
+level='if(lt(t,8),0.03,if(lt(t,10),0,if(lt(t,24),0.8,if(lt(t,25),0,0.2))))'
+tone='(0.6*sin(2*PI*220*t)+0.4*sin(2*PI*330*t))*(0.7+0.3*sin(2*PI*2*t))'
+ffmpeg -nostdin -loglevel error -f lavfi -i "aevalsrc='$level*$tone':s=44100:d=40" -ac 2 -c:a libmp3lame -b:a 128k "$song"
 
 # scale, screen size, suffix of the file names
 for shot in "1 598x422 " "1.5 897x633 @1.5x" "2 1196x844 @2x"; do
@@ -33,5 +37,6 @@ for shot in "1 598x422 " "1.5 897x633 @1.5x" "2 1196x844 @2x"; do
   export QT_SCALE_FACTOR=$scale SCREEN_SIZE=${size}x24
   "$root/scripts/screenshot.sh" "$out/main$at.png" "$program"
   VELUMO_SHOW_ABOUT=1 "$root/scripts/screenshot.sh" "$out/about$at.png" "$program"
-  SDL_AUDIODRIVER=dummy "$root/scripts/screenshot.sh" "$out/loaded$at.png" "$program" "$song"
+  # Settings of its own: the real sound, whatever the user chose.
+  XDG_CONFIG_HOME=$runtime SDL_AUDIODRIVER=dummy "$root/scripts/screenshot.sh" "$out/loaded$at.png" "$program" "$song"
 done

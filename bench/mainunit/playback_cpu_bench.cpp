@@ -7,6 +7,7 @@
 #include "MPlayer.h"
 #include "MouseEffectImage.h"
 #include "TMainForm.h"
+#include "WaveEnvelope.h"
 #include "WaveRender.h"
 
 #include <QEventLoop>
@@ -34,6 +35,7 @@ void PlayingWithTheWindowShown(benchmark::State& state)
 {
     QTemporaryDir dir;
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.path())); // the real sound drawn, as by default
     const QString song = dir.filePath("song.mp3");
     if (QProcess::execute("ffmpeg",
             {"-nostdin", "-loglevel", "error", "-f", "lavfi", "-i", "sine=frequency=440:duration=60", "-ac",
@@ -46,6 +48,9 @@ void PlayingWithTheWindowShown(benchmark::State& state)
     if (!QTest::qWaitForWindowExposed(&form))
         qFatal("the window did not show");
     form.OpenPath(song);
+    // Measured once the timeline's envelope is done.
+    if (!QTest::qWaitFor([&] { return form.SoundEnvelope && form.SoundEnvelope->Finished(); }, 60000))
+        qFatal("the envelope did not finish");
     const double seconds = static_cast<double>(state.range(0));
     double share = 0;
     for (auto _ : state) {

@@ -76,6 +76,7 @@ void TMainForm::OpenChosenFile(const QString& path)
     ScrollBoxWave->show();
     // The label clips a long path; its tooltip shows all of it.
     lblFilename->setToolTip(lblFilename->Caption());
+    StartEnvelope(MediaPlayer1->FileName, WaveRender->WaveLength);
 }
 
 void TMainForm::OpenPath(const QString& path)
@@ -123,6 +124,6 @@ void TMainForm::LoadFileInfo(const QString& path)
 
     imgWave->resize(width, imgWave->height());
     imgWave->Picture() = std::move(bitmap);
-    WaveRender->SetWaveLength(width);
+    ShowNewTimeline(width);
     imgWave->PictureChanged();
 }

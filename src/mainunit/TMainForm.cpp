@@ -7,6 +7,7 @@
 #include "SkinPictures.h"
 #include "TCanvas.h"
 #include "TImage.h"
+#include "WaveEnvelope.h"
 #include "WaveRender.h"
 #include "appDefine.h"
 
@@ -52,6 +53,7 @@ TMainForm::~TMainForm()
 {
     // The children outlive this part of the object; no more calls into it.
     imgWave->removeEventFilter(this);
+    StopEnvelope();
 }
 
 void TMainForm::FormCreate()
@@ -60,6 +62,7 @@ void TMainForm::FormCreate()
     WaveCanvas->OnChange = [image = imgWave] { image->update(); };
     WaveRender = std::make_unique<TWaveRender>(*WaveCanvas, imgWave->width(), imgWave->height());
     ReadSettings();
+    WaveKind = ReadWaveKind();
     Converting = false;
     WorkDir = GetTempDirectory() + QString::fromUtf8(WorkFolderName);
     WorkDirProblem = PrepareWorkFolder(WorkDir);
@@ -75,6 +78,8 @@ void TMainForm::FormShow()
 
 void TMainForm::FormClose()
 {
+    // The envelope's timer reaches for the renderer: both end first.
+    StopEnvelope();
     WaveRender.reset();
 }
 

@@ -5,6 +5,7 @@
 // shut-down handlers.
 
 #include "FormComponents.h"
+#include "SoundPicture.h"
 #include "TransportRules.h"
 #include "workThread.h"
 
@@ -14,6 +15,8 @@
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 class QScrollArea;
 class QTimer;
@@ -22,6 +25,7 @@ class TImage;
 class TLabel;
 class TMediaPlayer;
 class TMouseEffectImage;
+class TWaveEnvelope;
 class TWaveRender;
 
 class TMainForm : public QWidget {
@@ -73,6 +77,13 @@ public:
     std::unique_ptr<TCanvas> WaveCanvas;
     // Gone once the window closes (see Closing).
     std::unique_ptr<TWaveRender> WaveRender;
+    // The loudness of the file shown, decoded by its own worker; none before
+    // the first file. Ended before the renderer goes (declared after it).
+    std::unique_ptr<TWaveEnvelope> SoundEnvelope;
+    // Copies the envelope's new columns into the timeline while it fills.
+    QTimer* EnvelopeTimer = nullptr;
+    // What the timeline's columns show; the user's kept choice.
+    TWaveKind WaveKind = TWaveKind::Sound;
     // The window is closing: the renderer, and with it the selection and the
     // cursor, are gone, so no command may act any more.
     bool Closing() const { return !WaveRender; }
@@ -145,6 +156,8 @@ public:
     void CursorHomeKey();
     void CursorEndKey();
     void KeysHelp();
+    // W: the real sound or the decorative picture, kept for the next start.
+    void SwitchWaveKey();
     // The key table as the help box and the README list it.
     static QString KeysText();
 
@@ -165,11 +178,22 @@ private:
     void ShowHint(const TMouseEffectImage* sender);
     void FitScrollContent();
     void MoveCursorByKey(int column);
+    // The timeline sized to a new file, drawn as chosen (see SoundPicture.cpp).
+    void ShowNewTimeline(int width);
+    void StartEnvelope(const std::string& fileName, int width);
+    void StopEnvelope();
+    void EnvelopeTimerTimer();
+    void ShowEnvelopeColumns();
 
     std::unique_ptr<TWindowDrag> drag_;
     // True while a file loads: the analyser pumps events, so a second Open
     // could otherwise start in the middle of the first.
     bool loading_ = false;
+    // The decorative walk of the file shown, kept while the sound is drawn.
+    std::vector<int> walk_;
+    // Envelope columns already in the timeline's samples.
+    int envelopeShown_ = 0;
+    std::string envelopeFile_;
 };
 
 // Program entry: application object, title, main window, message loop.

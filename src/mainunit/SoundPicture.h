@@ -1,0 +1,21 @@
+#pragma once
+// What the timeline's columns show: the loudness of the real sound (the
+// default) or the decorative random walk. Plain functions, no widgets.
+
+#include <vector>
+
+class TWaveEnvelope;
+
+enum class TWaveKind { Sound, Decorative };
+
+// The user's choice as kept in their settings; the real sound when nothing
+// (or something unknown) is kept.
+TWaveKind ReadWaveKind();
+// Keeps the choice; throws, naming the settings file, when it cannot be written.
+void KeepWaveKind(TWaveKind kind);
+
+// Writes the half-heights of the envelope's columns `shown` .. Filled() - 1
+// into `samples` (a picture `pictureHeight` pixels high) and returns the
+// number of columns now shown. Columns beyond `samples` are left out.
+int CopyEnvelopeColumns(
+    const TWaveEnvelope& envelope, int shown, std::vector<int>& samples, int pictureHeight);
