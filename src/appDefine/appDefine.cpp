@@ -6,9 +6,12 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
+#include <algorithm>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
@@ -52,6 +55,28 @@ bool WriteAll(QFile& file, const QByteArray& bytes)
     return file.write(bytes) == bytes.size() && file.flush() && ::fsync(file.handle()) == 0;
 }
 
+// True when fileName is a regular file (not a link) of exactly these bytes
+// and permission bits: then there is nothing to write.
+bool SameFile(const QString& fileName, const QByteArray& bytes, mode_t perms)
+{
+    const int fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st { };
+    bool same = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 07777) == perms
+        && st.st_size == bytes.size();
+    for (qsizetype at = 0; same && at < bytes.size();) {
+        char chunk[65536];
+        const ssize_t n = ::read(fd, chunk, static_cast<size_t>(std::min<qsizetype>(sizeof chunk, bytes.size() - at)));
+        if (n < 0 && errno == EINTR)
+            continue;
+        same = n > 0 && std::memcmp(chunk, bytes.constData() + at, static_cast<size_t>(n)) == 0;
+        at += n;
+    }
+    ::close(fd);
+    return same;
+}
+
 } // namespace
 
 bool ExtractResourceToFile(
@@ -65,6 +90,9 @@ bool ExtractResourceToFile(
         if (!resource.open(QIODevice::ReadOnly))
             return false;
         const QByteArray bytes = resource.readAll();
+        // An intact copy from an earlier start stays as it is: no write, no flush.
+        if (SameFile(fileName, bytes, mode == TFileMode::Executable ? 0700 : 0600))
+            return true;
 
         // Write beside the target and rename over it: a failed write leaves the old
         // file whole, and a tool another instance is running keeps its own inode.

@@ -8,7 +8,7 @@
 #include "appDefine.h"
 #include "FileInfo.h"
 #include "MPGTools.h"
-#include "MPlayer.h"
+#include "MediaDevice.h"
 #include "TImage.h"
 #include "TLabel.h"
 #include "WaveRender.h"

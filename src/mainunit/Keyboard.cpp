@@ -7,7 +7,7 @@
 #include "Dialogs.h"
 #include "ErrorGuard.h"
 #include "FileInfo.h"
-#include "MPlayer.h"
+#include "MediaDevice.h"
 #include "TImage.h"
 #include "WaveRender.h"
 #include "appDefine.h"

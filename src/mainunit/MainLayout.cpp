@@ -3,7 +3,7 @@
 
 #include "TMainForm.h"
 
-#include "MPlayer.h"
+#include "MediaDevice.h"
 #include "MouseEffectImage.h"
 #include "SkinFont.h"
 #include "SkinPictures.h"
@@ -189,7 +189,7 @@ void AddTimeline(TMainForm& form)
 // The device, the dialogs' settings, the position timer and the idle hook.
 void SetUpComponents(TMainForm& form)
 {
-    form.MediaPlayer1 = std::make_unique<TMediaPlayer>();
+    form.MediaPlayer1 = std::make_unique<TMediaDevice>();
     form.MediaPlayer1->AutoOpen = false;
     form.MediaPlayer1->AutoRewind = true;
     form.MediaPlayer1->Shareable = false;

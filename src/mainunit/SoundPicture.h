@@ -4,7 +4,7 @@
 
 #include <vector>
 
-class TWaveEnvelope;
+class TSoundEnvelope;
 
 enum class TWaveKind { Sound, Decorative };
 
@@ -18,4 +18,4 @@ void KeepWaveKind(TWaveKind kind);
 // into `samples` (a picture `pictureHeight` pixels high) and returns the
 // number of columns now shown. Columns beyond `samples` are left out.
 int CopyEnvelopeColumns(
-    const TWaveEnvelope& envelope, int shown, std::vector<int>& samples, int pictureHeight);
+    const TSoundEnvelope& envelope, int shown, std::vector<int>& samples, int pictureHeight);

@@ -3,11 +3,12 @@
 #include "CommandLine.h"
 #include "ErrorGuard.h"
 #include "GuiServices.h"
-#include "MPlayer.h"
+#include "MediaDevice.h"
+#include "MediaLoader.h"
 #include "SkinPictures.h"
+#include "StartupStamp.h"
 #include "TCanvas.h"
 #include "TImage.h"
-#include "WaveEnvelope.h"
 #include "WaveRender.h"
 #include "appDefine.h"
 
@@ -15,6 +16,7 @@
 #include <QCloseEvent>
 #include <QScrollArea>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 struct TToolFile {
@@ -133,6 +135,9 @@ int RunApplication(int argc, char** argv)
         TMainForm form;
         InstallGuiServices(&form);
         form.show();
+        StampStartup(&form, form.windowHandle());
+        // The media libraries load while the user looks at the window.
+        AfterFirstPaint(&form, [] { MediaLoader().Start(); });
         // For screenshots of the About window over the main window.
         if (qEnvironmentVariableIntValue("VELUMO_SHOW_ABOUT") == 1)
             QTimer::singleShot(0, &form, [&form] { Guarded([&] { form.lblAboutClick(); }); });

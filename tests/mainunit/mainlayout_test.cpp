@@ -1,7 +1,7 @@
 // The main window's skin and chrome under real pointer input: events go
 // through the window, so Qt itself picks the control under the pointer.
 
-#include "MPlayer.h"
+#include "MediaDevice.h"
 #include "MouseEffectImage.h"
 #include "SkinPictures.h"
 #include "TImage.h"
