@@ -21,7 +21,7 @@ const BrokenModule Broken[] = {
             const QString path = dir + "/libvelumo-media.so";
             QFile file(path);
             EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write("not a shared library\n");
+            file.write(QByteArray("not a shared library\n").repeated(100));
             return path;
         },
         "invalid ELF header"},
@@ -29,6 +29,11 @@ const BrokenModule Broken[] = {
         [](const QString&) { return QFileInfo("/lib/x86_64-linux-gnu/libz.so.1").canonicalFilePath(); },
         "it has no entry velumo_media_entries"},
 };
+
+void PrintTo(const BrokenModule& module, std::ostream* out)
+{
+    *out << module.name;
+}
 
 class MediaModuleBroken : public MainWindowTest, public ::testing::WithParamInterface<BrokenModule> { };
 
