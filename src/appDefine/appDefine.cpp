@@ -4,9 +4,8 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QResource>
 #include <QTemporaryFile>
-
-#include <algorithm>
 
 #include <cerrno>
 #include <cstdio>
@@ -14,6 +13,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -64,16 +64,14 @@ bool SameFile(const QString& fileName, const QByteArray& bytes, mode_t perms)
         return false;
     struct stat st { };
     bool same = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 07777) == perms
-        && st.st_size == bytes.size();
-    for (qsizetype at = 0; same && at < bytes.size();) {
-        char chunk[65536];
-        const ssize_t n = ::read(fd, chunk, static_cast<size_t>(std::min<qsizetype>(sizeof chunk, bytes.size() - at)));
-        if (n < 0 && errno == EINTR)
-            continue;
-        same = n > 0 && std::memcmp(chunk, bytes.constData() + at, static_cast<size_t>(n)) == 0;
-        at += n;
-    }
+        && st.st_size == bytes.size() && st.st_size > 0;
+    // Mapped, so the comparison reads the page cache in place.
+    void* mapped = same ? ::mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0) : MAP_FAILED;
     ::close(fd);
+    if (mapped == MAP_FAILED)
+        return false;
+    same = std::memcmp(mapped, bytes.constData(), static_cast<size_t>(bytes.size())) == 0;
+    ::munmap(mapped, static_cast<size_t>(st.st_size));
     return same;
 }
 
@@ -86,10 +84,13 @@ bool ExtractResourceToFile(
         const QString path = FindResource(resourceType, resourceName);
         if (path.isEmpty())
             return false;
-        QFile resource(path);
-        if (!resource.open(QIODevice::ReadOnly))
+        // An uncompressed resource is read in place, without a copy.
+        const QResource resource(path);
+        if (!resource.isValid())
             return false;
-        const QByteArray bytes = resource.readAll();
+        const QByteArray bytes = resource.compressionAlgorithm() == QResource::NoCompression
+            ? QByteArray::fromRawData(reinterpret_cast<const char*>(resource.data()), resource.size())
+            : resource.uncompressedData();
         // An intact copy from an earlier start stays as it is: no write, no flush.
         if (SameFile(fileName, bytes, mode == TFileMode::Executable ? 0700 : 0600))
             return true;
