@@ -3,6 +3,7 @@
 #include "Loudness.h"
 #include "MPlayer.h"
 #include "MediaModuleApi.h"
+#include "SdlOutput.h"
 #include "WaveEnvelope.h"
 
 #include <memory>
@@ -82,6 +83,7 @@ extern "C" __attribute__((visibility("default"))) const TMediaModuleEntries* vel
                                 const std::atomic<bool>* cancel) {
             return ringtone::MeasureLoudness(path, startMs, endMs, channels, cancel);
         };
+        e.OutputDriver = [] { return mplayer_detail::OutputDriver(); };
         return e;
     }();
     return &entries;

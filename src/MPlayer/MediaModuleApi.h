@@ -60,6 +60,8 @@ struct TMediaModuleEntries {
     ringtone::TLoudness (*MeasureLoudness)(const std::string& path, int64_t startMs, int64_t endMs,
         int channels, const std::atomic<bool>* cancel)
         = nullptr;
+    // The sound output in use ("pulseaudio", "dummy", ...); empty before the first playback.
+    std::string (*OutputDriver)() = nullptr;
 };
 
 // The module's one exported symbol.

@@ -111,6 +111,11 @@ TSoundEnvelope::TSoundEnvelope(const std::string& fileName, int columns, int col
 // The module's envelope cancels and joins its worker as it goes.
 TSoundEnvelope::~TSoundEnvelope() = default;
 
+std::string SoundOutputDriver()
+{
+    return MediaLoader().Entries().OutputDriver();
+}
+
 ringtone::TLoudness MeasureLoudnessInModule(
     const std::string& path, int64_t startMs, int64_t endMs, int channels, const std::atomic<bool>* cancel)
 {

@@ -85,6 +85,10 @@ private:
     std::unique_ptr<IWaveEnvelope> envelope_;
 };
 
+// The sound output the window's device plays through; empty before its first
+// playback (waits for the sound module).
+std::string SoundOutputDriver();
+
 // ringtone::MeasureLoudness, measured by the sound module (waits for it).
 ringtone::TLoudness MeasureLoudnessInModule(const std::string& path, int64_t startMs, int64_t endMs,
     int channels = 2, const std::atomic<bool>* cancel = nullptr);
