@@ -95,7 +95,8 @@ public:
     // PlayLoop, exactly as the saved ringtone is shaped: frame n of the
     // selection gets ApplyShape's factor for offset n in a selection from
     // StartPos to EndPos. Any other Play (on from the cursor, to the end of
-    // the file) is played as the file holds it. Takes effect at the next start.
+    // the file) is played as the file holds it. Takes effect at the next start
+    // and is kept across Open.
     void SetShape(const ringtone::TShapePlan& plan);
     // The plan used by the last shaped start (Play selection or PlayLoop).
     ringtone::TShapePlan AppliedShape() const { return applied_; }
