@@ -122,7 +122,8 @@ std::optional<double> parseDecimal(std::string_view text, int maxDecimals, bool 
         digits.remove_prefix(1);
     const auto dot = digits.find('.');
     const std::string_view whole = digits.substr(0, dot);
-    const std::string_view fraction = dot == std::string_view::npos ? std::string_view{} : digits.substr(dot + 1);
+    const std::string_view fraction
+        = dot == std::string_view::npos ? std::string_view{} : digits.substr(dot + 1);
     auto allDigits = [](std::string_view f) {
         return std::all_of(f.begin(), f.end(), [](unsigned char c) { return std::isdigit(c); });
     };
@@ -304,14 +305,15 @@ std::optional<ArgError> readRates(const Given& g, const Type& type, Job& job)
 
 std::optional<ArgError> readShape(const Given& g, Job& job)
 {
-    const std::pair<const std::optional<std::string>*, int*> fades[] = {
-        {&g.fadeIn, &job.fadeInMs}, {&g.fadeOut, &job.fadeOutMs}};
+    const std::pair<const std::optional<std::string>*, int*> fades[]
+        = {{&g.fadeIn, &job.fadeInMs}, {&g.fadeOut, &job.fadeOutMs}};
     for (const auto& [text, ms] : fades) {
         if (!*text)
             continue;
         const auto s = parseDecimal(**text, 3, false);
         if (!s || *s > 3600)
-            return usage("the fade " + quoted(**text) + " of " + (ms == &job.fadeInMs ? "-fadein" : "-fadeout")
+            return usage("the fade " + quoted(**text) + " of "
+                + (ms == &job.fadeInMs ? "-fadein" : "-fadeout")
                 + " is not a number of seconds from 0 to 3600 with at most three decimals");
         *ms = static_cast<int>(std::lround(*s * 1000));
     }

@@ -212,20 +212,11 @@ CutPlan planMp3(const Job& job, const Mp3Walk& w)
     return plan;
 }
 
-} // namespace
-
-std::optional<Mp3Walk> walkMp3(const std::string& path)
-{
-    const Mapping map(path);
-    return walk(map.bytes());
-}
-
-CutPlan planCut(const Job& job)
+// Where the decoder starts; decoding from the start when in doubt.
+CutPlan seekPlan(const Job& job)
 {
     CutPlan whole;
     whole.offsetSeconds = static_cast<double>(job.startSeconds);
-    if (const char* e = std::getenv("AV_CUT_FROM_START"); e && std::strcmp(e, "1") == 0)
-        return whole;
     const Mapping map(job.source);
     const Bytes b = map.bytes();
     switch (containerOf(b)) {
@@ -248,18 +239,38 @@ CutPlan planCut(const Job& job)
     return whole;
 }
 
+} // namespace
+
+std::optional<Mp3Walk> walkMp3(const std::string& path)
+{
+    const Mapping map(path);
+    return walk(map.bytes());
+}
+
+CutPlan planCut(const Job& job)
+{
+    CutPlan plan = seekPlan(job);
+    if (const char* e = std::getenv("AV_CUT_FROM_START"); e && std::strcmp(e, "1") == 0) {
+        plan.inputOptions.clear();
+        plan.offsetSeconds = static_cast<double>(job.startSeconds);
+    }
+    return plan;
+}
+
 std::string filterChain(const Job& job, const CutPlan& plan)
 {
-    // Samples counted from the decoder's first, whatever the timestamps say.
-    std::string chain = "asetpts=N/SR/TB,atrim=start=" + decimal(plan.offsetSeconds);
-    if (job.lengthSeconds)
-        chain += ":duration=" + std::to_string(*job.lengthSeconds);
-    chain += ",asetpts=PTS-STARTPTS";
     std::optional<double> length;
     if (job.lengthSeconds)
         length = static_cast<double>(*job.lengthSeconds);
+    // Where the walk knows the source's end, the cut stops there: a decoder
+    // started mid-file does not know the encoder's padding.
     if (plan.sourceLeftSeconds)
         length = std::min(length.value_or(*plan.sourceLeftSeconds), *plan.sourceLeftSeconds);
+    // Samples counted from the decoder's first, whatever the timestamps say.
+    std::string chain = "asetpts=N/SR/TB,atrim=start=" + decimal(plan.offsetSeconds);
+    if (length)
+        chain += ":duration=" + decimal(*length);
+    chain += ",asetpts=PTS-STARTPTS";
     const ringtone::TShapePlan shape{job.fadeInMs, job.fadeOutMs, job.gainDb, job.limit};
     const ringtone::TFadeSpan fades = ringtone::EffectiveFades(shape, length.value_or(3600.0));
     chain += ",afade=t=in:st=0:d=" + decimal(fades.InSeconds);
