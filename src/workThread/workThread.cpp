@@ -6,7 +6,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
 #include <csignal>
 #include <cstring>
@@ -25,8 +27,20 @@ extern char** environ;
 
 TCutMp3ThreadInfo MakeJobInfo(const QString& source, const QString& target, int startSeconds, int endSeconds)
 {
+    // The name the phone lists: control characters (legal in file names) would
+    // make a tag no phone shows, so they become spaces.
+    QString title = QFileInfo(target).completeBaseName();
+    for (QChar& c : title)
+        if (c.category() == QChar::Other_Control)
+            c = QLatin1Char(' ');
     return {source, target, ClockText(startSeconds), ClockText(endSeconds - startSeconds), startSeconds,
-        endSeconds - startSeconds};
+        endSeconds - startSeconds, {}, title};
+}
+
+// Seconds with three decimals (the converter counts whole milliseconds).
+static QString FadeText(int ms)
+{
+    return QString::number(std::clamp(ms, 0, 3600 * 1000) / 1000.0, 'f', 3);
 }
 
 static QString FromView(std::string_view text)
@@ -74,7 +88,14 @@ std::optional<TConverterCommand> ConverterCommand(const TCutMp3ThreadInfo& info)
         return std::nullopt;
     QStringList args{QStringLiteral("-i"), info.SourceFile, QStringLiteral("-ss"), info.StartTime,
         QStringLiteral("-t"), info.Duration};
-    args << type->Options << info.TargetFile;
+    args << type->Options << QStringLiteral("-fadein") << FadeText(info.Shape.FadeInMs)
+         << QStringLiteral("-fadeout") << FadeText(info.Shape.FadeOutMs);
+    // The converter refuses more than 40 dB either way; so does the loudness match.
+    const double gain = std::isfinite(info.Shape.GainDb) ? std::clamp(info.Shape.GainDb, -40.0, 40.0) : 0.0;
+    args << QStringLiteral("-gain") << QString::number(gain, 'f', 3);
+    if (info.Shape.Limit)
+        args << QStringLiteral("-limit");
+    args << QStringLiteral("-title") << info.Title << info.TargetFile;
     return TConverterCommand{QStringLiteral("av"), args};
 }
 

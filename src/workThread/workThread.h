@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "RingtoneShape.h"
+
 #include <functional>
 #include <memory>
 #include <optional>
@@ -19,9 +21,11 @@ struct TCutMp3ThreadInfo {
     QString Duration; // clock text of the selection length, as the command line gives it
     int StartSeconds = 0; // the selection's start
     int LengthSeconds = 0; // the selection's length
+    ringtone::TShapePlan Shape; // fades, gain and limiter; the window fills it
+    QString Title; // the title tag: the target's file name without its extension
 };
 
-// The job record for a selection given in whole seconds.
+// The job record for a selection given in whole seconds; Shape is left plain.
 TCutMp3ThreadInfo MakeJobInfo(const QString& source, const QString& target, int startSeconds, int endSeconds);
 
 struct TConverterCommand {
@@ -44,9 +48,9 @@ const TRingtoneType* RingtoneTypeFor(const QString& target);
 // The save dialog's filter: "description|pattern" pairs joined by '|'.
 QString RingtoneFilter();
 
-// The converter's command line for the target's type. None for any other
-// extension. The source and the target are single arguments whatever they
-// contain.
+// The converter's command line for the target's type, with the job's shape
+// and title. None for any other extension. The source, the title and the
+// target are single arguments whatever they contain.
 std::optional<TConverterCommand> ConverterCommand(const TCutMp3ThreadInfo& info);
 
 // How a child process ended.
