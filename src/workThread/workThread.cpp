@@ -28,8 +28,9 @@ extern char** environ;
 TCutMp3ThreadInfo MakeJobInfo(const QString& source, const QString& target, int startSeconds, int endSeconds)
 {
     // The name the phone lists: control characters (legal in file names) would
-    // make a tag no phone shows, so they become spaces.
-    QString title = QFileInfo(target).completeBaseName();
+    // make a tag no phone shows, so they become spaces; bytes of a name that
+    // are not text are shown as replacement characters.
+    QString title = DisplayFileName(QFileInfo(target).completeBaseName());
     for (QChar& c : title)
         if (c.category() == QChar::Other_Control)
             c = QLatin1Char(' ');
