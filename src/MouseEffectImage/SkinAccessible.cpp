@@ -21,10 +21,14 @@ QAccessible::Role RoleOf(const QWidget* control, QAccessible::Role kindRole)
 // A skin control; those reachable by Tab are commands and can be pressed.
 class TSkinAccessible : public QAccessibleWidget {
 public:
-    TSkinAccessible(TControl* control, QAccessible::Role role)
-        : QAccessibleWidget(control, RoleOf(control, role))
+    TSkinAccessible(TControl* control, QAccessible::Role kindRole)
+        : QAccessibleWidget(control, kindRole)
+        , kindRole_(kindRole)
     {
     }
+
+    // Asked each time: a role given after the interface was made still counts.
+    QAccessible::Role role() const override { return RoleOf(widget(), kindRole_); }
 
     QStringList actionNames() const override
     {
@@ -52,6 +56,7 @@ public:
     }
 
 private:
+    QAccessible::Role kindRole_;
     bool Pressable() const { return widget()->isEnabled() && (widget()->focusPolicy() & Qt::TabFocus); }
 };
 
