@@ -3,6 +3,7 @@
 #include "CommandLine.h"
 #include "ErrorGuard.h"
 #include "GuiServices.h"
+#include "MainAccess.h"
 #include "MPlayer.h"
 #include "SkinPictures.h"
 #include "TCanvas.h"
@@ -46,6 +47,7 @@ TMainForm::TMainForm(QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     ScrollBoxWave->setFocusPolicy(Qt::NoFocus);
     setAcceptDrops(true);
+    InstallAccessibility(*this);
     FormCreate();
 }
 
