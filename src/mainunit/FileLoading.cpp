@@ -13,6 +13,7 @@
 #include "TLabel.h"
 #include "WaveRender.h"
 
+#include <QCoreApplication>
 #include <QScrollArea>
 
 #include <optional>
@@ -41,7 +42,7 @@ std::string NativeFileName(const QString& path)
     const std::optional<QByteArray> bytes = FileNameBytes(path);
     if (!bytes)
         throw std::runtime_error(
-            QStringLiteral("Cannot open '%1': the name holds characters no file name can have")
+            QCoreApplication::translate("MainForm", "Cannot open '%1': the name holds characters no file name can have")
                 .arg(DisplayFileName(path))
                 .toStdString());
     return bytes->toStdString();
@@ -114,7 +115,7 @@ void TMainForm::LoadFileInfo(const QString& path)
     QImage bitmap = MakeTimelineBitmap(width, imgWave->Picture().height());
     if (width > 0 && bitmap.isNull())
         throw std::runtime_error(
-            QStringLiteral("Not enough memory for the timeline of %1 seconds").arg(seconds).toStdString());
+            QCoreApplication::translate("MainForm", "Not enough memory for the timeline of %1 seconds").arg(seconds).toStdString());
 
     lblFilename->SetCaption(texts.FileName);
     lblSampleRate->SetCaption(texts.SampleRate);
