@@ -1,5 +1,7 @@
 #include "Translations.h"
 
+#include "SkinPictures.h"
+
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -53,12 +55,8 @@ QString InstallTranslations()
         QCoreApplication::removeTranslator(old);
         delete old;
     }
-    const QLocale current;
-    const QString language = ChooseLanguage(current.uiLanguages());
-    // The skin's pictures are looked up by the default locale's language.
-    const QLocale::Language wanted = language.isEmpty() ? QLocale::English : QLocale(language).language();
-    if (current.language() != wanted)
-        QLocale::setDefault(language.isEmpty() ? QLocale(QLocale::English, current.territory()) : QLocale(language));
+    const QString language = ChooseLanguage(QLocale().uiLanguages());
+    Skin::SetLanguage(language);
     if (language.isEmpty())
         return {};
     Install(QStringLiteral("qtbase_") + language, QLibraryInfo::path(QLibraryInfo::TranslationsPath));
