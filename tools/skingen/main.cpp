@@ -77,16 +77,24 @@ const TButtonArt& ArtOf(const Skin::TButtonFace& face)
     Fail(QStringLiteral("no artwork for the button %1").arg(QLatin1String(face.control)));
 }
 
-// The font at px pixels, made smaller in half pixels until the text fits the
-// width; the English words always fit at their full size.
+// The font at px pixels, narrowed to three quarters of its width and then
+// made smaller a pixel at a time until the text fits the width; the English
+// words always fit as they are.
 QFont Fitted(qreal px, bool bold, const QString& text, qreal width, const TSkinWords& words)
 {
     QFont font = Paint::Font(px, bold);
-    while (QFontMetricsF(font).horizontalAdvance(text) > width && px > 7) {
-        if (*words.code == '\0')
-            Fail(QStringLiteral("\"%1\" does not fit %2 pixels").arg(text).arg(width));
-        px -= 0.5;
+    const auto fits = [&] { return QFontMetricsF(font).horizontalAdvance(text) <= width; };
+    if (fits())
+        return font;
+    if (*words.code == '\0')
+        Fail(QStringLiteral("\"%1\" does not fit %2 pixels").arg(text).arg(width));
+    for (int stretch = 95; stretch >= 75 && !fits(); stretch -= 5)
+        font.setStretch(stretch);
+    const int stretch = font.stretch();
+    while (!fits() && px > 7) {
+        px -= 1;
         font = Paint::Font(px, bold);
+        font.setStretch(stretch);
     }
     return font;
 }
