@@ -1,5 +1,8 @@
 # German and French texts, keyed by (context, English source text).
 DE = {
+ ("MainForm", "Mono"): "Mono",
+ ("MainForm", "Stereo"): "Stereo",
+ ("MainForm", "VBR"): "VBR",
  ("AboutForm", "About"): "Info",
  ("AboutForm", "( Version 1.20 )"): "( Version 1.20 )",
  ("AboutForm", "&Continue"): "&Weiter",
@@ -131,6 +134,9 @@ DE = {
 }
 
 FR = {
+ ("MainForm", "Mono"): "Mono",
+ ("MainForm", "Stereo"): "Stéréo",
+ ("MainForm", "VBR"): "VBR",
  ("AboutForm", "About"): "Infos",
  ("AboutForm", "( Version 1.20 )"): "( Version 1.20 )",
  ("AboutForm", "&Continue"): "&Continuer",

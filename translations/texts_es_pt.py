@@ -1,5 +1,8 @@
 # Spanish and Brazilian Portuguese texts, keyed by (context, English source text).
 ES = {
+ ("MainForm", "Mono"): "Mono",
+ ("MainForm", "Stereo"): "Estéreo",
+ ("MainForm", "VBR"): "VBR",
  ("AboutForm", "About"): "Info",
  ("AboutForm", "( Version 1.20 )"): "( Versión 1.20 )",
  ("AboutForm", "&Continue"): "&Continuar",
@@ -131,6 +134,9 @@ ES = {
 }
 
 PT_BR = {
+ ("MainForm", "Mono"): "Mono",
+ ("MainForm", "Stereo"): "Estéreo",
+ ("MainForm", "VBR"): "VBR",
  ("AboutForm", "About"): "Sobre",
  ("AboutForm", "( Version 1.20 )"): "( Versão 1.20 )",
  ("AboutForm", "&Continue"): "&Continuar",

@@ -394,6 +394,18 @@
       <source>Close</source>
       <translation>Schließen</translation>
     </message>
+    <message>
+      <source>Mono</source>
+      <translation>Mono</translation>
+    </message>
+    <message>
+      <source>Stereo</source>
+      <translation>Stereo</translation>
+    </message>
+    <message>
+      <source>VBR</source>
+      <translation>VBR</translation>
+    </message>
   </context>
   <context>
     <name>RingtoneTypes</name>

@@ -394,6 +394,18 @@
       <source>Close</source>
       <translation>Fermer</translation>
     </message>
+    <message>
+      <source>Mono</source>
+      <translation>Mono</translation>
+    </message>
+    <message>
+      <source>Stereo</source>
+      <translation>Stéréo</translation>
+    </message>
+    <message>
+      <source>VBR</source>
+      <translation>VBR</translation>
+    </message>
   </context>
   <context>
     <name>RingtoneTypes</name>

@@ -22,6 +22,19 @@
 
 namespace {
 
+// The analyser's words in the labels ("Mono", "Stereo", "VBR"), translated
+// where they are shown; listed here for the translation tools.
+[[maybe_unused]] constexpr const char* AnalyserWords[] = {
+    QT_TRANSLATE_NOOP("MainForm", "Mono"),
+    QT_TRANSLATE_NOOP("MainForm", "Stereo"),
+    QT_TRANSLATE_NOOP("MainForm", "VBR"),
+};
+
+QString AnalyserWord(const std::string& word)
+{
+    return QCoreApplication::translate("MainForm", word.c_str());
+}
+
 // Clears a flag when the scope ends, however it ends.
 struct TFlagScope {
     explicit TFlagScope(bool& flag)
@@ -104,7 +117,7 @@ void TMainForm::LoadFileInfo(const QString& path)
         seconds = audio.Duration;
         texts = Mp3InfoTexts(DisplayFileName(path),
             {audio.SampleRate, DurationText(audio.DurationAsTime()),
-                QString::fromStdString(audio.BitRateText()), QString::fromStdString(audio.ChannelText())});
+                AnalyserWord(audio.BitRateText()), AnalyserWord(audio.ChannelText())});
     } else {
         seconds = MediaPlayer1->Length() / 1000;
         texts = OtherInfoTexts(DisplayFileName(path), seconds);
