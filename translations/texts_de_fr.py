@@ -1,5 +1,14 @@
 # German and French texts, keyed by (context, English source text).
 DE = {
+ ("MainForm", "Off"): "Aus",
+ ("MainForm", "0.5 s"): "0,5 s",
+ ("MainForm", "1 s"): "1 s",
+ ("MainForm", "2 s"): "2 s",
+ ("MainForm", "3 s"): "3 s",
+ ("MainForm", "Minimise"): "Minimieren",
+ ("MainForm", "Timeline"): "Zeitleiste",
+ ("MainForm", "Start %1, end %2, cursor %3"): "Anfang %1, Ende %2, Cursor %3",
+ ("MainForm", "Status"): "Status",
  ("MainForm", "Mono"): "Mono",
  ("MainForm", "Stereo"): "Stereo",
  ("MainForm", "VBR"): "VBR",
@@ -134,6 +143,15 @@ DE = {
 }
 
 FR = {
+ ("MainForm", "Off"): "Désactivé",
+ ("MainForm", "0.5 s"): "0,5 s",
+ ("MainForm", "1 s"): "1 s",
+ ("MainForm", "2 s"): "2 s",
+ ("MainForm", "3 s"): "3 s",
+ ("MainForm", "Minimise"): "Réduire",
+ ("MainForm", "Timeline"): "Chronologie",
+ ("MainForm", "Start %1, end %2, cursor %3"): "Début %1, fin %2, curseur %3",
+ ("MainForm", "Status"): "État",
  ("MainForm", "Mono"): "Mono",
  ("MainForm", "Stereo"): "Stéréo",
  ("MainForm", "VBR"): "VBR",

@@ -1,5 +1,14 @@
 # Spanish and Brazilian Portuguese texts, keyed by (context, English source text).
 ES = {
+ ("MainForm", "Off"): "Desactivado",
+ ("MainForm", "0.5 s"): "0,5 s",
+ ("MainForm", "1 s"): "1 s",
+ ("MainForm", "2 s"): "2 s",
+ ("MainForm", "3 s"): "3 s",
+ ("MainForm", "Minimise"): "Minimizar",
+ ("MainForm", "Timeline"): "Línea de tiempo",
+ ("MainForm", "Start %1, end %2, cursor %3"): "Inicio %1, fin %2, cursor %3",
+ ("MainForm", "Status"): "Estado",
  ("MainForm", "Mono"): "Mono",
  ("MainForm", "Stereo"): "Estéreo",
  ("MainForm", "VBR"): "VBR",
@@ -134,6 +143,15 @@ ES = {
 }
 
 PT_BR = {
+ ("MainForm", "Off"): "Desligado",
+ ("MainForm", "0.5 s"): "0,5 s",
+ ("MainForm", "1 s"): "1 s",
+ ("MainForm", "2 s"): "2 s",
+ ("MainForm", "3 s"): "3 s",
+ ("MainForm", "Minimise"): "Minimizar",
+ ("MainForm", "Timeline"): "Linha do tempo",
+ ("MainForm", "Start %1, end %2, cursor %3"): "Início %1, fim %2, cursor %3",
+ ("MainForm", "Status"): "Estado",
  ("MainForm", "Mono"): "Mono",
  ("MainForm", "Stereo"): "Estéreo",
  ("MainForm", "VBR"): "VBR",

@@ -406,6 +406,42 @@
       <source>VBR</source>
       <translation>VBR</translation>
     </message>
+    <message>
+      <source>Off</source>
+      <translation>Desactivado</translation>
+    </message>
+    <message>
+      <source>0.5 s</source>
+      <translation>0,5 s</translation>
+    </message>
+    <message>
+      <source>1 s</source>
+      <translation>1 s</translation>
+    </message>
+    <message>
+      <source>2 s</source>
+      <translation>2 s</translation>
+    </message>
+    <message>
+      <source>3 s</source>
+      <translation>3 s</translation>
+    </message>
+    <message>
+      <source>Minimise</source>
+      <translation>Minimizar</translation>
+    </message>
+    <message>
+      <source>Timeline</source>
+      <translation>Línea de tiempo</translation>
+    </message>
+    <message>
+      <source>Start %1, end %2, cursor %3</source>
+      <translation>Inicio %1, fin %2, cursor %3</translation>
+    </message>
+    <message>
+      <source>Status</source>
+      <translation>Estado</translation>
+    </message>
   </context>
   <context>
     <name>RingtoneTypes</name>
