@@ -101,3 +101,30 @@ TEST(LanguageWindow, ShowsItsTextsAndPicturesInTheUsersLanguage)
 }
 
 } // namespace
+
+namespace {
+
+TEST(LanguageChoice, FollowsTheUsersOrderOfLanguages)
+{
+    const struct {
+        QStringList preferred;
+        QString chosen;
+    } rows[] = {
+        {{"de-DE", "en-US"}, "de"},
+        {{"de-AT"}, "de"},
+        {{"fr-CA", "de-DE"}, "fr"},
+        {{"es-MX"}, "es"},
+        {{"pt-PT", "pt"}, "pt_BR"},
+        // English first wins over a translated language further down.
+        {{"en-GB", "de-DE"}, ""},
+        // An untranslated language gives way to the next one.
+        {{"it-IT", "fr-FR"}, "fr"},
+        {{"it-IT", "ja-JP"}, ""},
+        {{"C"}, ""},
+        {{}, ""},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(ChooseLanguage(row.preferred), row.chosen) << row.preferred.join(',').toStdString();
+}
+
+} // namespace
