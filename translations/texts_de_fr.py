@@ -1,5 +1,15 @@
 # German and French texts, keyed by (context, English source text).
 DE = {
+ ("Keys", "Space"): "Leertaste",
+ ("Keys", "Left"): "Links",
+ ("Keys", "Right"): "Rechts",
+ ("Keys", "Home"): "Pos1",
+ ("Keys", "End"): "Ende",
+ ("Keys", "Shift+Left"): "Umschalt+Links",
+ ("Keys", "Shift+Right"): "Umschalt+Rechts",
+ ("Keys", "Ctrl+O"): "Strg+O",
+ ("Keys", "Ctrl+S"): "Strg+S",
+ ("Keys", "Ctrl+Q"): "Strg+Q",
  ("MainForm", "Off"): "Aus",
  ("MainForm", "0.5 s"): "0,5 s",
  ("MainForm", "1 s"): "1 s",
@@ -143,6 +153,16 @@ DE = {
 }
 
 FR = {
+ ("Keys", "Space"): "Espace",
+ ("Keys", "Left"): "Gauche",
+ ("Keys", "Right"): "Droite",
+ ("Keys", "Home"): "Début",
+ ("Keys", "End"): "Fin",
+ ("Keys", "Shift+Left"): "Maj+Gauche",
+ ("Keys", "Shift+Right"): "Maj+Droite",
+ ("Keys", "Ctrl+O"): "Ctrl+O",
+ ("Keys", "Ctrl+S"): "Ctrl+S",
+ ("Keys", "Ctrl+Q"): "Ctrl+Q",
  ("MainForm", "Off"): "Désactivé",
  ("MainForm", "0.5 s"): "0,5 s",
  ("MainForm", "1 s"): "1 s",

@@ -1,5 +1,15 @@
 # Spanish and Brazilian Portuguese texts, keyed by (context, English source text).
 ES = {
+ ("Keys", "Space"): "Espacio",
+ ("Keys", "Left"): "Izquierda",
+ ("Keys", "Right"): "Derecha",
+ ("Keys", "Home"): "Inicio",
+ ("Keys", "End"): "Fin",
+ ("Keys", "Shift+Left"): "Mayús+Izquierda",
+ ("Keys", "Shift+Right"): "Mayús+Derecha",
+ ("Keys", "Ctrl+O"): "Ctrl+O",
+ ("Keys", "Ctrl+S"): "Ctrl+S",
+ ("Keys", "Ctrl+Q"): "Ctrl+Q",
  ("MainForm", "Off"): "Desactivado",
  ("MainForm", "0.5 s"): "0,5 s",
  ("MainForm", "1 s"): "1 s",
@@ -143,6 +153,16 @@ ES = {
 }
 
 PT_BR = {
+ ("Keys", "Space"): "Espaço",
+ ("Keys", "Left"): "Esquerda",
+ ("Keys", "Right"): "Direita",
+ ("Keys", "Home"): "Home",
+ ("Keys", "End"): "End",
+ ("Keys", "Shift+Left"): "Shift+Esquerda",
+ ("Keys", "Shift+Right"): "Shift+Direita",
+ ("Keys", "Ctrl+O"): "Ctrl+O",
+ ("Keys", "Ctrl+S"): "Ctrl+S",
+ ("Keys", "Ctrl+Q"): "Ctrl+Q",
  ("MainForm", "Off"): "Desligado",
  ("MainForm", "0.5 s"): "0,5 s",
  ("MainForm", "1 s"): "1 s",

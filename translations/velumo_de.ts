@@ -149,6 +149,49 @@
     </message>
   </context>
   <context>
+    <name>Keys</name>
+    <message>
+      <source>Space</source>
+      <translation>Leertaste</translation>
+    </message>
+    <message>
+      <source>Left</source>
+      <translation>Links</translation>
+    </message>
+    <message>
+      <source>Right</source>
+      <translation>Rechts</translation>
+    </message>
+    <message>
+      <source>Home</source>
+      <translation>Pos1</translation>
+    </message>
+    <message>
+      <source>End</source>
+      <translation>Ende</translation>
+    </message>
+    <message>
+      <source>Shift+Left</source>
+      <translation>Umschalt+Links</translation>
+    </message>
+    <message>
+      <source>Shift+Right</source>
+      <translation>Umschalt+Rechts</translation>
+    </message>
+    <message>
+      <source>Ctrl+O</source>
+      <translation>Strg+O</translation>
+    </message>
+    <message>
+      <source>Ctrl+S</source>
+      <translation>Strg+S</translation>
+    </message>
+    <message>
+      <source>Ctrl+Q</source>
+      <translation>Strg+Q</translation>
+    </message>
+  </context>
+  <context>
     <name>MainForm</name>
     <message>
       <source>Cancel</source>

@@ -149,6 +149,49 @@
     </message>
   </context>
   <context>
+    <name>Keys</name>
+    <message>
+      <source>Space</source>
+      <translation>Espacio</translation>
+    </message>
+    <message>
+      <source>Left</source>
+      <translation>Izquierda</translation>
+    </message>
+    <message>
+      <source>Right</source>
+      <translation>Derecha</translation>
+    </message>
+    <message>
+      <source>Home</source>
+      <translation>Inicio</translation>
+    </message>
+    <message>
+      <source>End</source>
+      <translation>Fin</translation>
+    </message>
+    <message>
+      <source>Shift+Left</source>
+      <translation>Mayús+Izquierda</translation>
+    </message>
+    <message>
+      <source>Shift+Right</source>
+      <translation>Mayús+Derecha</translation>
+    </message>
+    <message>
+      <source>Ctrl+O</source>
+      <translation>Ctrl+O</translation>
+    </message>
+    <message>
+      <source>Ctrl+S</source>
+      <translation>Ctrl+S</translation>
+    </message>
+    <message>
+      <source>Ctrl+Q</source>
+      <translation>Ctrl+Q</translation>
+    </message>
+  </context>
+  <context>
     <name>MainForm</name>
     <message>
       <source>Cancel</source>

@@ -149,6 +149,49 @@
     </message>
   </context>
   <context>
+    <name>Keys</name>
+    <message>
+      <source>Space</source>
+      <translation>Espace</translation>
+    </message>
+    <message>
+      <source>Left</source>
+      <translation>Gauche</translation>
+    </message>
+    <message>
+      <source>Right</source>
+      <translation>Droite</translation>
+    </message>
+    <message>
+      <source>Home</source>
+      <translation>Début</translation>
+    </message>
+    <message>
+      <source>End</source>
+      <translation>Fin</translation>
+    </message>
+    <message>
+      <source>Shift+Left</source>
+      <translation>Maj+Gauche</translation>
+    </message>
+    <message>
+      <source>Shift+Right</source>
+      <translation>Maj+Droite</translation>
+    </message>
+    <message>
+      <source>Ctrl+O</source>
+      <translation>Ctrl+O</translation>
+    </message>
+    <message>
+      <source>Ctrl+S</source>
+      <translation>Ctrl+S</translation>
+    </message>
+    <message>
+      <source>Ctrl+Q</source>
+      <translation>Ctrl+Q</translation>
+    </message>
+  </context>
+  <context>
     <name>MainForm</name>
     <message>
       <source>Cancel</source>

@@ -149,6 +149,49 @@
     </message>
   </context>
   <context>
+    <name>Keys</name>
+    <message>
+      <source>Space</source>
+      <translation>Espaço</translation>
+    </message>
+    <message>
+      <source>Left</source>
+      <translation>Esquerda</translation>
+    </message>
+    <message>
+      <source>Right</source>
+      <translation>Direita</translation>
+    </message>
+    <message>
+      <source>Home</source>
+      <translation>Home</translation>
+    </message>
+    <message>
+      <source>End</source>
+      <translation>End</translation>
+    </message>
+    <message>
+      <source>Shift+Left</source>
+      <translation>Shift+Esquerda</translation>
+    </message>
+    <message>
+      <source>Shift+Right</source>
+      <translation>Shift+Direita</translation>
+    </message>
+    <message>
+      <source>Ctrl+O</source>
+      <translation>Ctrl+O</translation>
+    </message>
+    <message>
+      <source>Ctrl+S</source>
+      <translation>Ctrl+S</translation>
+    </message>
+    <message>
+      <source>Ctrl+Q</source>
+      <translation>Ctrl+Q</translation>
+    </message>
+  </context>
+  <context>
     <name>MainForm</name>
     <message>
       <source>Cancel</source>

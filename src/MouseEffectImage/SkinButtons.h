@@ -26,13 +26,14 @@ using enum TPictureKind;
 
 inline constexpr TButtonFace OpenButton{"btnOpen", {26, 254, 108, 32}, "", Jpeg, Jpeg, Bmp, false};
 inline constexpr TButtonFace SaveButton{"btnSave", {26, 303, 108, 32}, "", Jpeg, Jpeg, Bmp, false};
-inline constexpr TButtonFace PlayButton{"btnPlay", {454, 97, 47, 48}, QT_TRANSLATE_NOOP("Skin", "Play"), Jpeg, Jpeg, Jpeg, true};
+inline constexpr TButtonFace PlayButton{
+    "btnPlay", {454, 97, 47, 48}, QT_TRANSLATE_NOOP("Skin", "Play"), Jpeg, Jpeg, Jpeg, true};
 inline constexpr TButtonFace MarkStartButton{
     "btnMarkStart", {414, 105, 36, 35}, QT_TRANSLATE_NOOP("Skin", "Mark start"), Jpeg, Jpeg, Bmp, false};
 inline constexpr TButtonFace MarkEndButton{
     "btnMarkEnd", {500, 104, 36, 35}, QT_TRANSLATE_NOOP("Skin", "Mark end"), Jpeg, Jpeg, Bmp, false};
-inline constexpr TButtonFace PlaySelectedButton{
-    "btnPlaySelected", {458, 60, 36, 36}, QT_TRANSLATE_NOOP("Skin", "Play the selected segment"), Jpeg, Jpeg, Bmp, false};
+inline constexpr TButtonFace PlaySelectedButton{"btnPlaySelected", {458, 60, 36, 36},
+    QT_TRANSLATE_NOOP("Skin", "Play the selected segment"), Jpeg, Jpeg, Bmp, false};
 inline constexpr TButtonFace MoveLeftButton{
     "btnMoveLeft", {408, 51, 40, 40}, QT_TRANSLATE_NOOP("Skin", "Extend left"), Jpeg, Jpeg, Bmp, false};
 inline constexpr TButtonFace MoveRightButton{

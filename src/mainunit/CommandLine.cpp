@@ -58,7 +58,9 @@ QStringList MarkedArguments(int argc, const char* const* argv)
 TCommandLine Failure(const QString& what)
 {
     return {TCommandLine::TAction::Error, {},
-        (QCoreApplication::translate("CommandLine", "%1: %2 Try '%1 --help'.") + u'\n').arg(QString::fromUtf8(ProgramName), what), 2};
+        (QCoreApplication::translate("CommandLine", "%1: %2 Try '%1 --help'.") + u'\n')
+            .arg(QString::fromUtf8(ProgramName), what),
+        2};
 }
 } // namespace
 
@@ -67,11 +69,12 @@ TCommandLine ParseCommandLine(int argc, const char* const* argv)
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(QCoreApplication::translate("CommandLine",
-        "Velumo MP3 Ringtone Maker: cut a part of a music file into an MP3, AMR, iPhone or Android ringtone."));
-    const QCommandLineOption help(
-        {QStringLiteral("h"), QStringLiteral("help")}, QCoreApplication::translate("CommandLine", "Shows this help."));
-    const QCommandLineOption version(
-        {QStringLiteral("v"), QStringLiteral("version")}, QCoreApplication::translate("CommandLine", "Shows the program's version."));
+        "Velumo MP3 Ringtone Maker: cut a part of a music file into an MP3, AMR, iPhone or Android "
+        "ringtone."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+        QCoreApplication::translate("CommandLine", "Shows this help."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+        QCoreApplication::translate("CommandLine", "Shows the program's version."));
     parser.addOption(help);
     parser.addOption(version);
     for (const TQtOption& qt : QtOptions) {
@@ -81,8 +84,9 @@ TCommandLine ParseCommandLine(int argc, const char* const* argv)
         option.setFlags(QCommandLineOption::HiddenFromHelp);
         parser.addOption(option);
     }
-    parser.addPositionalArgument(
-        QStringLiteral("FILE"), QCoreApplication::translate("CommandLine", "A music file to open at start."), QStringLiteral("[FILE]"));
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+        QCoreApplication::translate("CommandLine", "A music file to open at start."),
+        QStringLiteral("[FILE]"));
 
     if (!parser.parse(MarkedArguments(argc, argv)))
         return Failure(parser.errorText());

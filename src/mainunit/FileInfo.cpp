@@ -55,13 +55,16 @@ TFileInfoTexts Mp3InfoTexts(const QString& path, const TMp3Facts& facts)
 {
     return {QCoreApplication::translate("MainForm", "File Name: %1").arg(path),
         QCoreApplication::translate("MainForm", "Sample Rate: %1").arg(facts.SampleRate),
-        QCoreApplication::translate("MainForm", "Time Length: ") + facts.Length, QCoreApplication::translate("MainForm", "Bitrate: %1").arg(facts.BitRate),
+        QCoreApplication::translate("MainForm", "Time Length: ") + facts.Length,
+        QCoreApplication::translate("MainForm", "Bitrate: %1").arg(facts.BitRate),
         QCoreApplication::translate("MainForm", "Channel: %1").arg(facts.Channel)};
 }
 
 TFileInfoTexts OtherInfoTexts(const QString& path, int seconds)
 {
-    return {QCoreApplication::translate("MainForm", "File Name: %1").arg(path), QCoreApplication::translate("MainForm", "Sample Rate: "),
-        QCoreApplication::translate("MainForm", "Time Length: %1").arg(seconds), QCoreApplication::translate("MainForm", "Bitrate: "),
+    return {QCoreApplication::translate("MainForm", "File Name: %1").arg(path),
+        QCoreApplication::translate("MainForm", "Sample Rate: "),
+        QCoreApplication::translate("MainForm", "Time Length: %1").arg(seconds),
+        QCoreApplication::translate("MainForm", "Bitrate: "),
         QCoreApplication::translate("MainForm", "Channel: ")};
 }

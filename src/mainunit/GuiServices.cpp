@@ -19,7 +19,8 @@ uint16_t ReadErrorPrompt(TMPEGAudio& audio)
 {
     // The analyser's English caption and prefix, translated here.
     return Dialogs().ReadError(QCoreApplication::translate("Errors", "Error"),
-        QCoreApplication::translate("Errors", "Error openning file: ") + QString::fromStdString(audio.FileName));
+        QCoreApplication::translate("Errors", "Error openning file: ")
+            + QString::fromStdString(audio.FileName));
 }
 } // namespace
 

@@ -9,8 +9,8 @@
 
 namespace {
 
-const QStringList Translated{QStringLiteral("de"), QStringLiteral("fr"), QStringLiteral("es"),
-    QStringLiteral("pt_BR")};
+const QStringList Translated{
+    QStringLiteral("de"), QStringLiteral("fr"), QStringLiteral("es"), QStringLiteral("pt_BR")};
 
 const QString TranslatorName = QStringLiteral("velumoTranslator");
 

@@ -187,8 +187,10 @@ QString NotARingtoneType(const QString& target)
 {
     QStringList kinds;
     for (const ringtone::Type& t : ringtone::kTypes)
-        kinds << QCoreApplication::translate("Export", "%1 (\"%2\")").arg(TypeText(t.kind), FromView(t.extension));
-    return QCoreApplication::translate("Export", "\"%1\" is neither %2; the name must end in one of these, in lower case.")
+        kinds << QCoreApplication::translate("Export", "%1 (\"%2\")")
+                     .arg(TypeText(t.kind), FromView(t.extension));
+    return QCoreApplication::translate(
+        "Export", "\"%1\" is neither %2; the name must end in one of these, in lower case.")
         .arg(QFileInfo(target).fileName(), kinds.join(QCoreApplication::translate("Export", " nor ")));
 }
 
@@ -330,8 +332,8 @@ TJobOutcome JudgeRun(const TRunResult& run, const QString& target, qint64 target
     switch (run.State) {
     case TRunResult::TState::NotStarted:
         return {false,
-            NotSaved(
-                QCoreApplication::translate("Export", "the converter could not be started (%1).").arg(qt_error_string(run.Code)))};
+            NotSaved(QCoreApplication::translate("Export", "the converter could not be started (%1).")
+                         .arg(qt_error_string(run.Code)))};
     case TRunResult::TState::Killed:
         return {false,
             NotSaved(QCoreApplication::translate("Export", "the converter was stopped by signal %1 (%2).")
@@ -348,15 +350,23 @@ TJobOutcome JudgeRun(const TRunResult& run, const QString& target, qint64 target
         if (!said.isEmpty())
             return {false, NotSaved(Sentence(said))};
         if (run.Code < 0)
-            return {false, NotSaved(QCoreApplication::translate("Export", "the converter's end could not be observed."))};
-        return {false, NotSaved(QCoreApplication::translate("Export", "the converter failed with exit status %1.").arg(run.Code))};
+            return {false,
+                NotSaved(
+                    QCoreApplication::translate("Export", "the converter's end could not be observed."))};
+        return {false,
+            NotSaved(QCoreApplication::translate("Export", "the converter failed with exit status %1.")
+                         .arg(run.Code))};
     }
     if (targetSize < 0)
         return {false,
-            NotSaved(QCoreApplication::translate("Export", "the converter reported success, but \"%1\" is not there.").arg(target))};
+            NotSaved(QCoreApplication::translate(
+                "Export", "the converter reported success, but \"%1\" is not there.")
+                         .arg(target))};
     if (targetSize == 0)
         return {false,
-            NotSaved(QCoreApplication::translate("Export", "the converter reported success, but \"%1\" is empty.").arg(target))};
+            NotSaved(
+                QCoreApplication::translate("Export", "the converter reported success, but \"%1\" is empty.")
+                    .arg(target))};
     return {true, {}};
 }
 
@@ -453,7 +463,8 @@ TJobOutcome TCutMp3Thread::Convert()
 
     if (Info.SourceFile.isEmpty())
         return {false,
-            NotSaved(QCoreApplication::translate("Export", "no music file is open. Open one, mark the part you want, then save."))};
+            NotSaved(QCoreApplication::translate(
+                "Export", "no music file is open. Open one, mark the part you want, then save."))};
     const std::optional<TConverterCommand> command = ConverterCommand(Info);
     if (!command)
         return {false, NotSaved(NotARingtoneType(Info.TargetFile))};
@@ -465,11 +476,14 @@ TJobOutcome TCutMp3Thread::Convert()
         return {false, NotSaved(LowerFirst(folderProblem))};
     if (program.isEmpty())
         return {false,
-            NotSaved(QCoreApplication::translate("Export", "the converter \"%1\" is neither %2 nor in the work folder (%3).")
+            NotSaved(QCoreApplication::translate(
+                "Export", "the converter \"%1\" is neither %2 nor in the work folder (%3).")
                          .arg(command->Program,
                              ConverterFolders(Place).value(0) == Place.ProgramDir
-                                 ? QCoreApplication::translate("Export", "beside the program (%1)").arg(Place.ProgramDir)
-                                 : QCoreApplication::translate("Export", "in %1").arg(InstalledPlaces().LibexecDir),
+                                 ? QCoreApplication::translate("Export", "beside the program (%1)")
+                                       .arg(Place.ProgramDir)
+                                 : QCoreApplication::translate("Export", "in %1")
+                                       .arg(InstalledPlaces().LibexecDir),
                              Place.WorkDir))};
     const TRunResult run = RunAndWait(program, command->Arguments, Place.WorkDir, [this] { LetExit(); });
     return JudgeRun(run, Info.TargetFile, FileSize(Info.TargetFile));

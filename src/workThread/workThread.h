@@ -133,7 +133,8 @@ inline QString OpenFolderQuestion()
 // Added to the question when the phone plays only part of the ringtone.
 inline QString PhoneLimit(int seconds)
 {
-    return QCoreApplication::translate("JobText", " Note that the phone plays at most %1 seconds of a ringtone.")
+    return QCoreApplication::translate(
+        "JobText", " Note that the phone plays at most %1 seconds of a ringtone.")
         .arg(seconds);
 }
 } // namespace JobText

@@ -43,8 +43,9 @@ TEST(LanguageWindow, ShowsItsTextsAndPicturesInTheUsersLanguage)
     QTemporaryDir runtime;
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
     const QString song = runtime.filePath("song.mp3");
-    ASSERT_EQ(QProcess::execute("ffmpeg",
-                  {"-nostdin", "-loglevel", "error", "-f", "lavfi", "-i", "sine=duration=40", "-ac", "2", song}),
+    ASSERT_EQ(
+        QProcess::execute("ffmpeg",
+            {"-nostdin", "-loglevel", "error", "-f", "lavfi", "-i", "sine=duration=40", "-ac", "2", song}),
         0);
     const QImage englishFace(":/skin/back.jpg");
 
@@ -54,20 +55,21 @@ TEST(LanguageWindow, ShowsItsTextsAndPicturesInTheUsersLanguage)
         QString hint; // of the Play-the-selected-segment button
         QString about, position; // the About link, the current position label
         QString completed, confirm, question; // the export's end
+        QString keyLine; // of the key help
     } rows[] = {
         {"en_US", "", "Play the selected segment", "About", "Current Pos: ", "Completed.", "Confirm",
-            "Completed. Do you want to open the target directory?"},
+            "Completed. Do you want to open the target directory?", "Space\tPlay / Pause"},
         {"de_DE", "de", "Auswahl abspielen", "Info", "Position: ", "Fertig.", "Bestätigen",
-            "Fertig. Möchten Sie den Zielordner öffnen?"},
+            "Fertig. Möchten Sie den Zielordner öffnen?", "Leertaste\tAbspielen / Pause"},
         {"fr_FR", "fr", "Lire la sélection", "Infos", "Position : ", "Terminé.", "Confirmer",
-            "Terminé. Voulez-vous ouvrir le dossier de destination ?"},
+            "Terminé. Voulez-vous ouvrir le dossier de destination ?", "Espace\tLecture / Pause"},
         {"es_ES", "es", "Reproducir la selección", "Info", "Posición: ", "Terminado.", "Confirmar",
-            "Terminado. ¿Desea abrir la carpeta de destino?"},
+            "Terminado. ¿Desea abrir la carpeta de destino?", "Espacio\tReproducir / Pausa"},
         {"pt_BR", "pt_BR", "Tocar a seleção", "Sobre", "Posição: ", "Concluído.", "Confirmar",
-            "Concluído. Deseja abrir a pasta de destino?"},
+            "Concluído. Deseja abrir a pasta de destino?", "Espaço\tTocar / Pausar"},
         // Portuguese from Portugal reads the Brazilian texts.
         {"pt_PT", "pt_BR", "Tocar a seleção", "Sobre", "Posição: ", "Concluído.", "Confirmar",
-            "Concluído. Deseja abrir a pasta de destino?"},
+            "Concluído. Deseja abrir a pasta de destino?", "Espaço\tTocar / Pausar"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.locale);
@@ -84,6 +86,7 @@ TEST(LanguageWindow, ShowsItsTextsAndPicturesInTheUsersLanguage)
         EXPECT_EQ(form->lbl_status->Caption(), row.hint);
         EXPECT_EQ(form->lblAbout->Caption(), row.about);
         EXPECT_EQ(form->lblCurrentPos->Caption(), row.position);
+        EXPECT_TRUE(TMainForm::KeysText().contains(row.keyLine)) << TMainForm::KeysText().toStdString();
         // The panel titles drawn into the face are in the same language.
         EXPECT_EQ(Heading(form->imgBack->Picture()) == Heading(englishFace), row.language.isEmpty());
 

@@ -102,8 +102,8 @@ TEST(Translations, EveryTextInTheSourcesIsInEveryLanguage)
         SCOPED_TRACE(language.toStdString());
         const TMessages translated = ReadTs(TsFile(language));
         for (const auto& [key, m] : inSources)
-            EXPECT_TRUE(translated.count(key))
-                << "no translation of \"" << key.second.toStdString() << "\" in context " << key.first.toStdString();
+            EXPECT_TRUE(translated.count(key)) << "no translation of \"" << key.second.toStdString()
+                                               << "\" in context " << key.first.toStdString();
     }
 }
 

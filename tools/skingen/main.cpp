@@ -171,9 +171,8 @@ void DrawPanel(QPainter& p, const QRect& r, const QString& heading, TGlyph icon,
     p.drawLine(QPointF(hr.left(), hr.bottom() + 0.5), QPointF(hr.right(), hr.bottom() + 0.5));
     p.restore();
     Paint::Glyph(p, icon, QRectF(r.x() + 10, r.y() + 8, 13, 13), QColor(0xff, 0xc2, 0x5c));
-    Paint::ShadowText(
-        p, QPointF(r.x() + 29, r.y() + 19), heading, Fitted(12, true, heading, r.width() - 37, words), Qt::white,
-        QColor(0, 0, 0, 120));
+    Paint::ShadowText(p, QPointF(r.x() + 29, r.y() + 19), heading,
+        Fitted(12, true, heading, r.width() - 37, words), Qt::white, QColor(0, 0, 0, 120));
     // Faint rules between the rows of labels.
     p.setPen(QColor(0xdf, 0xe5, 0xee));
     for (int y : rules)
@@ -426,7 +425,8 @@ void DrawRound(QPainter& p, const QSize& size, TGlyph glyph, TState state, bool 
     Paint::Glyph(p, glyph, box, ink);
 }
 
-void DrawBar(QPainter& p, const QSize& size, TGlyph glyph, const QString& word, TState state, const TSkinWords& words)
+void DrawBar(
+    QPainter& p, const QSize& size, TGlyph glyph, const QString& word, TState state, const TSkinWords& words)
 {
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF bar(0, 0, size.width() - 1, size.height() - 1);
@@ -534,7 +534,8 @@ QImage DrawAbout(int scale, const TSkinWords& words)
     Paint::CentredText(p, 150, 62, QStringLiteral("Velumo MP3 Ringtone Maker"), Paint::Font(12, true),
         QColor(0x1d, 0x3f, 0x7c));
     const QColor grey(0x4d, 0x58, 0x6a);
-    for (const auto& [text, baseline] : {std::pair{Text(words.aboutLine1), 106}, {Text(words.aboutLine2), 120}})
+    for (const auto& [text, baseline] :
+        {std::pair{Text(words.aboutLine1), 106}, {Text(words.aboutLine2), 120}})
         Paint::CentredText(p, 150, baseline, text, Fitted(11, false, text, 264, words), grey);
     const QString rights = Text(words.rights);
     Paint::CentredText(p, 150, 141, rights, Fitted(10, false, rights, 264, words), QColor(0x7a, 0x85, 0x96));
