@@ -22,7 +22,7 @@ namespace {
 
 QString Tr(const char* text)
 {
-    return QCoreApplication::translate("TMainForm", text);
+    return QCoreApplication::translate("MainForm", text);
 }
 
 // The timeline's value for a window that may be closing (no renderer then).
@@ -170,22 +170,22 @@ void NameControls(TMainForm& form)
         QWidget* control;
         const char* name;
     } names[] = {
-        {form.btnOpen, QT_TRANSLATE_NOOP("TMainForm", "Open")},
-        {form.btnSave, QT_TRANSLATE_NOOP("TMainForm", "Save")},
-        {form.btnPlay, QT_TRANSLATE_NOOP("TMainForm", "Play")},
-        {form.MouseEffectImage1, QT_TRANSLATE_NOOP("TMainForm", "Pause")},
-        {form.btnMarkStart, QT_TRANSLATE_NOOP("TMainForm", "Mark start")},
-        {form.btnMarkEnd, QT_TRANSLATE_NOOP("TMainForm", "Mark end")},
-        {form.btnPlaySelected, QT_TRANSLATE_NOOP("TMainForm", "Play selected segment")},
-        {form.btnMoveLeft, QT_TRANSLATE_NOOP("TMainForm", "Extend left")},
-        {form.btnMoveRight, QT_TRANSLATE_NOOP("TMainForm", "Extend right")},
-        {form.btnMinimize, QT_TRANSLATE_NOOP("TMainForm", "Minimise")},
-        {form.btnClose, QT_TRANSLATE_NOOP("TMainForm", "Close")},
-        {form.imgBack, QT_TRANSLATE_NOOP("TMainForm", "Velumo MP3 Ringtone Maker")},
-        {form.imgAd, QT_TRANSLATE_NOOP("TMainForm", "Banner")},
-        {form.sb_status, QT_TRANSLATE_NOOP("TMainForm", "Status")},
-        {form.ScrollBoxWave, QT_TRANSLATE_NOOP("TMainForm", "Timeline area")},
-        {form.imgWave, QT_TRANSLATE_NOOP("TMainForm", "Timeline")},
+        {form.btnOpen, QT_TRANSLATE_NOOP("MainForm", "Open")},
+        {form.btnSave, QT_TRANSLATE_NOOP("MainForm", "Save")},
+        {form.btnPlay, QT_TRANSLATE_NOOP("MainForm", "Play")},
+        {form.MouseEffectImage1, QT_TRANSLATE_NOOP("MainForm", "Pause")},
+        {form.btnMarkStart, QT_TRANSLATE_NOOP("MainForm", "Mark start")},
+        {form.btnMarkEnd, QT_TRANSLATE_NOOP("MainForm", "Mark end")},
+        {form.btnPlaySelected, QT_TRANSLATE_NOOP("MainForm", "Play selected segment")},
+        {form.btnMoveLeft, QT_TRANSLATE_NOOP("MainForm", "Extend left")},
+        {form.btnMoveRight, QT_TRANSLATE_NOOP("MainForm", "Extend right")},
+        {form.btnMinimize, QT_TRANSLATE_NOOP("MainForm", "Minimise")},
+        {form.btnClose, QT_TRANSLATE_NOOP("MainForm", "Close")},
+        {form.imgBack, QT_TRANSLATE_NOOP("MainForm", "Velumo MP3 Ringtone Maker")},
+        {form.imgAd, QT_TRANSLATE_NOOP("MainForm", "Banner")},
+        {form.sb_status, QT_TRANSLATE_NOOP("MainForm", "Status")},
+        {form.ScrollBoxWave, QT_TRANSLATE_NOOP("MainForm", "Timeline area")},
+        {form.imgWave, QT_TRANSLATE_NOOP("MainForm", "Timeline")},
     };
     for (const auto& entry : names)
         entry.control->setAccessibleName(Tr(entry.name));

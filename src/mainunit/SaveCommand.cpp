@@ -44,7 +44,8 @@ void TMainForm::btnSaveClick()
     if (Closing())
         return;
     if (Converting) {
-        Dialogs().Message(QStringLiteral("A ringtone is being saved. Please wait until it is finished."));
+        Dialogs().Message(QCoreApplication::translate(
+            "MainForm", "A ringtone is being saved. Please wait until it is finished."));
         return;
     }
     if (!Dialogs().ExecuteSave(SaveDialog1))

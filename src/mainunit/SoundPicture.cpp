@@ -11,6 +11,7 @@
 #include "WaveEnvelope.h"
 #include "WaveRender.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QScrollArea>
 #include <QSettings>
@@ -59,9 +60,10 @@ void KeepWaveKind(TWaveKind kind)
     settings.setValue(WaveKindKey, kind == TWaveKind::Decorative ? DecorativeValue : SoundValue);
     settings.sync();
     if (settings.status() != QSettings::NoError)
-        throw std::runtime_error(QStringLiteral("Cannot keep the timeline choice: '%1' cannot be written")
-                                     .arg(settings.fileName())
-                                     .toStdString());
+        throw std::runtime_error(
+            QCoreApplication::translate("MainForm", "Cannot keep the timeline choice: '%1' cannot be written")
+                .arg(settings.fileName())
+                .toStdString());
 }
 
 int CopyEnvelopeColumns(
@@ -99,8 +101,10 @@ void TMainForm::StartEnvelope(const std::string& fileName, int width)
     try {
         SoundEnvelope = std::make_unique<TWaveEnvelope>(fileName, width, ColumnsPerSecond);
     } catch (const std::exception& e) {
-        throw std::runtime_error(
-            std::string("Cannot start reading the sound for the timeline (it stays empty): ") + e.what());
+        throw std::runtime_error(QCoreApplication::translate("MainForm",
+                                     "Cannot start reading the sound for the timeline (it stays empty): ")
+                                     .toStdString()
+            + e.what());
     }
     envelopeFile_ = fileName;
     if (!EnvelopeTimer) {

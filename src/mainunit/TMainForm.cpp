@@ -8,6 +8,7 @@
 #include "SkinPictures.h"
 #include "TCanvas.h"
 #include "TImage.h"
+#include "Translations.h"
 #include "WaveEnvelope.h"
 #include "WaveRender.h"
 #include "appDefine.h"
@@ -119,13 +120,22 @@ int RunApplication(int argc, char** argv)
 {
     // Answered before any window, display or work folder is touched.
     const TCommandLine commandLine = ParseCommandLine(argc, argv);
-    if (commandLine.Action != TCommandLine::TAction::Run)
-        return AnswerCommandLine(commandLine);
+    if (commandLine.Action != TCommandLine::TAction::Run) {
+        // Asked again in the user's language; a core application needs no display.
+        // Named "velumo" alone: the help names the program so, wherever it lies.
+        int coreArgc = 1;
+        char coreName[] = "velumo";
+        char* coreArgv[] = {coreName, nullptr};
+        QCoreApplication core(coreArgc, coreArgv);
+        InstallTranslations();
+        return AnswerCommandLine(ParseCommandLine(argc, argv));
+    }
     // The window follows the display's scale exactly (1, 1.25, 1.5, 2), not
     // rounded: the skin has pictures at twice the size, and pictures without
     // one (the timeline) are scaled without blending pixels.
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
     QApplication app(argc, argv);
+    InstallTranslations();
     QApplication::setApplicationName(QString::fromUtf8(ApplicationTitle));
     QApplication::setWindowIcon(Skin::ApplicationIcon());
     // Lets desktops match the window to the installed velumo.desktop entry.

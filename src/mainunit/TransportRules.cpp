@@ -3,6 +3,7 @@
 #include "FileInfo.h"
 #include "appDefine.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <climits>
 
@@ -106,11 +107,11 @@ Segment SelectionSegment(int selStartSeconds, int selEndSeconds)
 PositionTexts Positions(int selStartSeconds, int selEndSeconds, int positionMs)
 {
     const long long length = static_cast<long long>(selEndSeconds) - selStartSeconds;
-    return {QStringLiteral("Begin Pos: ") + ClockText(selStartSeconds),
-        QStringLiteral("End Pos: ") + ClockText(selEndSeconds),
-        QStringLiteral("Length: ")
+    return {QCoreApplication::translate("MainForm", "Begin Pos: ") + ClockText(selStartSeconds),
+        QCoreApplication::translate("MainForm", "End Pos: ") + ClockText(selEndSeconds),
+        QCoreApplication::translate("MainForm", "Length: ")
             + ClockText(static_cast<int>(std::clamp<long long>(length, INT_MIN, INT_MAX))),
-        QStringLiteral("Current Pos: ") + ClockText(positionMs / 1000)};
+        QCoreApplication::translate("MainForm", "Current Pos: ") + ClockText(positionMs / 1000)};
 }
 
 } // namespace Transport

@@ -3,6 +3,7 @@
 #include "appDefine.h"
 #include "ringtone_types.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -49,6 +50,24 @@ static QString FromView(std::string_view text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// The ringtone table's descriptions and kinds are plain C++; the translation
+// tools find them here, and TypeText translates them where the user sees them.
+[[maybe_unused]] constexpr const char* RingtoneTypeTexts[] = {
+    QT_TRANSLATE_NOOP("RingtoneTypes", "Mp3 Music File"),
+    QT_TRANSLATE_NOOP("RingtoneTypes", "AMR Ringtone"),
+    QT_TRANSLATE_NOOP("RingtoneTypes", "iPhone Ringtone"),
+    QT_TRANSLATE_NOOP("RingtoneTypes", "Android Ringtone"),
+    QT_TRANSLATE_NOOP("RingtoneTypes", "an MP3 ringtone"),
+    QT_TRANSLATE_NOOP("RingtoneTypes", "an AMR ringtone"),
+    QT_TRANSLATE_NOOP("RingtoneTypes", "an iPhone ringtone"),
+    QT_TRANSLATE_NOOP("RingtoneTypes", "an Android ringtone"),
+};
+
+static QString TypeText(std::string_view text)
+{
+    return QCoreApplication::translate("RingtoneTypes", std::string(text).c_str());
+}
+
 const std::vector<TRingtoneType>& RingtoneTypes()
 {
     static const std::vector<TRingtoneType> types = [] {
@@ -77,7 +96,7 @@ QString RingtoneFilter()
 {
     QStringList parts;
     for (const TRingtoneType& type : RingtoneTypes())
-        parts << QStringLiteral("%1 (*%2)").arg(type.Description, type.Extension)
+        parts << QStringLiteral("%1 (*%2)").arg(TypeText(type.Description.toStdString()), type.Extension)
               << QStringLiteral("*") + type.Extension;
     return parts.join(QLatin1Char('|'));
 }
@@ -163,7 +182,7 @@ QString ReadErrorOutput(int fd)
 
 QString NotSaved(const QString& why)
 {
-    return QStringLiteral("The ringtone was not saved: ") + why;
+    return QCoreApplication::translate("Export", "The ringtone was not saved: ") + why;
 }
 
 // The converter's own reason: its last "av: ..." line, without the prefix.
@@ -188,13 +207,13 @@ QString Sentence(QString text)
 // in one of these, in lower case."
 QString NotARingtoneType(const QString& target)
 {
-    QString text = QStringLiteral("\"%1\" is neither").arg(QFileInfo(target).fileName());
-    for (std::size_t i = 0; i < ringtone::kTypes.size(); ++i) {
-        const ringtone::Type& t = ringtone::kTypes[i];
-        text += QStringLiteral("%1 %2 (\"%3\")")
-                    .arg(i == 0 ? "" : " nor", FromView(t.kind), FromView(t.extension));
-    }
-    return text + QStringLiteral("; the name must end in one of these, in lower case.");
+    QStringList kinds;
+    for (const ringtone::Type& t : ringtone::kTypes)
+        kinds << QCoreApplication::translate("Export", "%1 (\"%2\")")
+                     .arg(TypeText(t.kind), FromView(t.extension));
+    return QCoreApplication::translate(
+        "Export", "\"%1\" is neither %2; the name must end in one of these, in lower case.")
+        .arg(QFileInfo(target).fileName(), kinds.join(QCoreApplication::translate("Export", " nor ")));
 }
 
 QString LowerFirst(QString text)
@@ -324,7 +343,7 @@ QString FindConverter(
         // Anything but "not there" in the work folder hides a converter that
         // may well be in it.
         if (problem && folder == place.WorkDir && errno != ENOENT)
-            *problem = QStringLiteral("The work folder %1 cannot be read (%2).")
+            *problem = QCoreApplication::translate("WorkFolder", "The work folder %1 cannot be read (%2).")
                            .arg(folder, qt_error_string(errno));
     }
     return {};
@@ -335,11 +354,11 @@ TJobOutcome JudgeRun(const TRunResult& run, const QString& target, qint64 target
     switch (run.State) {
     case TRunResult::TState::NotStarted:
         return {false,
-            NotSaved(
-                QStringLiteral("the converter could not be started (%1).").arg(qt_error_string(run.Code)))};
+            NotSaved(QCoreApplication::translate("Export", "the converter could not be started (%1).")
+                         .arg(qt_error_string(run.Code)))};
     case TRunResult::TState::Killed:
         return {false,
-            NotSaved(QStringLiteral("the converter was stopped by signal %1 (%2).")
+            NotSaved(QCoreApplication::translate("Export", "the converter was stopped by signal %1 (%2).")
                          .arg(run.Code)
                          .arg(QString::fromLocal8Bit(::strsignal(run.Code))))};
     case TRunResult::TState::Exited:
@@ -353,15 +372,23 @@ TJobOutcome JudgeRun(const TRunResult& run, const QString& target, qint64 target
         if (!said.isEmpty())
             return {false, NotSaved(Sentence(said))};
         if (run.Code < 0)
-            return {false, NotSaved(QStringLiteral("the converter's end could not be observed."))};
-        return {false, NotSaved(QStringLiteral("the converter failed with exit status %1.").arg(run.Code))};
+            return {false,
+                NotSaved(
+                    QCoreApplication::translate("Export", "the converter's end could not be observed."))};
+        return {false,
+            NotSaved(QCoreApplication::translate("Export", "the converter failed with exit status %1.")
+                         .arg(run.Code))};
     }
     if (targetSize < 0)
         return {false,
-            NotSaved(QStringLiteral("the converter reported success, but \"%1\" is not there.").arg(target))};
+            NotSaved(QCoreApplication::translate(
+                "Export", "the converter reported success, but \"%1\" is not there.")
+                         .arg(target))};
     if (targetSize == 0)
         return {false,
-            NotSaved(QStringLiteral("the converter reported success, but \"%1\" is empty.").arg(target))};
+            NotSaved(
+                QCoreApplication::translate("Export", "the converter reported success, but \"%1\" is empty.")
+                    .arg(target))};
     return {true, {}};
 }
 
@@ -433,17 +460,17 @@ TCutMp3Thread::~TCutMp3Thread()
 
 void TCutMp3Thread::Execute()
 {
-    StatusText = JobText::Converting;
+    StatusText = JobText::Converting();
     SetStatus();
     StatusText = JobText::Generating(Info.TargetFile);
     SetStatus();
     const TJobOutcome outcome = Convert();
     if (outcome.Completed) {
-        StatusText = JobText::Completed;
+        StatusText = JobText::Completed();
         SetStatus();
         ReportDone();
     } else {
-        StatusText = JobText::Failed;
+        StatusText = JobText::Failed();
         SetStatus();
         ReportFailure(outcome.Reason);
     }
@@ -458,7 +485,8 @@ TJobOutcome TCutMp3Thread::Convert()
 
     if (Info.SourceFile.isEmpty())
         return {false,
-            NotSaved(QStringLiteral("no music file is open. Open one, mark the part you want, then save."))};
+            NotSaved(QCoreApplication::translate(
+                "Export", "no music file is open. Open one, mark the part you want, then save."))};
     const std::optional<TConverterCommand> command = ConverterCommand(Info);
     if (!command)
         return {false, NotSaved(NotARingtoneType(Info.TargetFile))};
@@ -470,11 +498,14 @@ TJobOutcome TCutMp3Thread::Convert()
         return {false, NotSaved(LowerFirst(folderProblem))};
     if (program.isEmpty())
         return {false,
-            NotSaved(QStringLiteral("the converter \"%1\" is neither %2 nor in the work folder (%3).")
+            NotSaved(QCoreApplication::translate(
+                "Export", "the converter \"%1\" is neither %2 nor in the work folder (%3).")
                          .arg(command->Program,
                              ConverterFolders(Place).value(0) == Place.ProgramDir
-                                 ? QStringLiteral("beside the program (%1)").arg(Place.ProgramDir)
-                                 : QStringLiteral("in %1").arg(InstalledPlaces().LibexecDir),
+                                 ? QCoreApplication::translate("Export", "beside the program (%1)")
+                                       .arg(Place.ProgramDir)
+                                 : QCoreApplication::translate("Export", "in %1")
+                                       .arg(InstalledPlaces().LibexecDir),
                              Place.WorkDir))};
     const TRunResult run = RunAndWait(program, command->Arguments, Place.WorkDir, [this] { LetExit(); });
     return JudgeRun(run, Info.TargetFile, FileSize(Info.TargetFile));
@@ -488,12 +519,12 @@ void TCutMp3Thread::SetStatus()
 void TCutMp3Thread::ReportDone()
 {
     const QString folder = QFileInfo(Info.TargetFile).absolutePath() + QLatin1Char('/');
-    QString question = JobText::OpenFolderQuestion;
+    QString question = JobText::OpenFolderQuestion();
     const TRingtoneType* type = RingtoneTypeFor(Info.TargetFile);
     if (type && type->PhonePlaysSeconds > 0 && Info.LengthSeconds > type->PhonePlaysSeconds)
         question += JobText::PhoneLimit(type->PhonePlaysSeconds);
     Synchronize([folder, question](TJobView& view) {
-        if (view.Question(JobText::ConfirmCaption, question))
+        if (view.Question(JobText::ConfirmCaption(), question))
             view.OpenFolder(folder);
     });
 }

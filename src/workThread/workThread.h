@@ -3,6 +3,7 @@
 // runner that starts the converter without a shell, and the worker thread
 // that runs one job and reports to the window through TJobView.
 
+#include <QCoreApplication>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -108,20 +109,37 @@ struct TJobOutcome {
 TJobOutcome JudgeRun(const TRunResult& run, const QString& target, qint64 targetSize);
 
 namespace JobText {
-inline const QString Converting = QStringLiteral("Converting Mp3 Ringtone ... ");
+// Functions, so each text is translated in the language loaded when it is shown.
+inline QString Converting()
+{
+    return QCoreApplication::translate("JobText", "Converting Mp3 Ringtone ... ");
+}
 inline QString Generating(const QString& target)
 {
-    return QStringLiteral("Generating %1 ...").arg(target);
+    return QCoreApplication::translate("JobText", "Generating %1 ...").arg(target);
 }
-inline const QString Completed = QStringLiteral("Completed.");
-inline const QString Failed = QStringLiteral("Failed.");
-inline const QString ConfirmCaption = QStringLiteral("Confirm");
-inline const QString OpenFolderQuestion
-    = QStringLiteral("Completed. Do you want to open the target directory?");
+inline QString Completed()
+{
+    return QCoreApplication::translate("JobText", "Completed.");
+}
+inline QString Failed()
+{
+    return QCoreApplication::translate("JobText", "Failed.");
+}
+inline QString ConfirmCaption()
+{
+    return QCoreApplication::translate("JobText", "Confirm");
+}
+inline QString OpenFolderQuestion()
+{
+    return QCoreApplication::translate("JobText", "Completed. Do you want to open the target directory?");
+}
 // Added to the question when the phone plays only part of the ringtone.
 inline QString PhoneLimit(int seconds)
 {
-    return QStringLiteral(" Note that the phone plays at most %1 seconds of a ringtone.").arg(seconds);
+    return QCoreApplication::translate(
+        "JobText", " Note that the phone plays at most %1 seconds of a ringtone.")
+        .arg(seconds);
 }
 } // namespace JobText
 
