@@ -43,6 +43,7 @@ const TKeyBinding KeyBindings[] = {
     {Qt::Key_Left, Qt::ShiftModifier, &TMainForm::btnMoveLeftClick, "Shift+Left", "Extend left"},
     {Qt::Key_Right, Qt::ShiftModifier, &TMainForm::btnMoveRightClick, "Shift+Right", "Extend right"},
     {Qt::Key_P, Qt::NoModifier, &TMainForm::btnPlaySelectedClick, "P", "Play the selected segment"},
+    {Qt::Key_L, Qt::NoModifier, &TMainForm::PlayLoopClick, "L", "Play the loop"},
     {Qt::Key_W, Qt::NoModifier, &TMainForm::SwitchWaveKey, "W", "Timeline: real sound / decorative"},
     {Qt::Key_O, Qt::ControlModifier, &TMainForm::btnOpenClick, "Ctrl+O", "Open a music file"},
     {Qt::Key_S, Qt::ControlModifier, &TMainForm::btnSaveClick, "Ctrl+S", "Save the ringtone"},

@@ -12,6 +12,7 @@
 #include "appDefine.h"
 #include "workThread.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
@@ -54,7 +55,7 @@ TMouseEffectImage* AddButton(QWidget* parent, const Skin::TButtonFace& face)
     field->setObjectName(control);
     field->SetRevertOnLeave(false);
     field->setGeometry(face.place);
-    field->SetHint(QString::fromLatin1(face.hint));
+    field->SetHint(*face.hint ? QCoreApplication::translate("TMainForm", face.hint) : QString());
     // A missing picture leaves the button its place, empty.
     if (!Skin::ApplyButtonPictures(*field, control))
         qWarning("Loading the pictures of %s failed", face.control);
@@ -139,6 +140,7 @@ void AddBanner(TMainForm& form)
 // the About link and the current position.
 void AddChrome(TMainForm& form)
 {
+    form.btnMenu = AddButton(&form, Skin::MenuButton);
     form.btnMinimize = AddButton(&form, Skin::MinimizeButton);
     form.btnClose = AddButton(&form, Skin::CloseButton);
 
