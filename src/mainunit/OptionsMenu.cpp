@@ -19,6 +19,13 @@
 
 namespace {
 
+// The fade choices' labels come from the shaping table; listed here so the
+// translation tools find them.
+[[maybe_unused]] constexpr const char* FadeLabels[]
+    = {QT_TRANSLATE_NOOP("TMainForm", "Off"), QT_TRANSLATE_NOOP("TMainForm", "0.5 s"),
+        QT_TRANSLATE_NOOP("TMainForm", "1 s"), QT_TRANSLATE_NOOP("TMainForm", "2 s"),
+        QT_TRANSLATE_NOOP("TMainForm", "3 s")};
+
 // Object names of the entries, for finding them again when the menu opens.
 const QString FadeInMenuName = QStringLiteral("mnuFadeIn");
 const QString FadeOutMenuName = QStringLiteral("mnuFadeOut");
