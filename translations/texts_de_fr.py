@@ -304,3 +304,34 @@ FR = {
  ("WorkFolder", "The work folder %1 cannot be read (%2)."): "Le dossier de travail %1 ne peut pas être lu (%2).",
  ("WorkFolder", "The work folder %1 cannot be written (%2)."): "Le dossier de travail %1 n'est pas accessible en écriture (%2).",
 }
+
+DE.update({
+ ("MainForm", "Banner"): "Banner",
+ ("MainForm", "Play selected segment"): "Auswahl abspielen",
+ ("MainForm", "Timeline area"): "Zeitleistenbereich",
+ ("MainForm", "Velumo MP3 Ringtone Maker"): "Velumo MP3 Ringtone Maker",
+ ("MainForm", "Play the loop"): "Schleife abspielen",
+ ("Skin", "Options"): "Optionen",
+ ("TMainForm", "About"): "Info",
+ ("TMainForm", "Fade in"): "Einblenden",
+ ("TMainForm", "Fade out"): "Ausblenden",
+ ("TMainForm", "Keys…"): "Tasten…",
+ ("TMainForm", "Loudness could not be measured"): "Lautheit konnte nicht gemessen werden",
+ ("TMainForm", "Match phone loudness"): "An Telefonlautstärke anpassen",
+ ("TMainForm", "Show the real sound"): "Echten Klang zeigen",
+})
+FR.update({
+ ("MainForm", "Banner"): "Bannière",
+ ("MainForm", "Play selected segment"): "Lire la sélection",
+ ("MainForm", "Timeline area"): "Zone de la ligne de temps",
+ ("MainForm", "Velumo MP3 Ringtone Maker"): "Velumo MP3 Ringtone Maker",
+ ("MainForm", "Play the loop"): "Lire la boucle",
+ ("Skin", "Options"): "Options",
+ ("TMainForm", "About"): "À propos",
+ ("TMainForm", "Fade in"): "Fondu d'entrée",
+ ("TMainForm", "Fade out"): "Fondu de sortie",
+ ("TMainForm", "Keys…"): "Touches…",
+ ("TMainForm", "Loudness could not be measured"): "Le volume n'a pas pu être mesuré",
+ ("TMainForm", "Match phone loudness"): "Volume du téléphone",
+ ("TMainForm", "Show the real sound"): "Afficher le son réel",
+})

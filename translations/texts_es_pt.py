@@ -304,3 +304,34 @@ PT_BR = {
  ("WorkFolder", "The work folder %1 cannot be read (%2)."): "A pasta de trabalho %1 não pode ser lida (%2).",
  ("WorkFolder", "The work folder %1 cannot be written (%2)."): "A pasta de trabalho %1 não pode ser gravada (%2).",
 }
+
+ES.update({
+ ("MainForm", "Banner"): "Banner",
+ ("MainForm", "Play selected segment"): "Reproducir la selección",
+ ("MainForm", "Timeline area"): "Zona de la línea de tiempo",
+ ("MainForm", "Velumo MP3 Ringtone Maker"): "Velumo MP3 Ringtone Maker",
+ ("MainForm", "Play the loop"): "Reproducir el bucle",
+ ("Skin", "Options"): "Opciones",
+ ("TMainForm", "About"): "Acerca de",
+ ("TMainForm", "Fade in"): "Fundido de entrada",
+ ("TMainForm", "Fade out"): "Fundido de salida",
+ ("TMainForm", "Keys…"): "Teclas…",
+ ("TMainForm", "Loudness could not be measured"): "No se pudo medir el volumen",
+ ("TMainForm", "Match phone loudness"): "Igualar el volumen del teléfono",
+ ("TMainForm", "Show the real sound"): "Mostrar el sonido real",
+})
+PT_BR.update({
+ ("MainForm", "Banner"): "Banner",
+ ("MainForm", "Play selected segment"): "Tocar a seleção",
+ ("MainForm", "Timeline area"): "Área da linha do tempo",
+ ("MainForm", "Velumo MP3 Ringtone Maker"): "Velumo MP3 Ringtone Maker",
+ ("MainForm", "Play the loop"): "Tocar o loop",
+ ("Skin", "Options"): "Opções",
+ ("TMainForm", "About"): "Sobre",
+ ("TMainForm", "Fade in"): "Aparecer gradualmente",
+ ("TMainForm", "Fade out"): "Desaparecer gradualmente",
+ ("TMainForm", "Keys…"): "Teclas…",
+ ("TMainForm", "Loudness could not be measured"): "Não foi possível medir o volume",
+ ("TMainForm", "Match phone loudness"): "Igualar o volume do telefone",
+ ("TMainForm", "Show the real sound"): "Mostrar o som real",
+})

@@ -485,6 +485,22 @@
       <source>Status</source>
       <translation>Status</translation>
     </message>
+    <message>
+      <source>Play selected segment</source>
+      <translation>Auswahl abspielen</translation>
+    </message>
+    <message>
+      <source>Velumo MP3 Ringtone Maker</source>
+      <translation>Velumo MP3 Ringtone Maker</translation>
+    </message>
+    <message>
+      <source>Banner</source>
+      <translation>Banner</translation>
+    </message>
+    <message>
+      <source>Timeline area</source>
+      <translation>Zeitleistenbereich</translation>
+    </message>
   </context>
   <context>
     <name>RingtoneTypes</name>
@@ -550,6 +566,41 @@
     <message>
       <source>Pause</source>
       <translation>Pause</translation>
+    </message>
+    <message>
+      <source>Options</source>
+      <translation>Optionen</translation>
+    </message>
+  </context>
+  <context>
+    <name>TMainForm</name>
+    <message>
+      <source>Fade in</source>
+      <translation>Einblenden</translation>
+    </message>
+    <message>
+      <source>Fade out</source>
+      <translation>Ausblenden</translation>
+    </message>
+    <message>
+      <source>Match phone loudness</source>
+      <translation>An Telefonlautstärke anpassen</translation>
+    </message>
+    <message>
+      <source>Show the real sound</source>
+      <translation>Echten Klang zeigen</translation>
+    </message>
+    <message>
+      <source>Keys…</source>
+      <translation>Tasten…</translation>
+    </message>
+    <message>
+      <source>About</source>
+      <translation>Info</translation>
+    </message>
+    <message>
+      <source>Loudness could not be measured</source>
+      <translation>Lautheit konnte nicht gemessen werden</translation>
     </message>
   </context>
   <context>

@@ -411,7 +411,7 @@
     </message>
     <message>
       <source>Play the loop</source>
-      <translation>Reproducir en bucle</translation>
+      <translation>Reproducir el bucle</translation>
     </message>
     <message>
       <source>Open</source>
@@ -485,6 +485,22 @@
       <source>Status</source>
       <translation>Estado</translation>
     </message>
+    <message>
+      <source>Play selected segment</source>
+      <translation>Reproducir la selección</translation>
+    </message>
+    <message>
+      <source>Velumo MP3 Ringtone Maker</source>
+      <translation>Velumo MP3 Ringtone Maker</translation>
+    </message>
+    <message>
+      <source>Banner</source>
+      <translation>Banner</translation>
+    </message>
+    <message>
+      <source>Timeline area</source>
+      <translation>Zona de la línea de tiempo</translation>
+    </message>
   </context>
   <context>
     <name>RingtoneTypes</name>
@@ -550,6 +566,41 @@
     <message>
       <source>Pause</source>
       <translation>Pausa</translation>
+    </message>
+    <message>
+      <source>Options</source>
+      <translation>Opciones</translation>
+    </message>
+  </context>
+  <context>
+    <name>TMainForm</name>
+    <message>
+      <source>Fade in</source>
+      <translation>Fundido de entrada</translation>
+    </message>
+    <message>
+      <source>Fade out</source>
+      <translation>Fundido de salida</translation>
+    </message>
+    <message>
+      <source>Match phone loudness</source>
+      <translation>Igualar el volumen del teléfono</translation>
+    </message>
+    <message>
+      <source>Show the real sound</source>
+      <translation>Mostrar el sonido real</translation>
+    </message>
+    <message>
+      <source>Keys…</source>
+      <translation>Teclas…</translation>
+    </message>
+    <message>
+      <source>About</source>
+      <translation>Acerca de</translation>
+    </message>
+    <message>
+      <source>Loudness could not be measured</source>
+      <translation>No se pudo medir el volumen</translation>
     </message>
   </context>
   <context>

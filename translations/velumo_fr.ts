@@ -411,7 +411,7 @@
     </message>
     <message>
       <source>Play the loop</source>
-      <translation>Lire en boucle</translation>
+      <translation>Lire la boucle</translation>
     </message>
     <message>
       <source>Open</source>
@@ -485,6 +485,22 @@
       <source>Status</source>
       <translation>État</translation>
     </message>
+    <message>
+      <source>Play selected segment</source>
+      <translation>Lire la sélection</translation>
+    </message>
+    <message>
+      <source>Velumo MP3 Ringtone Maker</source>
+      <translation>Velumo MP3 Ringtone Maker</translation>
+    </message>
+    <message>
+      <source>Banner</source>
+      <translation>Bannière</translation>
+    </message>
+    <message>
+      <source>Timeline area</source>
+      <translation>Zone de la ligne de temps</translation>
+    </message>
   </context>
   <context>
     <name>RingtoneTypes</name>
@@ -550,6 +566,41 @@
     <message>
       <source>Pause</source>
       <translation>Pause</translation>
+    </message>
+    <message>
+      <source>Options</source>
+      <translation>Options</translation>
+    </message>
+  </context>
+  <context>
+    <name>TMainForm</name>
+    <message>
+      <source>Fade in</source>
+      <translation>Fondu d'entrée</translation>
+    </message>
+    <message>
+      <source>Fade out</source>
+      <translation>Fondu de sortie</translation>
+    </message>
+    <message>
+      <source>Match phone loudness</source>
+      <translation>Volume du téléphone</translation>
+    </message>
+    <message>
+      <source>Show the real sound</source>
+      <translation>Afficher le son réel</translation>
+    </message>
+    <message>
+      <source>Keys…</source>
+      <translation>Touches…</translation>
+    </message>
+    <message>
+      <source>About</source>
+      <translation>À propos</translation>
+    </message>
+    <message>
+      <source>Loudness could not be measured</source>
+      <translation>Le volume n'a pas pu être mesuré</translation>
     </message>
   </context>
   <context>

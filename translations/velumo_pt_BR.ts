@@ -411,7 +411,7 @@
     </message>
     <message>
       <source>Play the loop</source>
-      <translation>Tocar em loop</translation>
+      <translation>Tocar o loop</translation>
     </message>
     <message>
       <source>Open</source>
@@ -485,6 +485,22 @@
       <source>Status</source>
       <translation>Estado</translation>
     </message>
+    <message>
+      <source>Play selected segment</source>
+      <translation>Tocar a seleção</translation>
+    </message>
+    <message>
+      <source>Velumo MP3 Ringtone Maker</source>
+      <translation>Velumo MP3 Ringtone Maker</translation>
+    </message>
+    <message>
+      <source>Banner</source>
+      <translation>Banner</translation>
+    </message>
+    <message>
+      <source>Timeline area</source>
+      <translation>Área da linha do tempo</translation>
+    </message>
   </context>
   <context>
     <name>RingtoneTypes</name>
@@ -550,6 +566,41 @@
     <message>
       <source>Pause</source>
       <translation>Pausar</translation>
+    </message>
+    <message>
+      <source>Options</source>
+      <translation>Opções</translation>
+    </message>
+  </context>
+  <context>
+    <name>TMainForm</name>
+    <message>
+      <source>Fade in</source>
+      <translation>Aparecer gradualmente</translation>
+    </message>
+    <message>
+      <source>Fade out</source>
+      <translation>Desaparecer gradualmente</translation>
+    </message>
+    <message>
+      <source>Match phone loudness</source>
+      <translation>Igualar o volume do telefone</translation>
+    </message>
+    <message>
+      <source>Show the real sound</source>
+      <translation>Mostrar o som real</translation>
+    </message>
+    <message>
+      <source>Keys…</source>
+      <translation>Teclas…</translation>
+    </message>
+    <message>
+      <source>About</source>
+      <translation>Sobre</translation>
+    </message>
+    <message>
+      <source>Loudness could not be measured</source>
+      <translation>Não foi possível medir o volume</translation>
     </message>
   </context>
   <context>

@@ -38,6 +38,9 @@ inline constexpr TButtonFace MoveLeftButton{
     "btnMoveLeft", {408, 51, 40, 40}, QT_TRANSLATE_NOOP("Skin", "Extend left"), Jpeg, Jpeg, Bmp, false};
 inline constexpr TButtonFace MoveRightButton{
     "btnMoveRight", {503, 51, 42, 42}, QT_TRANSLATE_NOOP("Skin", "Extend right"), Jpeg, Jpeg, Bmp, false};
+// The options menu, left of minimise and drawn like it.
+inline constexpr TButtonFace MenuButton{
+    "btnMenu", {526, 8, 14, 14}, QT_TRANSLATE_NOOP("Skin", "Options"), Jpeg, Bmp, Jpeg, false};
 // Minimise has a BMP hover and a JPEG pressed picture.
 inline constexpr TButtonFace MinimizeButton{"btnMinimize", {549, 8, 14, 14}, "", Jpeg, Bmp, Jpeg, false};
 inline constexpr TButtonFace CloseButton{"btnClose", {572, 8, 14, 14}, "", Jpeg, Jpeg, Bmp, false};
@@ -46,7 +49,7 @@ inline constexpr TButtonFace PauseButton{
 
 // Every button, in the window's stacking order from bottom to top.
 inline constexpr TButtonFace Buttons[] = {OpenButton, SaveButton, PlayButton, MarkStartButton, MarkEndButton,
-    PlaySelectedButton, MoveLeftButton, MoveRightButton, MinimizeButton, CloseButton, PauseButton};
+    PlaySelectedButton, MoveLeftButton, MoveRightButton, MenuButton, MinimizeButton, CloseButton, PauseButton};
 
 constexpr const char* Extension(TPictureKind kind)
 {

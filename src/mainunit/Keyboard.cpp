@@ -54,6 +54,7 @@ const TKeyBinding KeyBindings[] = {
         QT_TRANSLATE_NOOP("Keys", "Shift+Right"), QT_TRANSLATE_NOOP("MainForm", "Extend right")},
     {Qt::Key_P, Qt::NoModifier, &TMainForm::btnPlaySelectedClick, "P",
         QT_TRANSLATE_NOOP("MainForm", "Play the selected segment")},
+    {Qt::Key_L, Qt::NoModifier, &TMainForm::PlayLoopClick, "L", QT_TRANSLATE_NOOP("MainForm", "Play the loop")},
     {Qt::Key_W, Qt::NoModifier, &TMainForm::SwitchWaveKey, "W",
         QT_TRANSLATE_NOOP("MainForm", "Timeline: real sound / decorative")},
     {Qt::Key_O, Qt::ControlModifier, &TMainForm::btnOpenClick, QT_TRANSLATE_NOOP("Keys", "Ctrl+O"),

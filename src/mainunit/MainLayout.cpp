@@ -143,6 +143,7 @@ void AddBanner(TMainForm& form)
 // the About link and the current position.
 void AddChrome(TMainForm& form)
 {
+    form.btnMenu = AddButton(&form, Skin::MenuButton);
     form.btnMinimize = AddButton(&form, Skin::MinimizeButton);
     form.btnClose = AddButton(&form, Skin::CloseButton);
 

@@ -53,6 +53,7 @@ void TMainForm::btnSaveClick()
     // Full paths, so the converter (started in the work folder) finds them.
     JobInfo = MakeJobInfo(AbsoluteFileName(OpenedFileName), AbsoluteFileName(SaveDialog1.FileName),
         WaveRender->SelStartSeconds(), WaveRender->SelEndSeconds());
+    ShapeJob(JobInfo);
     Converting = true;
     // Should the thread fail to start, the job's cleanup clears Converting again.
     TCutMp3Thread::Start(JobInfo, TJobPlace{WorkDir, WorkDirProblem, QCoreApplication::applicationDirPath()},

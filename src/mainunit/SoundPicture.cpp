@@ -33,13 +33,6 @@ const QString DecorativeValue = QStringLiteral("decorative");
 constexpr int EnvelopeRefreshMs = 100;
 constexpr int RefreshesPerPaintTime = 10;
 
-// The user's settings file: ~/.config/velumo/velumo.conf (XDG_CONFIG_HOME).
-QSettings UserSettings()
-{
-    return {
-        QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("velumo"), QStringLiteral("velumo")};
-}
-
 bool FileExists(const std::string& name)
 {
     struct stat st { };
@@ -47,6 +40,12 @@ bool FileExists(const std::string& name)
 }
 
 } // namespace
+
+QSettings UserSettings()
+{
+    return {
+        QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("velumo"), QStringLiteral("velumo")};
+}
 
 TWaveKind ReadWaveKind()
 {

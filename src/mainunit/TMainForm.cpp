@@ -66,6 +66,7 @@ void TMainForm::FormCreate()
     WaveRender = std::make_unique<TWaveRender>(*WaveCanvas, imgWave->width(), imgWave->height());
     ReadSettings();
     WaveKind = ReadWaveKind();
+    Choices = ReadRingtoneChoices();
     Converting = false;
     WorkDir = GetTempDirectory() + QString::fromUtf8(WorkFolderName);
     WorkDirProblem = PrepareWorkFolder(WorkDir);

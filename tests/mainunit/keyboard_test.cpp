@@ -55,7 +55,7 @@ TEST_F(Keys, BeforeAFileTheTransportKeysDoNothing)
     for (const auto& [key, modifiers] : std::initializer_list<std::pair<int, Qt::KeyboardModifiers>>{
              {Qt::Key_Space, {}}, {Qt::Key_Left, {}}, {Qt::Key_Right, {}}, {Qt::Key_Home, {}},
              {Qt::Key_End, {}}, {Qt::Key_BracketLeft, {}}, {Qt::Key_BracketRight, {}},
-             {Qt::Key_Left, Qt::ShiftModifier}, {Qt::Key_Right, Qt::ShiftModifier}, {Qt::Key_P, {}}}) {
+             {Qt::Key_Left, Qt::ShiftModifier}, {Qt::Key_Right, Qt::ShiftModifier}, {Qt::Key_P, {}}, {Qt::Key_L, {}}}) {
         Press(key, modifiers);
         EXPECT_EQ(Now(), before) << key;
     }

@@ -58,6 +58,7 @@ const TButtonArt ButtonArt[] = {
     {"btnMoveLeft", TGlyph::MoveLeft, TButtonArt::Round, nullptr},
     {"btnMoveRight", TGlyph::MoveRight, TButtonArt::Round, nullptr},
     {"MouseEffectImage1", TGlyph::Pause, TButtonArt::Round, nullptr},
+    {"btnMenu", TGlyph::Menu, TButtonArt::Small, nullptr},
     {"btnMinimize", TGlyph::Minimise, TButtonArt::Small, nullptr},
     {"btnClose", TGlyph::Close, TButtonArt::Small, nullptr},
 };
