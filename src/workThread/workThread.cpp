@@ -22,7 +22,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-
 TCutMp3ThreadInfo MakeJobInfo(const QString& source, const QString& target, int startSeconds, int endSeconds)
 {
     // The name the phone lists: control characters (legal in file names) would
