@@ -26,6 +26,16 @@ ffmpeg -nostdin -loglevel error -f lavfi -i "sine=frequency=440:duration=40" -c:
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 NO_AT_BRIDGE=0 SDL_AUDIODRIVER=dummy
 unset QT_QPA_PLATFORM # the bridge lives in the X11 platform, not offscreen
 # The display first: the buses' helpers (the registry makes the key presses)
-# take it from the environment they start in.
-exec xvfb-run -a -s "-screen 0 800x600x24" dbus-run-session -- \
-  "$python" "$here/atspi_tree.py" "$program" "$song"
+# take it from the environment they start in. A virtual display that is not
+# yet reachable when the program connects is an unlucky start, not a finding:
+# that alone is tried again, at most three times.
+log=$runtime/run.log
+for attempt in 1 2 3; do
+  status=0
+  xvfb-run -a -s "-screen 0 800x600x24" dbus-run-session -- \
+    "$python" "$here/atspi_tree.py" "$program" "$song" >"$log" 2>&1 || status=$?
+  cat "$log"
+  grep -q "could not connect to display" "$log" || exit "$status"
+  echo "atspi-tree: the display was not reachable (attempt $attempt); starting again" >&2
+done
+exit "$status"
