@@ -22,6 +22,7 @@ extern "C" {
 #include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
 #include <libavutil/error.h>
+#include <libavutil/opt.h>
 #include <libswresample/swresample.h>
 }
 
@@ -59,12 +60,13 @@ struct TStepFailed {
 
 class TMeasure {
 public:
-    TMeasure(const std::string& path, int64_t startMs, int64_t endMs, int channels,
+    TMeasure(const std::string& path, int64_t startMs, int64_t endMs, int channels, int rate,
         const std::atomic<bool>* cancel)
         : path_(path)
         , startMs_(startMs)
         , endMs_(endMs)
         , channels_(channels)
+        , askedRate_(rate)
         , cancel_(cancel)
     {
     }
@@ -103,6 +105,7 @@ private:
     int64_t startMs_;
     int64_t endMs_;
     int channels_;
+    int askedRate_; // Hz; 0: the file's own
     const std::atomic<bool>* cancel_;
 
     // Declared so that the reader outlives the demuxer that reads through it.
@@ -118,7 +121,7 @@ private:
 
     int stream_ = -1;
     int64_t startTs_ = 0; // the stream's start, in its time base
-    int rate_ = 0; // measured rate, Hz: the first frame's
+    int rate_ = 0; // measured rate, Hz: the asked one, else the first frame's
     int swrFormat_ = -1;
     int swrRate_ = 0;
     AVChannelLayout swrLayout_{}; // the decoder's layout it was built for
@@ -210,6 +213,10 @@ void TMeasure::BuildConverter(const AVFrame& f)
     SwrContext* s = nullptr;
     int r = swr_alloc_set_opts2(&s, &out, AV_SAMPLE_FMT_FLT, rate_, &in,
         static_cast<AVSampleFormat>(f.format), f.sample_rate, 0, nullptr);
+    // A mix down to one channel is scaled so it cannot clip, as the mono
+    // encoder's 16-bit input is: both channels at half, not at 0.707.
+    if (r >= 0 && channels_ == 1)
+        r = av_opt_set_double(s, "rematrix_maxval", 1.0, 0);
     if (r >= 0)
         r = swr_init(s);
     av_channel_layout_uninit(&out);
@@ -231,8 +238,8 @@ void TMeasure::BuildConverter(const AVFrame& f)
 void TMeasure::Take(const AVFrame& f)
 {
     if (!meter_) {
-        rate_ = f.sample_rate;
-        if (rate_ <= 0 || f.ch_layout.nb_channels <= 0)
+        rate_ = askedRate_ > 0 ? askedRate_ : f.sample_rate;
+        if (f.sample_rate <= 0 || f.ch_layout.nb_channels <= 0)
             Fail("Cannot decode the audio of", "no sampling rate or channels");
         meter_.reset(ebur128_init(
             static_cast<unsigned>(channels_), static_cast<unsigned long>(rate_), EBUR128_MODE_I));
@@ -352,10 +359,10 @@ TLoudness TMeasure::Run()
 
 } // namespace
 
-TLoudness MeasureLoudness(
-    const std::string& path, int64_t startMs, int64_t endMs, int channels, const std::atomic<bool>* cancel)
+TLoudness MeasureLoudness(const std::string& path, int64_t startMs, int64_t endMs, int channels, int rate,
+    const std::atomic<bool>* cancel)
 {
-    return TMeasure(path, startMs, endMs, channels, cancel).Run();
+    return TMeasure(path, startMs, endMs, channels, rate, cancel).Run();
 }
 
 double MatchGainDb(double integratedLufs, double truePeakDbtp)

@@ -20,13 +20,14 @@ struct TLoudness {
     std::string Error;
 };
 
-// Measures the segment [startMs, endMs) of the local file `path`, mixed to
-// `channels` channels (1 or 2, as the ringtone will hold them: a mono song
-// saved in stereo plays 3 LU louder) at the file's own sampling rate. A
-// segment reaching past the end is measured up to the end. While `cancel`
-// is set the measurement ends at once with an error. Never throws.
+// Measures the segment [startMs, endMs) of the local file `path` as the
+// ringtone will hold it: mixed to `channels` channels (1 or 2: a mono song
+// saved in stereo plays 3 LU louder) at `rate` Hz (0: the file's own; an
+// 8 kHz ringtone loses what lies above 4 kHz). A segment reaching past the
+// end is measured up to the end. While `cancel` is set the measurement ends
+// at once with an error. Never throws.
 TLoudness MeasureLoudness(const std::string& path, int64_t startMs, int64_t endMs, int channels = 2,
-    const std::atomic<bool>* cancel = nullptr);
+    int rate = 0, const std::atomic<bool>* cancel = nullptr);
 
 // The largest gain a ringtone may get, either way, dB.
 inline constexpr double kMaxGainDb = 40.0;

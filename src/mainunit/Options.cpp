@@ -47,16 +47,16 @@ void KeepRingtoneChoices(const TRingtoneChoices& choices)
                                      .toStdString());
 }
 
-int RingtoneChannels(const QString& target)
+TRingtoneForm RingtoneForm(const QString& target)
 {
     const TRingtoneType* type = target.isEmpty() ? nullptr : RingtoneTypeFor(target);
-    return type && type->Extension == QLatin1String(".amr") ? 1 : 2;
+    return type ? TRingtoneForm{type->Channels, type->Rate} : TRingtoneForm{};
 }
 
-TLoudnessKey LoudnessKey(const QString& file, int64_t startMs, int64_t endMs, int channels)
+TLoudnessKey LoudnessKey(const QString& file, int64_t startMs, int64_t endMs, const TRingtoneForm& form)
 {
     const QFileInfo info(file);
-    return {file, info.size(), info.lastModified().toMSecsSinceEpoch(), startMs, endMs, channels};
+    return {file, info.size(), info.lastModified().toMSecsSinceEpoch(), startMs, endMs, form};
 }
 
 TMatchGain TLoudnessCache::Gain(const TLoudnessKey& key, const TMeasure& measure)

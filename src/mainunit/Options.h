@@ -25,25 +25,29 @@ TRingtoneChoices ReadRingtoneChoices();
 // Keeps them; throws, naming the settings file, when it cannot be written.
 void KeepRingtoneChoices(const TRingtoneChoices& choices);
 
-// The channels the ringtone holds: 1 for an AMR target, 2 for every other
-// type and for the preview (an empty target).
-int RingtoneChannels(const QString& target);
+// How a ringtone holds its sound, which is how its loudness is measured.
+struct TRingtoneForm {
+    int Channels = 2;
+    int Rate = 0; // Hz; 0: the song's
+};
+// The target type's form; the preview (an empty target) is the song's rate in stereo.
+TRingtoneForm RingtoneForm(const QString& target);
 
-// One stretch of one version of a file, measured as `Channels` channels.
+// One stretch of one version of a file, measured in one form.
 struct TLoudnessKey {
     QString File;
     qint64 FileSize = 0; // with the stamp: a file changed on disk is measured again
     qint64 FileStampMs = 0;
     int64_t StartMs = 0;
     int64_t EndMs = 0;
-    int Channels = 2;
+    TRingtoneForm Form;
     friend bool operator<(const TLoudnessKey& a, const TLoudnessKey& b)
     {
-        return std::tie(a.File, a.FileSize, a.FileStampMs, a.StartMs, a.EndMs, a.Channels)
-            < std::tie(b.File, b.FileSize, b.FileStampMs, b.StartMs, b.EndMs, b.Channels);
+        return std::tie(a.File, a.FileSize, a.FileStampMs, a.StartMs, a.EndMs, a.Form.Channels, a.Form.Rate)
+            < std::tie(b.File, b.FileSize, b.FileStampMs, b.StartMs, b.EndMs, b.Form.Channels, b.Form.Rate);
     }
 };
-TLoudnessKey LoudnessKey(const QString& file, int64_t startMs, int64_t endMs, int channels);
+TLoudnessKey LoudnessKey(const QString& file, int64_t startMs, int64_t endMs, const TRingtoneForm& form);
 
 // The gain a measurement gave, dB; Measured is false when it failed.
 struct TMatchGain {

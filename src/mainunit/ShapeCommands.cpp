@@ -39,7 +39,8 @@ TMatchGain TMainForm::MeasureMatchGain(const TLoudnessKey& key)
     // About 70 ms of CPU for 30 s of sound: measured here, under a busy cursor.
     const TBusyCursor busy;
     const ringtone::TLoudness loudness
-        = ringtone::MeasureLoudness(bytes->toStdString(), key.StartMs, key.EndMs, key.Channels);
+        = ringtone::MeasureLoudness(
+        bytes->toStdString(), key.StartMs, key.EndMs, key.Form.Channels, key.Form.Rate);
     if (!loudness.Ok) {
         qWarning("%s", loudness.Error.c_str());
         return {};
@@ -47,14 +48,14 @@ TMatchGain TMainForm::MeasureMatchGain(const TLoudnessKey& key)
     return {true, ringtone::MatchGainDb(loudness.IntegratedLufs, loudness.TruePeakDbtp)};
 }
 
-ringtone::TShapePlan TMainForm::ShapePlan(int channels)
+ringtone::TShapePlan TMainForm::ShapePlan(const TRingtoneForm& form)
 {
     TMatchGain gain;
     const int64_t startMs = int64_t{WaveRender->SelStartSeconds()} * 1000;
     const int64_t endMs = int64_t{WaveRender->SelEndSeconds()} * 1000;
     // Nothing to measure without a file or a selection; the export says why.
     if (Choices.MatchLoudness && !OpenedFileName.isEmpty() && startMs >= 0 && endMs > startMs) {
-        gain = loudness_.Gain(LoudnessKey(OpenedFileName, startMs, endMs, channels),
+        gain = loudness_.Gain(LoudnessKey(OpenedFileName, startMs, endMs, form),
             [this](const TLoudnessKey& key) { return MeasureMatchGain(key); });
         // The user carries on; the ringtone keeps its own loudness.
         if (!gain.Measured)
@@ -70,7 +71,7 @@ void TMainForm::ShapePreview(const ringtone::TShapePlan& plan)
 
 void TMainForm::ShapeJob(TCutMp3ThreadInfo& job)
 {
-    job.Shape = ShapePlan(RingtoneChannels(job.TargetFile));
+    job.Shape = ShapePlan(RingtoneForm(job.TargetFile));
 }
 
 void TMainForm::PlayLoopClick()
@@ -80,7 +81,7 @@ void TMainForm::PlayLoopClick()
     const int start = WaveRender->SelStartSeconds(), end = WaveRender->SelEndSeconds();
     if (end <= start)
         return; // an empty selection has no loop
-    const ringtone::TShapePlan plan = ShapePlan(RingtoneChannels({}));
+    const ringtone::TShapePlan plan = ShapePlan(RingtoneForm({}));
     // Reopening ends any playback; a file that is gone raises the device's error.
     MediaPlayer1->Open();
     MediaPlayer1->SetTimeFormat(Milliseconds);

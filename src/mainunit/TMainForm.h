@@ -138,7 +138,7 @@ public:
     // for a ringtone of `channels` channels; the preview and the export both
     // take it. With matching on, the selection's loudness is measured once
     // per file, selection and channel count.
-    ringtone::TShapePlan ShapePlan(int channels);
+    ringtone::TShapePlan ShapePlan(const TRingtoneForm& form);
 
     // Loading a file.
     void btnOpenClick();

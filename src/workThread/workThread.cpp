@@ -72,7 +72,8 @@ const std::vector<TRingtoneType>& RingtoneTypes()
             QStringList options;
             for (const std::string& o : ringtone::exportOptions(t))
                 options << QString::fromStdString(o);
-            list.push_back({FromView(t.extension), FromView(t.description), options, t.phonePlaysSeconds});
+            list.push_back({FromView(t.extension), FromView(t.description), options, t.phonePlaysSeconds,
+                t.channels, t.rate});
         }
         return list;
     }();

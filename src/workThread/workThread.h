@@ -41,6 +41,8 @@ struct TRingtoneType {
     QString Description; // as the save dialog offers it
     QStringList Options; // the converter's options between the times and the target
     int PhonePlaysSeconds = 0; // how much of a ringtone the phone plays; 0: all of it
+    int Channels = 2; // the ringtone's
+    int Rate = 0; // the ringtone's, Hz; 0: the song's
 };
 // In the order the save dialog offers them; the first is the default.
 const std::vector<TRingtoneType>& RingtoneTypes();

@@ -140,7 +140,8 @@ TEST_F(Shape, MatchedLoudnessReachesThePhonesLevelAndTheTitleIsTagged)
         for (const char* name : kTargets) {
             SCOPED_TRACE(std::string(name) + " from amplitude " + std::to_string(amplitude));
             const bool amr = std::string(name).ends_with(".amr");
-            const ringtone::TLoudness l = ringtone::MeasureLoudness(source, 2000, 12000, amr ? 1 : 2);
+            const ringtone::TLoudness l
+                = amr ? ringtone::MeasureLoudness(source, 2000, 12000, 1, 8000) : ringtone::MeasureLoudness(source, 2000, 12000);
             ASSERT_TRUE(l.Ok) << l.Error;
             const fs::path target = out_ / (std::to_string(amplitude) + name);
             std::vector<std::string> line = lineFor(source, "00:00:02", "00:00:10", target);
@@ -149,11 +150,11 @@ TEST_F(Shape, MatchedLoudnessReachesThePhonesLevelAndTheTitleIsTagged)
                     "-title", "Morning Bell \"é\" = 1"});
             const Result r = run(line);
             ASSERT_EQ(r.exitCode(), 0) << r.errors;
-            // AMR-NB keeps only the band below 4 kHz and renders tones 4-6 LU
-            // quieter than the source: its loudness is not checked here.
+            const Meter m = measure(target);
+            // AMR-NB, a speech codec, renders a steady tone about 1 LU quieter
+            // than it is fed; its true peak overshoots the limiter's ceiling.
+            EXPECT_NEAR(m.lufs, -12, amr ? 2 : 1);
             if (!amr) {
-                const Meter m = measure(target);
-                EXPECT_NEAR(m.lufs, -12, 1);
                 EXPECT_LE(m.truePeak, -0.5);
             }
             const auto tags = ffprobe(target, {"-show_entries", "format_tags=title:stream_tags=title"});
