@@ -101,7 +101,8 @@ int FollowColumn(int positionMs)
 
 Segment SelectionSegment(int selStartSeconds, int selEndSeconds)
 {
-    return {SecondsToMs(selStartSeconds), SecondsToMs(static_cast<long long>(selEndSeconds) + 1)};
+    const long long end = std::max<long long>(selEndSeconds, static_cast<long long>(selStartSeconds) + 1);
+    return {SecondsToMs(selStartSeconds), SecondsToMs(end)};
 }
 
 PositionTexts Positions(int selStartSeconds, int selEndSeconds, int positionMs)
