@@ -3,8 +3,8 @@
 // runs the installed `ffmpeg` (found on PATH) with the same meaning in
 // today's syntax: -ab in kbit/s, -acodec mp3 = LAME, amr_nb = OpenCORE AMR-NB
 // at its highest mode not above the request, aac = ffmpeg's AAC-LC encoder in
-// the iPod MP4 format (-f ipod, .m4r), vorbis = libvorbis in Ogg (-f ogg),
-// -ss/-t applied after decoding so the cut is exact.
+// the iPod MP4 format (-f ipod, .m4r), vorbis = libvorbis in Ogg (-f ogg).
+// The cut is exact to the sample and shaped by one filter chain (av_cut.h).
 //
 // It never reads its input, never overwrites a file and never leaves a
 // partial target: ffmpeg writes into the work area (av_workarea.h), its
@@ -22,6 +22,7 @@
 
 #include "av_args.h"
 #include "av_common.h"
+#include "av_cut.h"
 #include "av_ffmpeg.h"
 #include "av_output.h"
 #include "av_workarea.h"
@@ -90,15 +91,13 @@ std::string lastLine(std::string text, const Job& job, const std::string& work)
 std::vector<std::string> ffmpegArgs(const Job& job, const WorkArea& work)
 {
     const ringtone::Type& type = ringtone::typeOf(job.codec);
+    const CutPlan plan = planCut(job);
     // "file:" keeps names like "-x.mp3", "pipe:0" or "a:b.mp3" plain files.
     // -y only for the unnamed file, which exists already and is ours alone.
     std::vector<std::string> a = {"ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-nostats",
-        "-progress", "pipe:1", work.unnamed() ? "-y" : "-n", "-i", "file:" + job.source, "-ss",
-        std::to_string(job.startSeconds)};
-    if (job.lengthSeconds) {
-        a.push_back("-t");
-        a.push_back(std::to_string(*job.lengthSeconds));
-    }
+        "-progress", "pipe:1", work.unnamed() ? "-y" : "-n"};
+    a.insert(a.end(), plan.inputOptions.begin(), plan.inputOptions.end());
+    a.insert(a.end(), {"-i", "file:" + job.source, "-af", filterChain(job, plan)});
     a.insert(a.end(), {"-vn", "-sn", "-dn", "-c:a", std::string(type.ffmpegEncoder)});
     if (job.bitRate > 0) {
         a.push_back("-b:a");
@@ -112,6 +111,8 @@ std::vector<std::string> ffmpegArgs(const Job& job, const WorkArea& work)
         a.push_back("-ar");
         a.push_back(std::to_string(*job.sampleRate));
     }
+    const std::vector<std::string> tags = tagOptions(job);
+    a.insert(a.end(), tags.begin(), tags.end());
     a.insert(a.end(), {"-f", std::string(type.format), "file:" + work.output()});
     return a;
 }

@@ -4,6 +4,7 @@
 #include <array>
 #include <cctype>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 
 namespace av {
@@ -114,16 +115,65 @@ std::string quoted(std::string_view text)
     return out;
 }
 
+std::optional<double> parseDecimal(std::string_view text, int maxDecimals, bool allowSign)
+{
+    std::string_view digits = text;
+    if (allowSign && !digits.empty() && (digits.front() == '-' || digits.front() == '+'))
+        digits.remove_prefix(1);
+    const auto dot = digits.find('.');
+    const std::string_view whole = digits.substr(0, dot);
+    const std::string_view fraction
+        = dot == std::string_view::npos ? std::string_view{} : digits.substr(dot + 1);
+    auto allDigits = [](std::string_view f) {
+        return std::all_of(f.begin(), f.end(), [](unsigned char c) { return std::isdigit(c); });
+    };
+    if (whole.empty() || whole.size() > 9 || !allDigits(whole) || !allDigits(fraction)
+        || (dot != std::string_view::npos && fraction.empty())
+        || fraction.size() > static_cast<std::size_t>(maxDecimals))
+        return std::nullopt;
+    double v = 0;
+    const std::string plain(digits);
+    auto [end, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), v);
+    if (ec != std::errc() || end != plain.data() + plain.size() || !std::isfinite(v))
+        return std::nullopt;
+    return !text.empty() && text.front() == '-' ? -v : v;
+}
+
 namespace {
 
 // The values of the options given, each at most once.
 struct Given {
-    std::optional<std::string> source, ss, t, format, acodec, ab, ac, ar;
+    std::optional<std::string> source, ss, t, format, acodec, ab, ac, ar, fadeIn, fadeOut, gain, title;
+    bool limit = false;
 };
+
+// Well-formed UTF-8 without control characters (C0, DEL, C1).
+bool plainText(std::string_view text)
+{
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const int more = c < 0x80 ? 0 : (c >> 5) == 0x6 ? 1 : (c >> 4) == 0xe ? 2 : (c >> 3) == 0x1e ? 3 : -1;
+        if (more < 0 || i + static_cast<std::size_t>(more) >= text.size())
+            return false;
+        char32_t cp = more == 0 ? c : c & (0x3f >> more);
+        for (int k = 1; k <= more; ++k) {
+            const auto b = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
+            if ((b & 0xc0) != 0x80)
+                return false;
+            cp = (cp << 6) | (b & 0x3f);
+        }
+        const char32_t least[] = {0, 0x80, 0x800, 0x10000};
+        if (cp < least[more] || cp > 0x10ffff || (cp >= 0xd800 && cp <= 0xdfff) || cp < 0x20
+            || (cp >= 0x7f && cp < 0xa0))
+            return false;
+        i += static_cast<std::size_t>(more) + 1;
+    }
+    return true;
+}
 
 std::optional<ArgError> readOptions(std::span<const std::string> options, Given& g)
 {
-    const std::array<std::pair<std::string_view, std::optional<std::string>*>, 8> known{{
+    const std::array<std::pair<std::string_view, std::optional<std::string>*>, 12> known{{
         {"-i", &g.source},
         {"-ss", &g.ss},
         {"-t", &g.t},
@@ -132,9 +182,19 @@ std::optional<ArgError> readOptions(std::span<const std::string> options, Given&
         {"-ab", &g.ab},
         {"-ac", &g.ac},
         {"-ar", &g.ar},
+        {"-fadein", &g.fadeIn},
+        {"-fadeout", &g.fadeOut},
+        {"-gain", &g.gain},
+        {"-title", &g.title},
     }};
     for (std::size_t i = 0; i < options.size(); ++i) {
         const std::string& name = options[i];
+        if (name == "-limit") {
+            if (g.limit)
+                return usage("option -limit is given twice");
+            g.limit = true;
+            continue;
+        }
         const auto it
             = std::find_if(known.begin(), known.end(), [&](const auto& k) { return k.first == name; });
         if (it == known.end()) {
@@ -243,6 +303,36 @@ std::optional<ArgError> readRates(const Given& g, const Type& type, Job& job)
     return std::nullopt;
 }
 
+std::optional<ArgError> readShape(const Given& g, Job& job)
+{
+    const std::pair<const std::optional<std::string>*, int*> fades[]
+        = {{&g.fadeIn, &job.fadeInMs}, {&g.fadeOut, &job.fadeOutMs}};
+    for (const auto& [text, ms] : fades) {
+        if (!*text)
+            continue;
+        const auto s = parseDecimal(**text, 3, false);
+        if (!s || *s > 3600)
+            return usage("the fade " + quoted(**text) + " of "
+                + (ms == &job.fadeInMs ? "-fadein" : "-fadeout")
+                + " is not a number of seconds from 0 to 3600 with at most three decimals");
+        *ms = static_cast<int>(std::lround(*s * 1000));
+    }
+    if (g.gain) {
+        const auto db = parseDecimal(*g.gain, 6, true);
+        if (!db || std::fabs(*db) > 40)
+            return usage("the gain " + quoted(*g.gain) + " of -gain is not a number of dB from -40 to 40");
+        job.gainDb = *db;
+    }
+    job.limit = g.limit;
+    if (g.title) {
+        if (!plainText(*g.title))
+            return usage(
+                "the title " + quoted(*g.title) + " of -title is not UTF-8 text without control characters");
+        job.title = *g.title;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 std::variant<Job, ArgError> parseArgs(std::span<const std::string> args)
@@ -250,7 +340,8 @@ std::variant<Job, ArgError> parseArgs(std::span<const std::string> args)
     if (args.empty())
         return usage("no arguments; usage: av -i <source> -ss <hh:mm:ss> -t <hh:mm:ss> [-f "
             + namesOf(&Type::format, "|", "|") + "] -acodec " + namesOf(&Type::encoder, "|", "|")
-            + " -ab <kbit/s> [-ac <n>] [-ar <Hz>] <target>");
+            + " -ab <kbit/s> [-ac <n>] [-ar <Hz>] [-fadein <s>] [-fadeout <s>] [-gain <dB>] [-limit]"
+              " [-title <text>] <target>");
     Job job;
     job.target = args.back();
     if (job.target.empty())
@@ -274,6 +365,8 @@ std::variant<Job, ArgError> parseArgs(std::span<const std::string> args)
     const Type& type = *std::get<const Type*>(chosen);
     job.codec = type.codec;
     if (auto e = readRates(g, type, job))
+        return *e;
+    if (auto e = readShape(g, job))
         return *e;
     return job;
 }

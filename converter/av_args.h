@@ -1,10 +1,21 @@
 // Command line of the ringtone converter `av`:
 //   av -i <source> -ss <hh:mm:ss> -t <hh:mm:ss> [-f <format>] -acodec <encoder> -ab <kbit/s>
-//      [-ac <channels>] [-ar <Hz>] <target>
+//      [-ac <channels>] [-ar <Hz>] [-fadein <s>] [-fadeout <s>] [-gain <dB>] [-limit]
+//      [-title <text>] <target>
 // The options the export gives each ringtone type stand in ringtone_types.h.
-// Options keep their historical meaning: -ab is in kbit/s, -ss/-t cut after
-// decoding. The target is always the last argument. Without -f and -acodec
-// the target's extension (any letter case) decides.
+// Options keep their historical meaning: -ab is in kbit/s, -ss/-t cut the
+// decoded audio exactly. The target is always the last argument. Without -f
+// and -acodec the target's extension (any letter case) decides.
+//
+// Shaping (every ringtone gets a 10 ms fade at each edge whatever is given):
+//   -fadein, -fadeout  seconds, a decimal from 0 to 3600 with at most three
+//                      decimals (0: only the edge fade); each fade is at least
+//                      the edge fade and at most half the cut
+//   -gain              dB, a decimal from -40 to 40 (sign allowed)
+//   -limit             keep the true peak under the ringtone ceiling (-1 dBTP)
+//   -title             the title tag (ID3v2.3 for MP3, the MP4 title, the
+//                      Vorbis TITLE; AMR has none); UTF-8 without control
+//                      characters; empty: no title
 #pragma once
 
 #include "ringtone_types.h"
@@ -48,6 +59,11 @@ struct Job {
     long bitRate = 0; // bit/s handed to the encoder; 0: encoder default
     std::optional<int> channels;
     std::optional<int> sampleRate; // Hz
+    int fadeInMs = 0; // the chosen fades; 0: the edge fade only
+    int fadeOutMs = 0;
+    double gainDb = 0;
+    bool limit = false;
+    std::optional<std::string> title; // none: tags as ffmpeg copies them from the source
 };
 
 struct ArgError {
@@ -66,6 +82,10 @@ std::optional<Clock> parseClock(std::string_view text);
 // The highest AMR-NB mode rate (bit/s) not above the request; the lowest
 // mode when the request is below all of them.
 long amrNbRate(long requestedBitPerSecond);
+
+// A decimal "[-|+]digits[.digits]" with at most maxDecimals decimals (and
+// without a sign unless signed); none for anything else (exponents, nan, inf).
+std::optional<double> parseDecimal(std::string_view text, int maxDecimals, bool allowSign);
 
 std::variant<Job, ArgError> parseArgs(std::span<const std::string> args);
 

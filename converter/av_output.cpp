@@ -1,4 +1,5 @@
 #include "av_output.h"
+#include "av_mp3.h"
 
 #include <array>
 #include <cerrno>
@@ -41,34 +42,9 @@ bool startsWith(Bytes b, std::size_t at, const char* text, std::size_t n)
 
 // ---- MP3: ID3v2 tag (optional), then Layer III frames.
 
-struct Mp3Frame {
-    std::size_t bytes;
-    int samples;
-    int rate; // Hz
-    std::size_t sideInfoEnd; // where a Xing/Info tag would start
-};
-
 std::optional<Mp3Frame> mp3Frame(Bytes b, std::size_t at)
 {
-    if (b.size() < 4 || at > b.size() - 4)
-        return std::nullopt;
-    const unsigned char* h = b.data() + at;
-    const int version = (h[1] >> 3) & 3, layer = (h[1] >> 1) & 3;
-    const int rateIndex = h[2] >> 4, sampling = (h[2] >> 2) & 3;
-    if (h[0] != 0xFF || (h[1] & 0xE0) != 0xE0 || version == 1 || layer != 1 || rateIndex == 0
-        || rateIndex == 15 || sampling == 3)
-        return std::nullopt;
-    static constexpr int kV1[] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320};
-    static constexpr int kV2[] = {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160};
-    static constexpr int kRates[] = {44100, 48000, 32000};
-    const bool v1 = version == 3;
-    const int rate = kRates[sampling] >> (v1 ? 0 : version == 2 ? 1 : 2);
-    const int kbit = (v1 ? kV1 : kV2)[rateIndex];
-    const bool mono = (h[3] >> 6) == 3;
-    const std::size_t bytes
-        = static_cast<std::size_t>((v1 ? 144000 : 72000) * kbit / rate + ((h[2] >> 1) & 1));
-    const std::size_t side = v1 ? (mono ? 17 : 32) : (mono ? 9 : 17);
-    return Mp3Frame{bytes, v1 ? 1152 : 576, rate, at + 4 + side};
+    return mp3FrameAt(b, at);
 }
 
 std::optional<double> mp3Seconds(Bytes b)
@@ -84,7 +60,8 @@ std::optional<double> mp3Seconds(Bytes b)
     if (!first)
         return std::nullopt;
     // A Xing/Info frame carries the encoder's notes, not audio.
-    if (startsWith(b, first->sideInfoEnd, "Xing", 4) || startsWith(b, first->sideInfoEnd, "Info", 4))
+    if (startsWith(b, at + first->sideInfoEnd, "Xing", 4)
+        || startsWith(b, at + first->sideInfoEnd, "Info", 4))
         at += first->bytes;
     long long samples = 0;
     while (const auto f = mp3Frame(b, at)) {

@@ -1,7 +1,8 @@
 // Playback device figures: opening a 10 MB MP3, CPU used while playing a
-// 128 kbit/s stereo MP3, the position reported against the wall clock, and
-// how fast the device answers on hostile files (Open within 1 s; Stop, Close
-// and destruction within 100 ms) with the peak memory that takes.
+// 128 kbit/s stereo MP3 (plain, and shaped as a ringtone preview), the
+// position reported against the wall clock, and how fast the device answers
+// on hostile files (Open within 1 s; Stop, Close and destruction within
+// 100 ms) with the peak memory that takes.
 // Run with SDL_AUDIODRIVER=dummy for figures that do not depend on a sound card.
 #include "../../tests/MPlayer/TestMedia.h"
 #include "MPlayer.h"
@@ -72,9 +73,11 @@ void BM_Open10MB(benchmark::State& state)
 }
 BENCHMARK(BM_Open10MB)->Unit(benchmark::kMillisecond);
 
-// One iteration: 10 s of playback from the start.
+// One iteration: 10 s of playback from the start; with shaped = 1 it plays
+// the song as a selection with 1 s and 2 s fades, a gain and the limiter.
 void BM_Play10s(benchmark::State& state)
 {
+    const bool shaped = state.range(0) != 0;
     using Clock = std::chrono::steady_clock;
     TMediaPlayer mp;
     mp.FileName = Dir() + "tone30.mp3";
@@ -82,6 +85,11 @@ void BM_Play10s(benchmark::State& state)
     double cpuPercent = 0, positionError = 0;
     for (auto _ : state) {
         mp.Seek(0);
+        if (shaped) {
+            mp.SetShape({1000, 2000, -3.0, true});
+            mp.SetStartPos(0);
+            mp.SetEndPos(mp.Length());
+        }
         const double cpu0 = CpuSeconds();
         const auto t0 = Clock::now();
         mp.Play();
@@ -96,7 +104,13 @@ void BM_Play10s(benchmark::State& state)
     state.counters["cpu_percent"] = cpuPercent;
     state.counters["position_minus_wall_ms"] = positionError;
 }
-BENCHMARK(BM_Play10s)->Iterations(1)->Repetitions(2)->Unit(benchmark::kSecond);
+BENCHMARK(BM_Play10s)
+    ->ArgName("shaped")
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(1)
+    ->Repetitions(2)
+    ->Unit(benchmark::kSecond);
 
 // Hostile files, made once; the large ones are sparse.
 const std::string& HostileDir()

@@ -117,7 +117,7 @@ void BM_SaveClickToCompleted(benchmark::State& state)
         sinceTick.restart(); // the run above held this thread; the export's gaps start here
         clock.start();
         form.btnSaveClick();
-        while (form.sb_status->Caption() != JobText::Completed && answers.failure.isEmpty())
+        while (form.sb_status->Caption() != JobText::Completed() && answers.failure.isEmpty())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         const qint64 exportTime = clock.nsecsElapsed();
         while (Converting) // the completion prompt, answered No

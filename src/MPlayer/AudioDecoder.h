@@ -16,11 +16,7 @@
 #include <string>
 #include <vector>
 
-struct AVFormatContext;
-struct AVCodecContext;
-struct AVPacket;
-struct AVFrame;
-struct SwrContext;
+#include "FfmpegHandles.h"
 
 namespace mplayer_detail {
 
@@ -33,22 +29,6 @@ public:
     {
     }
     uint32_t Code;
-};
-
-struct TFormatCloser {
-    void operator()(AVFormatContext* p) const;
-};
-struct TCodecCloser {
-    void operator()(AVCodecContext* p) const;
-};
-struct TPacketFree {
-    void operator()(AVPacket* p) const;
-};
-struct TFrameFree {
-    void operator()(AVFrame* p) const;
-};
-struct TSwrFree {
-    void operator()(SwrContext* p) const;
 };
 
 // The open file and FFmpeg's reader over it (defined in AudioDecoder.cpp).

@@ -1,5 +1,7 @@
 #include "Loudness.h"
 
+#include "FfmpegHandles.h"
+
 #include "RingtoneShape.h"
 #include "TruePeak.h"
 
@@ -20,6 +22,7 @@ extern "C" {
 #include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
 #include <libavutil/error.h>
+#include <libavutil/opt.h>
 #include <libswresample/swresample.h>
 }
 
@@ -30,21 +33,11 @@ namespace {
 struct TIoClose {
     void operator()(AVIOContext* p) const { avio_closep(&p); }
 };
-struct TFormatClose {
-    void operator()(AVFormatContext* p) const { avformat_close_input(&p); }
-};
-struct TCodecFree {
-    void operator()(AVCodecContext* p) const { avcodec_free_context(&p); }
-};
-struct TPacketFree {
-    void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-struct TFrameFree {
-    void operator()(AVFrame* p) const { av_frame_free(&p); }
-};
-struct TSwrFree {
-    void operator()(SwrContext* p) const { swr_free(&p); }
-};
+using mplayer_detail::TCodecCloser;
+using mplayer_detail::TFormatCloser;
+using mplayer_detail::TFrameFree;
+using mplayer_detail::TPacketFree;
+using mplayer_detail::TSwrFree;
 struct TMeterFree {
     void operator()(ebur128_state* p) const { ebur128_destroy(&p); }
 };
@@ -67,12 +60,13 @@ struct TStepFailed {
 
 class TMeasure {
 public:
-    TMeasure(const std::string& path, int64_t startMs, int64_t endMs, int channels,
+    TMeasure(const std::string& path, int64_t startMs, int64_t endMs, int channels, int rate,
         const std::atomic<bool>* cancel)
         : path_(path)
         , startMs_(startMs)
         , endMs_(endMs)
         , channels_(channels)
+        , askedRate_(rate)
         , cancel_(cancel)
     {
     }
@@ -86,7 +80,7 @@ public:
 private:
     [[noreturn]] void Fail(const std::string& step, const std::string& why) const
     {
-        throw TStepFailed { step + " '" + path_ + "': " + why };
+        throw TStepFailed{step + " '" + path_ + "': " + why};
     }
     [[noreturn]] void FailAv(const std::string& step, int code) const
     {
@@ -111,12 +105,13 @@ private:
     int64_t startMs_;
     int64_t endMs_;
     int channels_;
+    int askedRate_; // Hz; 0: the file's own
     const std::atomic<bool>* cancel_;
 
     // Declared so that the reader outlives the demuxer that reads through it.
     std::unique_ptr<AVIOContext, TIoClose> io_;
-    std::unique_ptr<AVFormatContext, TFormatClose> fmt_;
-    std::unique_ptr<AVCodecContext, TCodecFree> codec_;
+    std::unique_ptr<AVFormatContext, TFormatCloser> fmt_;
+    std::unique_ptr<AVCodecContext, TCodecCloser> codec_;
     std::unique_ptr<AVPacket, TPacketFree> packet_;
     std::unique_ptr<AVFrame, TFrameFree> frame_;
     std::unique_ptr<SwrContext, TSwrFree> swr_;
@@ -126,10 +121,10 @@ private:
 
     int stream_ = -1;
     int64_t startTs_ = 0; // the stream's start, in its time base
-    int rate_ = 0; // measured rate, Hz: the first frame's
+    int rate_ = 0; // measured rate, Hz: the asked one, else the first frame's
     int swrFormat_ = -1;
     int swrRate_ = 0;
-    AVChannelLayout swrLayout_ {}; // the decoder's layout it was built for
+    AVChannelLayout swrLayout_{}; // the decoder's layout it was built for
     int64_t first_ = 0; // first wanted frame at rate_
     int64_t end_ = 0; // frame after the last wanted
     static constexpr int64_t kUnknown = std::numeric_limits<int64_t>::min();
@@ -147,7 +142,7 @@ void TMeasure::Open()
         Fail("Cannot open", "not a regular file");
 
     // The name is a path, never a URL: the file protocol is named outright.
-    const AVIOInterruptCB interrupt { &TMeasure::Interrupt, this };
+    const AVIOInterruptCB interrupt{&TMeasure::Interrupt, this};
     AVIOContext* io = nullptr;
     int r = avio_open2(&io, ("file:" + path_).c_str(), AVIO_FLAG_READ, &interrupt, nullptr);
     if (r < 0)
@@ -198,7 +193,7 @@ void TMeasure::Seek()
     if (fromMs == 0)
         return;
     const AVRational tb = fmt_->streams[stream_]->time_base;
-    const int64_t ts = startTs_ + av_rescale_q(fromMs, AVRational { 1, 1000 }, tb);
+    const int64_t ts = startTs_ + av_rescale_q(fromMs, AVRational{1, 1000}, tb);
     // An unseekable file is read from where it stands, its start.
     if (avformat_seek_file(fmt_.get(), stream_, INT64_MIN, ts, ts, 0) >= 0)
         avcodec_flush_buffers(codec_.get());
@@ -208,16 +203,20 @@ void TMeasure::BuildConverter(const AVFrame& f)
 {
     swr_.reset();
     av_channel_layout_uninit(&swrLayout_);
-    AVChannelLayout in {};
+    AVChannelLayout in{};
     if (f.ch_layout.order == AV_CHANNEL_ORDER_NATIVE)
         av_channel_layout_copy(&in, &f.ch_layout);
     else
         av_channel_layout_default(&in, f.ch_layout.nb_channels);
-    AVChannelLayout out {};
+    AVChannelLayout out{};
     av_channel_layout_default(&out, channels_);
     SwrContext* s = nullptr;
     int r = swr_alloc_set_opts2(&s, &out, AV_SAMPLE_FMT_FLT, rate_, &in,
         static_cast<AVSampleFormat>(f.format), f.sample_rate, 0, nullptr);
+    // A mix down to one channel is scaled so it cannot clip, as the mono
+    // encoder's 16-bit input is: both channels at half, not at 0.707.
+    if (r >= 0 && channels_ == 1)
+        r = av_opt_set_double(s, "rematrix_maxval", 1.0, 0);
     if (r >= 0)
         r = swr_init(s);
     av_channel_layout_uninit(&out);
@@ -239,8 +238,8 @@ void TMeasure::BuildConverter(const AVFrame& f)
 void TMeasure::Take(const AVFrame& f)
 {
     if (!meter_) {
-        rate_ = f.sample_rate;
-        if (rate_ <= 0 || f.ch_layout.nb_channels <= 0)
+        rate_ = askedRate_ > 0 ? askedRate_ : f.sample_rate;
+        if (f.sample_rate <= 0 || f.ch_layout.nb_channels <= 0)
             Fail("Cannot decode the audio of", "no sampling rate or channels");
         meter_.reset(ebur128_init(
             static_cast<unsigned>(channels_), static_cast<unsigned long>(rate_), EBUR128_MODE_I));
@@ -256,7 +255,7 @@ void TMeasure::Take(const AVFrame& f)
     if (next_ == kUnknown) {
         const int64_t ts = f.best_effort_timestamp;
         next_ = ts != AV_NOPTS_VALUE
-            ? av_rescale_q(ts - startTs_, fmt_->streams[stream_]->time_base, AVRational { 1, rate_ })
+            ? av_rescale_q(ts - startTs_, fmt_->streams[stream_]->time_base, AVRational{1, rate_})
             : 0;
     }
     const int cap = swr_get_out_samples(swr_.get(), f.nb_samples);
@@ -264,16 +263,16 @@ void TMeasure::Take(const AVFrame& f)
         return;
     buffer_.resize(static_cast<size_t>(cap) * static_cast<size_t>(channels_));
     auto* dst = reinterpret_cast<uint8_t*>(buffer_.data());
-    const int got = swr_convert(
-        swr_.get(), &dst, cap, const_cast<const uint8_t**>(f.extended_data), f.nb_samples);
+    const int got
+        = swr_convert(swr_.get(), &dst, cap, const_cast<const uint8_t**>(f.extended_data), f.nb_samples);
     if (got <= 0)
         return;
     const int64_t from = std::clamp<int64_t>(first_ - next_, 0, got);
     const int64_t to = std::clamp<int64_t>(end_ - next_, 0, got);
     next_ += got;
     if (to > from) {
-        const int r = ebur128_add_frames_float(meter_.get(), buffer_.data() + from * channels_,
-            static_cast<size_t>(to - from));
+        const int r = ebur128_add_frames_float(
+            meter_.get(), buffer_.data() + from * channels_, static_cast<size_t>(to - from));
         if (r != EBUR128_SUCCESS)
             Fail("Cannot measure the loudness of", "the meter refused the audio");
         peak_->Add(buffer_.data() + from * channels_, static_cast<size_t>(to - from));
@@ -327,18 +326,20 @@ TLoudness TMeasure::Run()
     TLoudness result;
     try {
         if (channels_ != 1 && channels_ != 2)
-            Fail("Cannot measure the loudness of", std::to_string(channels_) + " channels asked, 1 or 2 are measured");
+            Fail("Cannot measure the loudness of",
+                std::to_string(channels_) + " channels asked, 1 or 2 are measured");
         if (startMs_ < 0)
             startMs_ = 0;
         if (endMs_ <= startMs_)
-            Fail("Cannot measure the loudness of", "the segment from " + std::to_string(startMs_) + " ms to "
-                    + std::to_string(endMs_) + " ms is empty");
+            Fail("Cannot measure the loudness of",
+                "the segment from " + std::to_string(startMs_) + " ms to " + std::to_string(endMs_)
+                    + " ms is empty");
         Open();
         Seek();
         Decode();
         if (measured_ == 0)
-            Fail("Cannot measure the loudness of", "no audio between " + std::to_string(startMs_)
-                    + " ms and " + std::to_string(endMs_) + " ms");
+            Fail("Cannot measure the loudness of",
+                "no audio between " + std::to_string(startMs_) + " ms and " + std::to_string(endMs_) + " ms");
         double lufs = -HUGE_VAL;
         if (ebur128_loudness_global(meter_.get(), &lufs) != EBUR128_SUCCESS)
             Fail("Cannot compute the loudness of", "the meter failed");
@@ -358,18 +359,10 @@ TLoudness TMeasure::Run()
 
 } // namespace
 
-TLoudness MeasureLoudness(
-    const std::string& path, int64_t startMs, int64_t endMs, int channels, const std::atomic<bool>* cancel)
+TLoudness MeasureLoudness(const std::string& path, int64_t startMs, int64_t endMs, int channels, int rate,
+    const std::atomic<bool>* cancel)
 {
-    return TMeasure(path, startMs, endMs, channels, cancel).Run();
-}
-
-double MatchGainDb(double integratedLufs, double truePeakDbtp)
-{
-    if (!std::isfinite(integratedLufs) || std::isnan(truePeakDbtp))
-        return 0;
-    const double gain = std::min(kTargetLufs - integratedLufs, kCeilingDbtp - truePeakDbtp);
-    return std::clamp(gain, -kMaxGainDb, kMaxGainDb);
+    return TMeasure(path, startMs, endMs, channels, rate, cancel).Run();
 }
 
 } // namespace ringtone

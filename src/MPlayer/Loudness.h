@@ -4,6 +4,8 @@
 // loudness.
 #pragma once
 
+#include "RingtoneShape.h"
+
 #include <atomic>
 #include <cstdint>
 #include <string>
@@ -20,21 +22,13 @@ struct TLoudness {
     std::string Error;
 };
 
-// Measures the segment [startMs, endMs) of the local file `path`, mixed to
-// `channels` channels (1 or 2, as the ringtone will hold them: a mono song
-// saved in stereo plays 3 LU louder) at the file's own sampling rate. A
-// segment reaching past the end is measured up to the end. While `cancel`
-// is set the measurement ends at once with an error. Never throws.
+// Measures the segment [startMs, endMs) of the local file `path` as the
+// ringtone will hold it: mixed to `channels` channels (1 or 2: a mono song
+// saved in stereo plays 3 LU louder) at `rate` Hz (0: the file's own; an
+// 8 kHz ringtone loses what lies above 4 kHz). A segment reaching past the
+// end is measured up to the end. While `cancel` is set the measurement ends
+// at once with an error. Never throws.
 TLoudness MeasureLoudness(const std::string& path, int64_t startMs, int64_t endMs, int channels = 2,
-    const std::atomic<bool>* cancel = nullptr);
-
-// The largest gain a ringtone may get, either way, dB.
-inline constexpr double kMaxGainDb = 40.0;
-
-// The gain, dB, that brings the integrated loudness to kTargetLufs while
-// keeping the true peak at or below kCeilingDbtp:
-//   min(kTargetLufs - I, kCeilingDbtp - TP), clamped to +-kMaxGainDb;
-// 0 for silence (I = -infinity) and for values that are not numbers.
-double MatchGainDb(double integratedLufs, double truePeakDbtp);
+    int rate = 0, const std::atomic<bool>* cancel = nullptr);
 
 } // namespace ringtone

@@ -18,6 +18,8 @@ namespace {
 
 constexpr const char* kNoDevice = "No MCI device open";
 constexpr int64_t kNoEnd = std::numeric_limits<int64_t>::max();
+// Each part of the loop preview: what a listener needs to hear the join.
+constexpr int64_t kLoopPartMs = 3000;
 
 int32_t ToInt32(int64_t v)
 {
@@ -156,21 +158,70 @@ void TMediaPlayer::Play()
         SetError(e.Code, e.what());
         return;
     }
+    // Play selection sounds as the ringtone will: shaped over the selection
+    // that plays (an end beyond the media ends with it).
+    mplayer_detail::TShaping shaping;
+    if (fromPending && toPending) {
+        const int64_t end = length > 0 ? std::min(to, MsToFrames(length, d.rate)) : to;
+        shaping = {true, shape_, from, std::max<int64_t>(end - from, 0)};
+        applied_ = shape_;
+    }
+    d.Begin(from, to, shaping);
+    d.worker = std::thread(&Impl::Run, &d, from, to);
+    SetSuccess();
+}
+
+void TMediaPlayer::SetShape(const ringtone::TShapePlan& plan)
+{
+    shape_ = plan;
+}
+
+void TMediaPlayer::SetOutputTap(TOutputTap tap)
+{
+    impl_->tap = std::move(tap);
+}
+
+void TMediaPlayer::PlayLoop(int32_t selectionStartMs, int32_t selectionEndMs)
+{
+    CheckOpen();
+    Impl& d = *impl_;
+    int64_t length;
     {
         std::lock_guard<std::mutex> lk(d.m);
-        d.head = d.count = 0;
-        d.playing = true;
-        d.stopRequested = false;
-        d.allQueued = false;
-        d.endIsFileEnd = false;
-        d.atFileEnd = false;
-        d.startFrame = from;
-        d.endFrame = to;
-        d.handed = d.chunkStart = from;
-        d.chunkFrames = 0;
-        d.started = false;
+        d.UpdateLocked(Clock::now());
+        length = d.lengthMs;
     }
-    d.worker = std::thread(&Impl::Run, &d, from, to);
+    // An end beyond the media ends the selection with the media.
+    const int64_t endMs = length > 0 ? std::min<int64_t>(selectionEndMs, length) : selectionEndMs;
+    const int64_t from = MsToFrames(selectionStartMs, d.rate);
+    const int64_t to = MsToFrames(endMs, d.rate);
+    // Each part: 3 s, or half of a shorter selection.
+    const int64_t part = std::min(MsToFrames(kLoopPartMs, d.rate), (to - from) / 2);
+    if (selectionStartMs < 0 || part <= 0) {
+        SetError(MCIERR_OUTOFRANGE,
+            "The selection " + std::to_string(selectionStartMs) + " to " + std::to_string(selectionEndMs)
+                + " ms cannot be looped: it must lie within the media (0 to " + std::to_string(length)
+                + " ms) and not be empty");
+        return;
+    }
+
+    d.Halt();
+    try {
+        d.EnsureDevice();
+    } catch (const TDecodeError& e) {
+        SetError(e.Code, e.what());
+        return;
+    }
+    const mplayer_detail::TLoopParts parts{to - part, to, from, from + part};
+    d.Begin(parts.TailFrom, parts.TailTo + part, {true, shape_, from, to - from});
+    {
+        std::lock_guard<std::mutex> lk(d.m);
+        d.looping = true;
+        d.joinAt = parts.TailTo;
+        d.headFrom = parts.HeadFrom;
+    }
+    applied_ = shape_;
+    d.worker = std::thread(&Impl::RunLoop, &d, parts);
     SetSuccess();
 }
 

@@ -7,7 +7,11 @@
 // SDL's silent real-time "dummy" driver when no sound device can be opened.
 #pragma once
 
+#include "RingtoneShape.h"
+
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -86,6 +90,34 @@ public:
     int32_t Length(); // checks open; 0 when the file does not tell
     std::string ErrorMessage() const;
 
+    // Ringtone preview. The plan set here shapes (fades, gain, limit) every
+    // Play with both a start and an end pending (Play selection) and every
+    // PlayLoop, exactly as the saved ringtone is shaped: frame n of the
+    // selection gets ApplyShape's factor for offset n in a selection from
+    // StartPos to EndPos. Any other Play (on from the cursor, to the end of
+    // the file) is played as the file holds it. Takes effect at the next start
+    // and is kept across Open.
+    void SetShape(const ringtone::TShapePlan& plan);
+    // The plan used by the last shaped start (Play selection or PlayLoop).
+    ringtone::TShapePlan AppliedShape() const { return applied_; }
+    // Plays the last 3 s of the selection straight into its first 3 s, as a
+    // phone does when the ringtone rings again, shaped by the plan at each
+    // part's offsets inside the selection (the end part carries the fade out,
+    // the start part the fade in). A selection shorter than 6 s plays its
+    // second half into its first half. No gap at the join: the start part is
+    // decoded before the sound starts. Checks open; returns at once; Mode()
+    // is mpPlaying meanwhile and mpStopped after; Stop() ends it. Position()
+    // follows the sound heard (it jumps back at the join) and rests at the
+    // end of the start part. A selection outside the media or shorter than a
+    // millisecond sets MCIERR_OUTOFRANGE and plays nothing.
+    void PlayLoop(int32_t selectionStartMs, int32_t selectionEndMs);
+
+    // For tests: sees every block of interleaved 16-bit samples (the file's
+    // rate and channel count) exactly as the device hands it to the sound
+    // output, called on the device's own thread. Set it while stopped.
+    using TOutputTap = std::function<void(const int16_t* samples, size_t count)>;
+    void SetOutputTap(TOutputTap tap);
+
 private:
     struct Impl;
     void CheckOpen();
@@ -101,4 +133,6 @@ private:
     bool startPending_ = false;
     int32_t endPos_ = 0;
     bool endPending_ = false;
+    ringtone::TShapePlan shape_; // set by SetShape
+    ringtone::TShapePlan applied_; // used by the last shaped start
 };

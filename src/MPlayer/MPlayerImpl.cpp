@@ -2,6 +2,7 @@
 
 #include <SDL2/SDL.h>
 
+#include <cmath>
 #include <cstring>
 
 using mplayer_detail::Clock;
@@ -116,38 +117,97 @@ bool TMediaPlayer::Impl::Queue(const std::vector<int16_t>& block)
     return true;
 }
 
+void TMediaPlayer::Impl::Begin(int64_t from, int64_t to, const mplayer_detail::TShaping& shape)
+{
+    shaping = shape;
+    std::lock_guard<std::mutex> lk(m);
+    head = count = 0;
+    playing = true;
+    stopRequested = false;
+    allQueued = false;
+    endIsFileEnd = false;
+    atFileEnd = false;
+    startFrame = from;
+    endFrame = to;
+    handed = chunkStart = from;
+    chunkFrames = 0;
+    started = false;
+    looping = false;
+}
+
+void TMediaPlayer::Impl::ShapeBlock(std::vector<int16_t>& block, int64_t fileFrame)
+{
+    if (!shaping.On || block.empty())
+        return;
+    // Shaped at full scale 1.0, as the export's filters work.
+    shapeBuffer.resize(block.size());
+    for (size_t i = 0; i < block.size(); ++i)
+        shapeBuffer[i] = static_cast<float>(block[i]) / 32768.0f;
+    ringtone::ApplyShape(shaping.Plan, shapeBuffer.data(), static_cast<int64_t>(block.size()) / channels,
+        channels, fileFrame - shaping.SelectionStart, shaping.SelectionFrames, rate);
+    for (size_t i = 0; i < block.size(); ++i)
+        block[i] = static_cast<int16_t>(std::clamp(std::lrint(shapeBuffer[i] * 32768.0f), -32768L, 32767L));
+}
+
+bool TMediaPlayer::Impl::Hand(const std::vector<int16_t>& block, bool& outputStarted)
+{
+    if (tap)
+        tap(block.data(), block.size());
+    if (!Queue(block))
+        return false;
+    if (!outputStarted) {
+        SDL_PauseAudioDevice(device, 0);
+        outputStarted = true;
+    }
+    return true;
+}
+
+bool TMediaPlayer::Impl::DecodeRange(
+    int64_t from, int64_t to, bool& fileEnd, const std::function<bool(std::vector<int16_t>&)>& take)
+{
+    fileEnd = false;
+    std::vector<int16_t> block;
+    int64_t done = from;
+    while (done < to) {
+        {
+            std::lock_guard<std::mutex> lk(m);
+            if (stopRequested)
+                return false;
+        }
+        block.clear();
+        int64_t got = decoder->Decode(block);
+        if (got == 0) {
+            // The end of the file, or the end of what can be decoded.
+            fileEnd = true;
+            return true;
+        }
+        if (got > to - done) {
+            got = to - done;
+            block.resize(static_cast<size_t>(got * channels));
+        }
+        ShapeBlock(block, done);
+        if (!take(block))
+            return false;
+        done += got;
+    }
+    return true;
+}
+
 void TMediaPlayer::Impl::Run(int64_t from, int64_t to)
 {
     int64_t queued = from;
     bool fileEnd = false;
+    bool outputStarted = false;
     try {
         decoder->SeekTo(from);
-        std::vector<int16_t> block;
-        while (queued < to) {
-            {
-                std::lock_guard<std::mutex> lk(m);
-                if (stopRequested)
-                    return;
-            }
-            block.clear();
-            int64_t got = decoder->Decode(block);
-            if (got == 0) {
-                // The end of the file, or the end of what can be decoded.
-                fileEnd = true;
-                break;
-            }
-            if (got > to - queued) {
-                got = to - queued;
-                block.resize(static_cast<size_t>(got * channels));
-            }
-            if (!Queue(block))
-                return;
-            // Start the output only once it has sound to take, so that its
-            // first chunk is not silence.
-            if (queued == from)
-                SDL_PauseAudioDevice(device, 0);
-            queued += got;
-        }
+        const bool finished = DecodeRange(from, to, fileEnd, [&](std::vector<int16_t>& block) {
+            if (!Hand(block, outputStarted))
+                return false;
+            queued += static_cast<int64_t>(block.size()) / channels;
+            return true;
+        });
+        if (!finished)
+            return;
     } catch (const std::exception&) {
         // Out of memory while decoding: end the playback where it got to.
         fileEnd = false;
@@ -160,4 +220,44 @@ void TMediaPlayer::Impl::Run(int64_t from, int64_t to)
     // actually met is the length from now on.
     if (fileEnd && !stopRequested && decoder->ReachedEnd())
         lengthMs = mplayer_detail::FramesToMs(queued, rate);
+}
+
+// The head is decoded first and kept, then the tail is played from one seek
+// and the head follows from memory: nothing is read from the file at the join.
+void TMediaPlayer::Impl::RunLoop(mplayer_detail::TLoopParts parts)
+{
+    int64_t queued = parts.TailFrom; // on the timeline
+    bool fileEnd = false;
+    bool outputStarted = false;
+    try {
+        std::vector<int16_t> start;
+        decoder->SeekTo(parts.HeadFrom);
+        if (!DecodeRange(parts.HeadFrom, parts.HeadTo, fileEnd, [&](std::vector<int16_t>& block) {
+                start.insert(start.end(), block.begin(), block.end());
+                return true;
+            }))
+            return;
+        decoder->SeekTo(parts.TailFrom);
+        if (!DecodeRange(parts.TailFrom, parts.TailTo, fileEnd, [&](std::vector<int16_t>& block) {
+                if (!Hand(block, outputStarted))
+                    return false;
+                queued += static_cast<int64_t>(block.size()) / channels;
+                return true;
+            }))
+            return;
+        {
+            // A tail cut short by the end of the file joins where it ended.
+            std::lock_guard<std::mutex> lk(m);
+            joinAt = queued;
+            endFrame = queued + static_cast<int64_t>(start.size()) / channels;
+        }
+        if (!start.empty() && !Hand(start, outputStarted))
+            return;
+        queued += static_cast<int64_t>(start.size()) / channels;
+    } catch (const std::exception&) {
+        // Out of memory while decoding: end the playback where it got to.
+    }
+    std::lock_guard<std::mutex> lk(m);
+    endFrame = std::min(endFrame, queued);
+    allQueued = true;
 }

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -31,6 +32,21 @@ inline int64_t FramesToMs(int64_t frames, int rate)
     return frames * 1000 / rate;
 }
 
+// How the worker shapes what it decodes; off for a plain Play. Frames of the
+// file; the selection runs from SelectionStart for SelectionFrames.
+struct TShaping {
+    bool On = false;
+    ringtone::TShapePlan Plan;
+    int64_t SelectionStart = 0;
+    int64_t SelectionFrames = 0;
+};
+
+// The two parts of a loop preview, in frames of the file: the end of the
+// selection [TailFrom, TailTo) followed by its start [HeadFrom, HeadTo).
+struct TLoopParts {
+    int64_t TailFrom = 0, TailTo = 0, HeadFrom = 0, HeadTo = 0;
+};
+
 } // namespace mplayer_detail
 
 struct TMediaPlayer::Impl {
@@ -48,6 +64,10 @@ struct TMediaPlayer::Impl {
     int deviceChannels = 0;
     bool silentOutput = false; // SDL's dummy driver
     std::thread worker;
+    // Set before the worker starts, read only by it.
+    mplayer_detail::TShaping shaping;
+    TMediaPlayer::TOutputTap tap;
+    std::vector<float> shapeBuffer;
 
     // Shared by the GUI thread, the worker and SDL's audio callback.
     std::mutex m;
@@ -70,6 +90,11 @@ struct TMediaPlayer::Impl {
     Clock::time_point chunkTime; // when that chunk was handed over
     bool started = false; // the first chunk of this playback went out
     Clock::time_point startTime;
+    // A loop preview counts its frames on one timeline: the tail's own frame
+    // numbers, going on past joinAt into the head, which starts at headFrom.
+    bool looping = false;
+    int64_t joinAt = 0;
+    int64_t headFrom = 0;
 
     ~Impl()
     {
@@ -82,8 +107,24 @@ struct TMediaPlayer::Impl {
     void Halt();
     // Opens the output for the file's rate and channels, or keeps the open one.
     void EnsureDevice();
+    // Readies the shared state for a playback over [from, to) of the
+    // timeline; the caller then starts the worker.
+    void Begin(int64_t from, int64_t to, const mplayer_detail::TShaping& shape);
     void Run(int64_t from, int64_t to);
+    void RunLoop(mplayer_detail::TLoopParts parts);
+    // Decodes file frames [from, to), shapes each block and hands it to
+    // `take`; false when a stop was asked or `take` refused. `fileEnd` tells
+    // whether the file ended before `to`.
+    bool DecodeRange(
+        int64_t from, int64_t to, bool& fileEnd, const std::function<bool(std::vector<int16_t>&)>& take);
+    void ShapeBlock(std::vector<int16_t>& block, int64_t fileFrame);
+    // Shows the block to the tap, queues it and starts the output with the
+    // first block, so that its first chunk is not silence.
+    bool Hand(const std::vector<int16_t>& block, bool& outputStarted);
     bool Queue(const std::vector<int16_t>& block);
+
+    // A frame of the timeline as a frame of the file.
+    int64_t ToFile(int64_t t) const { return looping && t >= joinAt ? t - joinAt + headFrom : t; }
 
     // The frame being heard: what went to the output minus the part of the
     // current chunk still to play. The wall clock since the first chunk
@@ -93,8 +134,10 @@ struct TMediaPlayer::Impl {
     // leads, bounded by what it has taken.
     int64_t PositionLocked(Clock::time_point now) const
     {
-        if (!playing)
-            return held;
+        return playing ? ToFile(TimelineLocked(now)) : held;
+    }
+    int64_t TimelineLocked(Clock::time_point now) const
+    {
         if (!started)
             return startFrame;
         auto frames = [this](Clock::duration d) {
@@ -111,11 +154,11 @@ struct TMediaPlayer::Impl {
     {
         if (!playing || !allQueued || count != 0)
             return;
-        const bool done = started ? PositionLocked(now) >= endFrame : endFrame <= startFrame;
+        const bool done = started ? TimelineLocked(now) >= endFrame : endFrame <= startFrame;
         if (!done)
             return;
         playing = false;
-        held = endFrame;
+        held = ToFile(endFrame);
         atFileEnd = endIsFileEnd;
         stopRequested = true;
         cv.notify_all();

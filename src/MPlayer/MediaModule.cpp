@@ -48,6 +48,12 @@ public:
     bool StartPending() const override { return player_.StartPending(); }
     int32_t EndPos() const override { return player_.EndPos(); }
     bool EndPending() const override { return player_.EndPending(); }
+    void SetShape(const ringtone::TShapePlan& plan) override { player_.SetShape(plan); }
+    ringtone::TShapePlan AppliedShape() const override { return player_.AppliedShape(); }
+    std::string PlayLoop(int32_t from, int32_t to) override
+    {
+        return Try([&] { player_.PlayLoop(from, to); });
+    }
 
 private:
     TMediaPlayer player_;
@@ -79,9 +85,9 @@ extern "C" __attribute__((visibility("default"))) const TMediaModuleEntries* vel
         e.CreateEnvelope = [](const std::string& fileName, int columns, int perSecond) -> IWaveEnvelope* {
             return new TEnvelope(fileName, columns, perSecond);
         };
-        e.MeasureLoudness = [](const std::string& path, int64_t startMs, int64_t endMs, int channels,
+        e.MeasureLoudness = [](const std::string& path, int64_t startMs, int64_t endMs, int channels, int rate,
                                 const std::atomic<bool>* cancel) {
-            return ringtone::MeasureLoudness(path, startMs, endMs, channels, cancel);
+            return ringtone::MeasureLoudness(path, startMs, endMs, channels, rate, cancel);
         };
         e.OutputDriver = [] { return mplayer_detail::OutputDriver(); };
         return e;

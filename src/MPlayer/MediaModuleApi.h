@@ -8,6 +8,7 @@
 #pragma once
 
 #include "Loudness.h"
+#include "RingtoneShape.h"
 
 #include <atomic>
 #include <cstdint>
@@ -38,6 +39,9 @@ public:
     virtual bool StartPending() const = 0;
     virtual int32_t EndPos() const = 0;
     virtual bool EndPending() const = 0;
+    virtual void SetShape(const ringtone::TShapePlan& plan) = 0;
+    virtual ringtone::TShapePlan AppliedShape() const = 0;
+    virtual std::string PlayLoop(int32_t selectionStartMs, int32_t selectionEndMs) = 0;
 };
 
 class IWaveEnvelope {
@@ -52,13 +56,13 @@ public:
 
 // What the module offers; a module whose Version differs is not used.
 struct TMediaModuleEntries {
-    static constexpr uint32_t CurrentVersion = 1;
+    static constexpr uint32_t CurrentVersion = 2;
     uint32_t Version = CurrentVersion;
     IMediaDevice* (*CreateDevice)() = nullptr;
     // As TWaveEnvelope's constructor; throws only when no thread or memory can be had.
     IWaveEnvelope* (*CreateEnvelope)(const std::string& fileName, int columns, int columnsPerSecond) = nullptr;
     ringtone::TLoudness (*MeasureLoudness)(const std::string& path, int64_t startMs, int64_t endMs,
-        int channels, const std::atomic<bool>* cancel)
+        int channels, int rate, const std::atomic<bool>* cancel)
         = nullptr;
     // The sound output in use ("pulseaudio", "dummy", ...); empty before the first playback.
     std::string (*OutputDriver)() = nullptr;

@@ -1,5 +1,7 @@
 #include "WaveEnvelope.h"
 
+#include "FfmpegHandles.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -30,18 +32,10 @@ constexpr int kReadBuffer = 64 * 1024;
 // yet not so far that on a busy machine it waits long to see a cancel.
 constexpr int kNiceIncrement = 5;
 
-struct TFormatCloser {
-    void operator()(AVFormatContext* p) const { avformat_close_input(&p); }
-};
-struct TCodecCloser {
-    void operator()(AVCodecContext* p) const { avcodec_free_context(&p); }
-};
-struct TPacketFree {
-    void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-struct TFrameFree {
-    void operator()(AVFrame* p) const { av_frame_free(&p); }
-};
+using mplayer_detail::TCodecCloser;
+using mplayer_detail::TFormatCloser;
+using mplayer_detail::TFrameFree;
+using mplayer_detail::TPacketFree;
 
 // The open file and every read of it: a stop request or a budget of bytes
 // read without decoded sound ends the read at once.

@@ -4,6 +4,7 @@
 // generator (tools/skingen) all read this one table, so it needs QtCore only.
 
 #include <QRect>
+#include <QtGlobal>
 
 #include <string_view>
 
@@ -14,7 +15,7 @@ enum class TPictureKind { Jpeg, Bmp };
 struct TButtonFace {
     const char* control; // object name, and the stem of its picture files
     QRect place; // pixels in the main window's client area; the pictures have its size
-    const char* hint; // empty: no hint
+    const char* hint; // English source text, translated in context "Skin"; empty: no hint
     TPictureKind normal;
     TPictureKind hover;
     TPictureKind down;
@@ -25,26 +26,30 @@ using enum TPictureKind;
 
 inline constexpr TButtonFace OpenButton{"btnOpen", {26, 254, 108, 32}, "", Jpeg, Jpeg, Bmp, false};
 inline constexpr TButtonFace SaveButton{"btnSave", {26, 303, 108, 32}, "", Jpeg, Jpeg, Bmp, false};
-inline constexpr TButtonFace PlayButton{"btnPlay", {454, 97, 47, 48}, "Play", Jpeg, Jpeg, Jpeg, true};
+inline constexpr TButtonFace PlayButton{
+    "btnPlay", {454, 97, 47, 48}, QT_TRANSLATE_NOOP("Skin", "Play"), Jpeg, Jpeg, Jpeg, true};
 inline constexpr TButtonFace MarkStartButton{
-    "btnMarkStart", {414, 105, 36, 35}, "Mark start", Jpeg, Jpeg, Bmp, false};
+    "btnMarkStart", {414, 105, 36, 35}, QT_TRANSLATE_NOOP("Skin", "Mark start"), Jpeg, Jpeg, Bmp, false};
 inline constexpr TButtonFace MarkEndButton{
-    "btnMarkEnd", {500, 104, 36, 35}, "Mark end", Jpeg, Jpeg, Bmp, false};
-inline constexpr TButtonFace PlaySelectedButton{
-    "btnPlaySelected", {458, 60, 36, 36}, "Play the selected segment", Jpeg, Jpeg, Bmp, false};
+    "btnMarkEnd", {500, 104, 36, 35}, QT_TRANSLATE_NOOP("Skin", "Mark end"), Jpeg, Jpeg, Bmp, false};
+inline constexpr TButtonFace PlaySelectedButton{"btnPlaySelected", {458, 60, 36, 36},
+    QT_TRANSLATE_NOOP("Skin", "Play the selected segment"), Jpeg, Jpeg, Bmp, false};
 inline constexpr TButtonFace MoveLeftButton{
-    "btnMoveLeft", {408, 51, 40, 40}, "Extend left", Jpeg, Jpeg, Bmp, false};
+    "btnMoveLeft", {408, 51, 40, 40}, QT_TRANSLATE_NOOP("Skin", "Extend left"), Jpeg, Jpeg, Bmp, false};
 inline constexpr TButtonFace MoveRightButton{
-    "btnMoveRight", {503, 51, 42, 42}, "Extend right", Jpeg, Jpeg, Bmp, false};
+    "btnMoveRight", {503, 51, 42, 42}, QT_TRANSLATE_NOOP("Skin", "Extend right"), Jpeg, Jpeg, Bmp, false};
+// The options menu, left of minimise and drawn like it.
+inline constexpr TButtonFace MenuButton{
+    "btnMenu", {526, 8, 14, 14}, QT_TRANSLATE_NOOP("Skin", "Options"), Jpeg, Bmp, Jpeg, false};
 // Minimise has a BMP hover and a JPEG pressed picture.
 inline constexpr TButtonFace MinimizeButton{"btnMinimize", {549, 8, 14, 14}, "", Jpeg, Bmp, Jpeg, false};
 inline constexpr TButtonFace CloseButton{"btnClose", {572, 8, 14, 14}, "", Jpeg, Jpeg, Bmp, false};
 inline constexpr TButtonFace PauseButton{
-    "MouseEffectImage1", {458, 144, 35, 35}, "Pause", Jpeg, Jpeg, Bmp, false};
+    "MouseEffectImage1", {458, 144, 35, 35}, QT_TRANSLATE_NOOP("Skin", "Pause"), Jpeg, Jpeg, Bmp, false};
 
 // Every button, in the window's stacking order from bottom to top.
 inline constexpr TButtonFace Buttons[] = {OpenButton, SaveButton, PlayButton, MarkStartButton, MarkEndButton,
-    PlaySelectedButton, MoveLeftButton, MoveRightButton, MinimizeButton, CloseButton, PauseButton};
+    PlaySelectedButton, MoveLeftButton, MoveRightButton, MenuButton, MinimizeButton, CloseButton, PauseButton};
 
 constexpr const char* Extension(TPictureKind kind)
 {

@@ -3,6 +3,7 @@
 #include "MouseEffectImage.h"
 #include "SkinButtons.h"
 
+#include <QFile>
 #include <QHash>
 #include <QImageReader>
 
@@ -42,6 +43,7 @@ struct TLoaded {
 // QImage keeps its cache key; drawing into one gives it a new key).
 struct TCache {
     std::mutex mutex;
+    QString language; // "" for English
     QHash<QString, TLoaded> byPath;
     QHash<qint64, QString> pathByKey;
 };
@@ -52,7 +54,24 @@ TCache& Cache()
     return cache;
 }
 
+// The language's own copy of a picture with words, if it has one.
+QString InLanguage(const QString& resourcePath, const QString& language)
+{
+    static const QString root = QStringLiteral(":/skin/");
+    if (language.isEmpty() || !resourcePath.startsWith(root))
+        return resourcePath;
+    const QString own = root + language + u'/' + resourcePath.mid(root.size());
+    return QFile::exists(own) ? own : resourcePath;
+}
+
 } // namespace
+
+void SetLanguage(const QString& language)
+{
+    TCache& cache = Cache();
+    const std::lock_guard lock(cache.mutex);
+    cache.language = language;
+}
 
 QStringList ButtonControls()
 {
@@ -88,13 +107,14 @@ QImage Load(const QString& resourcePath)
         return {};
     TCache& cache = Cache();
     const std::lock_guard lock(cache.mutex);
-    if (const auto found = cache.byPath.constFind(resourcePath); found != cache.byPath.cend())
+    const QString file = InLanguage(resourcePath, cache.language);
+    if (const auto found = cache.byPath.constFind(file); found != cache.byPath.cend())
         return found->picture;
-    const QImage picture = Read(resourcePath);
+    const QImage picture = Read(file);
     if (picture.isNull())
         return {};
-    cache.byPath.insert(resourcePath, TLoaded{picture, {}, false});
-    cache.pathByKey.insert(picture.cacheKey(), resourcePath);
+    cache.byPath.insert(file, TLoaded{picture, {}, false});
+    cache.pathByKey.insert(picture.cacheKey(), file);
     return picture;
 }
 

@@ -29,6 +29,9 @@ QStringList ButtonControls();
 // Loads a skin picture; a null image when it is missing or cannot be decoded.
 // Each file is decoded once; later calls share that picture.
 QImage Load(const QString& resourcePath);
+// Pictures with words are taken from ":/skin/<language>/" where that holds a
+// copy ("de", "fr", "es", "pt_BR"); empty: English. Set before loading.
+void SetLanguage(const QString& language);
 // The same picture drawn at twice the size ("<name>@2x.<ext>"), for screens
 // with more than one device pixel per pixel. A null image for a picture that
 // Load did not give, one drawn into since (it is a new picture then), or one

@@ -1,5 +1,6 @@
 #include "TControl.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 TControl::TControl(QWidget* parent)
@@ -34,4 +35,18 @@ void TControl::mouseReleaseEvent(QMouseEvent* event)
 void TControl::mouseDoubleClickEvent(QMouseEvent* event)
 {
     emit MouseDown(event->button(), event->buttons(), event->position().toPoint());
+}
+
+void TControl::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    const bool activates = key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
+    if (activates && (focusPolicy() & Qt::TabFocus)
+        && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && !event->isAutoRepeat()) {
+        event->accept();
+        emit Click();
+        return;
+    }
+    // Everything else goes on to the window's keys.
+    QWidget::keyPressEvent(event);
 }

@@ -11,6 +11,9 @@ class TControl : public QWidget {
 public:
     explicit TControl(QWidget* parent = nullptr);
 
+    // A click from the keyboard or a screen reader: the mouse click's handlers.
+    void PerformClick() { emit Click(); }
+
 signals:
     void MouseDown(Qt::MouseButton button, Qt::MouseButtons buttons, QPoint pos);
     void MouseMove(Qt::MouseButtons buttons, QPoint pos);
@@ -22,6 +25,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     bool clickPending_ = false;

@@ -1,5 +1,6 @@
 #include "TLabel.h"
 
+#include <QAccessible>
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
@@ -88,6 +89,43 @@ void TLabel::SetCaption(const QString& caption)
     caption_ = caption;
     FitToText();
     update();
+    // Screen readers read a label by its text: tell them it changed.
+    if (QAccessible::isActive()) {
+        QAccessibleEvent changed(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&changed);
+    }
+}
+
+void TLabel::SetElidesPath(bool on)
+{
+    elidesPath_ = on;
+    update();
+}
+
+TLabel::TElision TLabel::ElidePath(const QString& text, int width, const QFontMetrics& metrics)
+{
+    const QString ellipsis(QChar(0x2026));
+    const qsizetype nameStart = text.lastIndexOf(u'/');
+    if (metrics.horizontalAdvance(text) <= width || nameStart < 0)
+        return {text};
+    auto fits = [&](qsizetype cut, qsizetype resume) {
+        return metrics.horizontalAdvance(text.left(cut) + ellipsis + text.mid(resume)) <= width;
+    };
+    // Whole folders out of the middle, as few as will do.
+    const qsizetype root = text.indexOf(u'/');
+    // (lastIndexOf from -1 would search from the end again.)
+    auto slashBefore = [&](qsizetype at) { return at > 0 ? text.lastIndexOf(u'/', at - 1) : -1; };
+    for (qsizetype slash = slashBefore(nameStart); slash >= root; slash = slashBefore(slash)) {
+        if (fits(slash + 1, nameStart))
+            return {text.left(slash + 1) + ellipsis + text.mid(nameStart), slash + 1, nameStart};
+    }
+    // The name alone is too long: what comes before the path, then as much of
+    // the name's end (its type above all) as fits.
+    for (qsizetype resume = nameStart; resume < text.size(); ++resume) {
+        if (fits(root, resume))
+            return {text.left(root) + ellipsis + text.mid(resume), root, resume};
+    }
+    return {text};
 }
 
 void TLabel::SetAutoSize(bool on)
@@ -135,9 +173,24 @@ void TLabel::changeEvent(QEvent* event)
 void TLabel::paintEvent(QPaintEvent*)
 {
     QVector<int> keys;
-    const QString text = DisplayText(caption_, &keys);
+    QString text = DisplayText(caption_, &keys);
     if (text.isEmpty())
         return;
+    if (elidesPath_) {
+        const TElision shown = ElidePath(text, width(), QFontMetrics(font()));
+        if (shown.Cut >= 0) {
+            text = shown.Text;
+            // Access keys left out go; those after the gap move with the text.
+            QVector<int> kept;
+            for (const int k : keys) {
+                if (k < shown.Cut)
+                    kept.append(k);
+                else if (k >= shown.Resume)
+                    kept.append(int(k - shown.Resume + shown.Cut + 1));
+            }
+            keys = kept;
+        }
+    }
     QPainter painter(this);
     painter.setClipRect(rect());
     // At scale 1 the letters are the same pixels on every machine. On a screen

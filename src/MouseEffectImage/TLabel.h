@@ -12,6 +12,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetrics>
 #include <QString>
 #include <QVector>
 
@@ -46,6 +47,21 @@ public:
     // The size an auto-sized label takes for its current caption and font.
     QSize TextSize() const;
 
+    // A label showing a path that does not fit keeps the path's end (the
+    // file's own name) and gives up folders from the middle:
+    // "File Name: /home/…/Ring Song.mp3". Off: the text is clipped.
+    bool ElidesPath() const { return elidesPath_; }
+    void SetElidesPath(bool on);
+
+    // A display text as drawn within width pixels. Text keeps [0, Cut) and
+    // [Resume, end) of the full text with "…" between; Cut < 0: nothing left out.
+    struct TElision {
+        QString Text;
+        qsizetype Cut = -1;
+        qsizetype Resume = -1;
+    };
+    static TElision ElidePath(const QString& text, int width, const QFontMetrics& metrics);
+
 signals:
     void MouseLeave();
 
@@ -60,4 +76,5 @@ private:
     QString caption_;
     QColor textColor_{Qt::black};
     bool autoSize_ = true;
+    bool elidesPath_ = false;
 };

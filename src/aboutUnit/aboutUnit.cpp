@@ -6,6 +6,7 @@
 #include "TLabel.h"
 #include "appDefine.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPointer>
 #include <QToolButton>
@@ -25,7 +26,7 @@ TAboutForm::TAboutForm(QWidget* parent)
     , serial_(++aboutWindowsMade)
 {
     setObjectName(QStringLiteral("AboutForm"));
-    setWindowTitle(QStringLiteral("About"));
+    setWindowTitle(QCoreApplication::translate("AboutForm", "About"));
     setFont(SkinFont(11));
     // The picture decides the client size; dragging the frame must not change it.
     setFixedSize(300, 266);
@@ -38,7 +39,7 @@ TAboutForm::TAboutForm(QWidget* parent)
     Image1->resize(300, 266);
     Image1->SetPicture(Skin::Load(QString::fromLatin1(Skin::About)));
 
-    Label1 = new TLabel(QStringLiteral("( Version 1.20 )"), this);
+    Label1 = new TLabel(QCoreApplication::translate("AboutForm", "( Version 1.20 )"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->SetFont(SkinFont(13, QFont::Bold));
     Label1->SetTextColor(QColor(128, 0, 128));
@@ -55,7 +56,7 @@ TAboutForm::TAboutForm(QWidget* parent)
     SpeedButton1 = new QToolButton(this);
     SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
     // "&Continue" makes Alt+C its shortcut; plain C is handled in keyPressEvent.
-    SpeedButton1->setText(QStringLiteral("&Continue"));
+    SpeedButton1->setText(QCoreApplication::translate("AboutForm", "&Continue"));
     SpeedButton1->setAutoRaise(true); // frame drawn only under the pointer
     SpeedButton1->setFocusPolicy(Qt::NoFocus);
     SpeedButton1->setToolButtonStyle(Qt::ToolButtonTextOnly);

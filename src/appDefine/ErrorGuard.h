@@ -2,6 +2,7 @@
 // Qt must never see an exception: every event handler runs inside Guarded(),
 // which shows what escaped it in the error box and carries on.
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <exception>
@@ -24,6 +25,6 @@ template <class Handler> void Guarded(Handler&& handler) noexcept
     } catch (const std::exception& e) {
         ReportError(QString::fromUtf8(e.what()));
     } catch (...) {
-        ReportError(QStringLiteral("Unknown error"));
+        ReportError(QCoreApplication::translate("Errors", "Unknown error"));
     }
 }

@@ -1,5 +1,6 @@
 #include "appDefine.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -129,28 +130,35 @@ QString PrepareWorkFolder(const QString& dir)
     struct stat st { };
     if (::lstat(native.constData(), &st) != 0) {
         if (errno != ENOENT)
-            return QStringLiteral("Cannot examine the work folder %1: %2").arg(dir, qt_error_string(errno));
+            return QCoreApplication::translate("WorkFolder", "Cannot examine the work folder %1: %2")
+                .arg(dir, qt_error_string(errno));
         QDir().mkpath(QFileInfo(path).absolutePath());
         if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
-            return QStringLiteral("Cannot create the work folder %1: %2").arg(dir, qt_error_string(errno));
+            return QCoreApplication::translate("WorkFolder", "Cannot create the work folder %1: %2")
+                .arg(dir, qt_error_string(errno));
         if (::lstat(native.constData(), &st) != 0)
-            return QStringLiteral("Cannot examine the work folder %1: %2").arg(dir, qt_error_string(errno));
+            return QCoreApplication::translate("WorkFolder", "Cannot examine the work folder %1: %2")
+                .arg(dir, qt_error_string(errno));
     }
     // Another local user could plant the converter in a folder they control.
     if (S_ISLNK(st.st_mode))
-        return QStringLiteral("The work folder %1 is a symbolic link.").arg(dir);
+        return QCoreApplication::translate("WorkFolder", "The work folder %1 is a symbolic link.").arg(dir);
     if (!S_ISDIR(st.st_mode))
-        return QStringLiteral("The work folder %1 is not a folder.").arg(dir);
+        return QCoreApplication::translate("WorkFolder", "The work folder %1 is not a folder.").arg(dir);
     if (st.st_uid != ::geteuid())
-        return QStringLiteral("The work folder %1 belongs to another user.").arg(dir);
+        return QCoreApplication::translate("WorkFolder", "The work folder %1 belongs to another user.")
+            .arg(dir);
     if ((st.st_mode & (S_IWGRP | S_IWOTH)) != 0)
-        return QStringLiteral("The work folder %1 can be written by other users.").arg(dir);
+        return QCoreApplication::translate("WorkFolder", "The work folder %1 can be written by other users.")
+            .arg(dir);
     // Our own folder with its permissions taken away: the converter in it
     // cannot be found or run, however surely it is there.
     if (::faccessat(AT_FDCWD, native.constData(), R_OK | X_OK, AT_EACCESS) != 0)
-        return QStringLiteral("The work folder %1 cannot be read (%2).").arg(dir, qt_error_string(errno));
+        return QCoreApplication::translate("WorkFolder", "The work folder %1 cannot be read (%2).")
+            .arg(dir, qt_error_string(errno));
     if (::faccessat(AT_FDCWD, native.constData(), W_OK, AT_EACCESS) != 0)
-        return QStringLiteral("The work folder %1 cannot be written (%2).").arg(dir, qt_error_string(errno));
+        return QCoreApplication::translate("WorkFolder", "The work folder %1 cannot be written (%2).")
+            .arg(dir, qt_error_string(errno));
     return {};
 }
 

@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QStringList>
 
 #include <cstdio>
@@ -57,7 +58,9 @@ QStringList MarkedArguments(int argc, const char* const* argv)
 TCommandLine Failure(const QString& what)
 {
     return {TCommandLine::TAction::Error, {},
-        QStringLiteral("%1: %2 Try '%1 --help'.\n").arg(QString::fromUtf8(ProgramName), what), 2};
+        (QCoreApplication::translate("CommandLine", "%1: %2 Try '%1 --help'.") + u'\n')
+            .arg(QString::fromUtf8(ProgramName), what),
+        2};
 }
 } // namespace
 
@@ -65,12 +68,13 @@ TCommandLine ParseCommandLine(int argc, const char* const* argv)
 {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.setApplicationDescription(QStringLiteral("Velumo MP3 Ringtone Maker: cut a part of a music file "
-                                                    "into an MP3, AMR, iPhone or Android ringtone."));
-    const QCommandLineOption help(
-        {QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Shows this help."));
-    const QCommandLineOption version(
-        {QStringLiteral("v"), QStringLiteral("version")}, QStringLiteral("Shows the program's version."));
+    parser.setApplicationDescription(QCoreApplication::translate("CommandLine",
+        "Velumo MP3 Ringtone Maker: cut a part of a music file into an MP3, AMR, iPhone or Android "
+        "ringtone."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+        QCoreApplication::translate("CommandLine", "Shows this help."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+        QCoreApplication::translate("CommandLine", "Shows the program's version."));
     parser.addOption(help);
     parser.addOption(version);
     for (const TQtOption& qt : QtOptions) {
@@ -80,8 +84,9 @@ TCommandLine ParseCommandLine(int argc, const char* const* argv)
         option.setFlags(QCommandLineOption::HiddenFromHelp);
         parser.addOption(option);
     }
-    parser.addPositionalArgument(
-        QStringLiteral("FILE"), QStringLiteral("A music file to open at start."), QStringLiteral("[FILE]"));
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+        QCoreApplication::translate("CommandLine", "A music file to open at start."),
+        QStringLiteral("[FILE]"));
 
     if (!parser.parse(MarkedArguments(argc, argv)))
         return Failure(parser.errorText());
@@ -94,7 +99,7 @@ TCommandLine ParseCommandLine(int argc, const char* const* argv)
             QStringLiteral("%1 %2\n").arg(QString::fromUtf8(ProgramName), QStringLiteral(VELUMO_VERSION)), 0};
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1)
-        return Failure(QStringLiteral("Only one file may be given."));
+        return Failure(QCoreApplication::translate("CommandLine", "Only one file may be given."));
     TCommandLine run;
     if (!files.isEmpty())
         run.File = QByteArray(argv[files.first().mid(1).toInt()]);

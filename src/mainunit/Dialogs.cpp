@@ -4,6 +4,7 @@
 #include "MPGTools.h"
 #include "appDefine.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -45,9 +46,12 @@ public:
     {
         QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::NoButton, owner);
         // One role for all three keeps them in this order on every style.
-        QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::ActionRole);
-        QPushButton* retry = box.addButton(QStringLiteral("Retry"), QMessageBox::ActionRole);
-        QPushButton* ignore = box.addButton(QStringLiteral("Ignore"), QMessageBox::ActionRole);
+        QPushButton* cancel
+            = box.addButton(QCoreApplication::translate("MainForm", "Cancel"), QMessageBox::ActionRole);
+        QPushButton* retry
+            = box.addButton(QCoreApplication::translate("MainForm", "Retry"), QMessageBox::ActionRole);
+        QPushButton* ignore
+            = box.addButton(QCoreApplication::translate("MainForm", "Ignore"), QMessageBox::ActionRole);
         box.setEscapeButton(cancel);
         box.setDefaultButton(cancel);
         box.exec();

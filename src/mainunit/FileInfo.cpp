@@ -3,6 +3,7 @@
 #include "MPGTools.h"
 #include "appDefine.h"
 
+#include <QCoreApplication>
 #include <QTime>
 
 bool IsMp3Name(const QString& path)
@@ -52,15 +53,18 @@ QString DurationText(const TMPEGTime& time, const QLocale& locale)
 
 TFileInfoTexts Mp3InfoTexts(const QString& path, const TMp3Facts& facts)
 {
-    return {QStringLiteral("File Name: %1").arg(path),
-        QStringLiteral("Sample Rate: %1").arg(facts.SampleRate),
-        QStringLiteral("Time Length: ") + facts.Length, QStringLiteral("Bitrate: %1").arg(facts.BitRate),
-        QStringLiteral("Channel: %1").arg(facts.Channel)};
+    return {QCoreApplication::translate("MainForm", "File Name: %1").arg(path),
+        QCoreApplication::translate("MainForm", "Sample Rate: %1").arg(facts.SampleRate),
+        QCoreApplication::translate("MainForm", "Time Length: ") + facts.Length,
+        QCoreApplication::translate("MainForm", "Bitrate: %1").arg(facts.BitRate),
+        QCoreApplication::translate("MainForm", "Channel: %1").arg(facts.Channel)};
 }
 
 TFileInfoTexts OtherInfoTexts(const QString& path, int seconds)
 {
-    return {QStringLiteral("File Name: %1").arg(path), QStringLiteral("Sample Rate: "),
-        QStringLiteral("Time Length: %1").arg(seconds), QStringLiteral("Bitrate: "),
-        QStringLiteral("Channel: ")};
+    return {QCoreApplication::translate("MainForm", "File Name: %1").arg(path),
+        QCoreApplication::translate("MainForm", "Sample Rate: "),
+        QCoreApplication::translate("MainForm", "Time Length: %1").arg(seconds),
+        QCoreApplication::translate("MainForm", "Bitrate: "),
+        QCoreApplication::translate("MainForm", "Channel: ")};
 }

@@ -13,6 +13,7 @@
 #include "TLabel.h"
 #include "WaveRender.h"
 
+#include <QCoreApplication>
 #include <QScrollArea>
 
 #include <optional>
@@ -20,6 +21,19 @@
 #include <string>
 
 namespace {
+
+// The analyser's words in the labels ("Mono", "Stereo", "VBR"), translated
+// where they are shown; listed here for the translation tools.
+[[maybe_unused]] constexpr const char* AnalyserWords[] = {
+    QT_TRANSLATE_NOOP("MainForm", "Mono"),
+    QT_TRANSLATE_NOOP("MainForm", "Stereo"),
+    QT_TRANSLATE_NOOP("MainForm", "VBR"),
+};
+
+QString AnalyserWord(const std::string& word)
+{
+    return QCoreApplication::translate("MainForm", word.c_str());
+}
 
 // Clears a flag when the scope ends, however it ends.
 struct TFlagScope {
@@ -41,7 +55,7 @@ std::string NativeFileName(const QString& path)
     const std::optional<QByteArray> bytes = FileNameBytes(path);
     if (!bytes)
         throw std::runtime_error(
-            QStringLiteral("Cannot open '%1': the name holds characters no file name can have")
+            QCoreApplication::translate("MainForm", "Cannot open '%1': the name holds characters no file name can have")
                 .arg(DisplayFileName(path))
                 .toStdString());
     return bytes->toStdString();
@@ -103,7 +117,7 @@ void TMainForm::LoadFileInfo(const QString& path)
         seconds = audio.Duration;
         texts = Mp3InfoTexts(DisplayFileName(path),
             {audio.SampleRate, DurationText(audio.DurationAsTime()),
-                QString::fromStdString(audio.BitRateText()), QString::fromStdString(audio.ChannelText())});
+                AnalyserWord(audio.BitRateText()), AnalyserWord(audio.ChannelText())});
     } else {
         seconds = MediaPlayer1->Length() / 1000;
         texts = OtherInfoTexts(DisplayFileName(path), seconds);
@@ -114,7 +128,7 @@ void TMainForm::LoadFileInfo(const QString& path)
     QImage bitmap = MakeTimelineBitmap(width, imgWave->Picture().height());
     if (width > 0 && bitmap.isNull())
         throw std::runtime_error(
-            QStringLiteral("Not enough memory for the timeline of %1 seconds").arg(seconds).toStdString());
+            QCoreApplication::translate("MainForm", "Not enough memory for the timeline of %1 seconds").arg(seconds).toStdString());
 
     lblFilename->SetCaption(texts.FileName);
     lblSampleRate->SetCaption(texts.SampleRate);

@@ -17,8 +17,10 @@ constexpr qint64 PumpInterval = 15;
 
 uint16_t ReadErrorPrompt(TMPEGAudio& audio)
 {
-    return Dialogs().ReadError(QString::fromUtf8(MPGReadError::Caption.data(), MPGReadError::Caption.size()),
-        QString::fromStdString(MPGReadError::Text(audio)));
+    // The analyser's English caption and prefix, translated here.
+    return Dialogs().ReadError(QCoreApplication::translate("Errors", "Error"),
+        QCoreApplication::translate("Errors", "Error openning file: ")
+            + QString::fromStdString(audio.FileName));
 }
 } // namespace
 

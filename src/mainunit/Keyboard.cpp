@@ -12,6 +12,7 @@
 #include "WaveRender.h"
 #include "appDefine.h"
 
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QKeyEvent>
@@ -27,37 +28,54 @@ struct TKeyBinding {
     int key;
     Qt::KeyboardModifiers modifiers;
     void (TMainForm::*handler)();
-    const char* keys; // as the help lists it
-    const char* does;
+    const char* keys; // as the help lists it; names translated in context "Keys"
+    const char* does; // English source text, context "MainForm"
 };
 
 // One table for the keys and the help box; keyboard_test holds the README to it.
 const TKeyBinding KeyBindings[] = {
-    {Qt::Key_Space, Qt::NoModifier, &TMainForm::PlayOrPauseKey, "Space", "Play / Pause"},
-    {Qt::Key_Left, Qt::NoModifier, &TMainForm::CursorLeftKey, "Left", "Cursor one second back"},
-    {Qt::Key_Right, Qt::NoModifier, &TMainForm::CursorRightKey, "Right", "Cursor one second on"},
-    {Qt::Key_Home, Qt::NoModifier, &TMainForm::CursorHomeKey, "Home", "Cursor to the first second"},
-    {Qt::Key_End, Qt::NoModifier, &TMainForm::CursorEndKey, "End", "Cursor to the last second"},
-    {Qt::Key_BracketLeft, Qt::NoModifier, &TMainForm::btnMarkStartClick, "[", "Mark start"},
-    {Qt::Key_BracketRight, Qt::NoModifier, &TMainForm::btnMarkEndClick, "]", "Mark end"},
-    {Qt::Key_Left, Qt::ShiftModifier, &TMainForm::btnMoveLeftClick, "Shift+Left", "Extend left"},
-    {Qt::Key_Right, Qt::ShiftModifier, &TMainForm::btnMoveRightClick, "Shift+Right", "Extend right"},
-    {Qt::Key_P, Qt::NoModifier, &TMainForm::btnPlaySelectedClick, "P", "Play the selected segment"},
-    {Qt::Key_W, Qt::NoModifier, &TMainForm::SwitchWaveKey, "W", "Timeline: real sound / decorative"},
-    {Qt::Key_O, Qt::ControlModifier, &TMainForm::btnOpenClick, "Ctrl+O", "Open a music file"},
-    {Qt::Key_S, Qt::ControlModifier, &TMainForm::btnSaveClick, "Ctrl+S", "Save the ringtone"},
-    {Qt::Key_Q, Qt::ControlModifier, &TMainForm::btnCloseClick, "Ctrl+Q", "Quit"},
-    {Qt::Key_F1, Qt::NoModifier, &TMainForm::KeysHelp, "F1", "This list of keys"},
+    {Qt::Key_Space, Qt::NoModifier, &TMainForm::PlayOrPauseKey, QT_TRANSLATE_NOOP("Keys", "Space"),
+        QT_TRANSLATE_NOOP("MainForm", "Play / Pause")},
+    {Qt::Key_Left, Qt::NoModifier, &TMainForm::CursorLeftKey, QT_TRANSLATE_NOOP("Keys", "Left"),
+        QT_TRANSLATE_NOOP("MainForm", "Cursor one second back")},
+    {Qt::Key_Right, Qt::NoModifier, &TMainForm::CursorRightKey, QT_TRANSLATE_NOOP("Keys", "Right"),
+        QT_TRANSLATE_NOOP("MainForm", "Cursor one second on")},
+    {Qt::Key_Home, Qt::NoModifier, &TMainForm::CursorHomeKey, QT_TRANSLATE_NOOP("Keys", "Home"),
+        QT_TRANSLATE_NOOP("MainForm", "Cursor to the first second")},
+    {Qt::Key_End, Qt::NoModifier, &TMainForm::CursorEndKey, QT_TRANSLATE_NOOP("Keys", "End"),
+        QT_TRANSLATE_NOOP("MainForm", "Cursor to the last second")},
+    {Qt::Key_BracketLeft, Qt::NoModifier, &TMainForm::btnMarkStartClick, "[",
+        QT_TRANSLATE_NOOP("MainForm", "Mark start")},
+    {Qt::Key_BracketRight, Qt::NoModifier, &TMainForm::btnMarkEndClick, "]",
+        QT_TRANSLATE_NOOP("MainForm", "Mark end")},
+    {Qt::Key_Left, Qt::ShiftModifier, &TMainForm::btnMoveLeftClick, QT_TRANSLATE_NOOP("Keys", "Shift+Left"),
+        QT_TRANSLATE_NOOP("MainForm", "Extend left")},
+    {Qt::Key_Right, Qt::ShiftModifier, &TMainForm::btnMoveRightClick,
+        QT_TRANSLATE_NOOP("Keys", "Shift+Right"), QT_TRANSLATE_NOOP("MainForm", "Extend right")},
+    {Qt::Key_P, Qt::NoModifier, &TMainForm::btnPlaySelectedClick, "P",
+        QT_TRANSLATE_NOOP("MainForm", "Play the selected segment")},
+    {Qt::Key_L, Qt::NoModifier, &TMainForm::PlayLoopClick, "L", QT_TRANSLATE_NOOP("MainForm", "Play the loop")},
+    {Qt::Key_W, Qt::NoModifier, &TMainForm::SwitchWaveKey, "W",
+        QT_TRANSLATE_NOOP("MainForm", "Timeline: real sound / decorative")},
+    {Qt::Key_O, Qt::ControlModifier, &TMainForm::btnOpenClick, QT_TRANSLATE_NOOP("Keys", "Ctrl+O"),
+        QT_TRANSLATE_NOOP("MainForm", "Open a music file")},
+    {Qt::Key_S, Qt::ControlModifier, &TMainForm::btnSaveClick, QT_TRANSLATE_NOOP("Keys", "Ctrl+S"),
+        QT_TRANSLATE_NOOP("MainForm", "Save the ringtone")},
+    {Qt::Key_Q, Qt::ControlModifier, &TMainForm::btnCloseClick, QT_TRANSLATE_NOOP("Keys", "Ctrl+Q"),
+        QT_TRANSLATE_NOOP("MainForm", "Quit")},
+    {Qt::Key_F1, Qt::NoModifier, &TMainForm::KeysHelp, "F1",
+        QT_TRANSLATE_NOOP("MainForm", "This list of keys")},
 };
 
 } // namespace
 
 QString TMainForm::KeysText()
 {
-    QString text = QStringLiteral("Keys:\n");
+    QString text = QCoreApplication::translate("MainForm", "Keys:") + u'\n';
     for (const TKeyBinding& binding : KeyBindings)
         text += QStringLiteral("\n%1\t%2")
-                    .arg(QString::fromLatin1(binding.keys), QString::fromLatin1(binding.does));
+                    .arg(QCoreApplication::translate("Keys", binding.keys),
+                        QCoreApplication::translate("MainForm", binding.does));
     return text;
 }
 
@@ -138,18 +156,19 @@ void TMainForm::dropEvent(QDropEvent* event)
     Guarded([&] {
         const QUrl& url = urls.first();
         if (!url.isLocalFile())
-            throw std::runtime_error(
-                QStringLiteral("Cannot open '%1': only files on this computer can be opened")
-                    .arg(url.toDisplayString())
-                    .toStdString());
+            throw std::runtime_error(QCoreApplication::translate(
+                "MainForm", "Cannot open '%1': only files on this computer can be opened")
+                                         .arg(url.toDisplayString())
+                                         .toStdString());
         // The path's own bytes: toLocalFile() would turn bytes that are not
         // UTF-8 into replacement characters, naming another file.
         const QString path
             = FileNameFromBytes(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
         if (IsFolder(path))
-            throw std::runtime_error(QStringLiteral("Cannot open '%1': it is a folder, not a music file")
-                                         .arg(DisplayFileName(path))
-                                         .toStdString());
+            throw std::runtime_error(
+                QCoreApplication::translate("MainForm", "Cannot open '%1': it is a folder, not a music file")
+                    .arg(DisplayFileName(path))
+                    .toStdString());
         OpenPath(path);
     });
 }

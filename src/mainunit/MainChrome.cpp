@@ -42,6 +42,7 @@ void TMainForm::BindEvents()
     click(btnPlaySelected, &TMainForm::btnPlaySelectedClick);
     click(btnMoveLeft, &TMainForm::btnMoveLeftClick);
     click(btnMoveRight, &TMainForm::btnMoveRightClick);
+    click(btnMenu, &TMainForm::btnMenuClick);
     click(btnMinimize, &TMainForm::btnMinimizeClick);
     click(btnClose, &TMainForm::btnCloseClick);
     click(MouseEffectImage1, &TMainForm::MouseEffectImage1Click);
@@ -59,6 +60,7 @@ void TMainForm::BindEvents()
     hover(btnMoveLeft, &TMainForm::btnMoveLeftMouseMove);
     hover(btnMoveRight, &TMainForm::btnMoveRightMouseMove);
     hover(MouseEffectImage1, &TMainForm::MouseEffectImage1MouseMove);
+    hover(btnMenu, &TMainForm::btnMenuMouseMove);
 
     connect(lblAbout, &TLabel::MouseMove, this,
         [this](Buttons b, QPoint p) { Guarded([&] { lblAboutMouseMove(b, p); }); });

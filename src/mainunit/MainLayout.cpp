@@ -12,6 +12,7 @@
 #include "appDefine.h"
 #include "workThread.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
@@ -54,7 +55,7 @@ TMouseEffectImage* AddButton(QWidget* parent, const Skin::TButtonFace& face)
     field->setObjectName(control);
     field->SetRevertOnLeave(false);
     field->setGeometry(face.place);
-    field->SetHint(QString::fromLatin1(face.hint));
+    field->SetHint(*face.hint ? QCoreApplication::translate("Skin", face.hint) : QString());
     // A missing picture leaves the button its place, empty.
     if (!Skin::ApplyButtonPictures(*field, control))
         qWarning("Loading the pictures of %s failed", face.control);
@@ -99,17 +100,20 @@ void AddPropertyLabels(TMainForm& form)
         QRect place;
         const char* text;
     } labels[] = {
-        {form.lblFilename, "lblFilename", {188, 262, 176, 13}, "File Name:"},
-        {form.lblBitrate, "lblBitrate", {188, 282, 176, 16}, "Bitrate:"},
-        {form.lblChannel, "lblChannel", {188, 304, 176, 13}, "Channels:"},
-        {form.lblSampleRate, "lblSampleRate", {188, 324, 176, 13}, "Sample Rate:"},
-        {form.lblLength, "lblLength", {188, 344, 176, 13}, "Length:"},
-        {form.lblBeginPos, "lblBeginPos", {393, 262, 175, 13}, "Begin Pos: "},
-        {form.lblEndPos, "lblEndPos", {393, 282, 175, 16}, "End Pos:"},
-        {form.lblSelectedLength, "lblSelectedLength", {393, 304, 175, 13}, "Length: "},
+        {form.lblFilename, "lblFilename", {188, 262, 176, 13}, QT_TRANSLATE_NOOP("MainForm", "File Name:")},
+        {form.lblBitrate, "lblBitrate", {188, 282, 176, 16}, QT_TRANSLATE_NOOP("MainForm", "Bitrate:")},
+        {form.lblChannel, "lblChannel", {188, 304, 176, 13}, QT_TRANSLATE_NOOP("MainForm", "Channels:")},
+        {form.lblSampleRate, "lblSampleRate", {188, 324, 176, 13},
+            QT_TRANSLATE_NOOP("MainForm", "Sample Rate:")},
+        {form.lblLength, "lblLength", {188, 344, 176, 13}, QT_TRANSLATE_NOOP("MainForm", "Length:")},
+        {form.lblBeginPos, "lblBeginPos", {393, 262, 175, 13}, QT_TRANSLATE_NOOP("MainForm", "Begin Pos: ")},
+        {form.lblEndPos, "lblEndPos", {393, 282, 175, 16}, QT_TRANSLATE_NOOP("MainForm", "End Pos:")},
+        {form.lblSelectedLength, "lblSelectedLength", {393, 304, 175, 13},
+            QT_TRANSLATE_NOOP("MainForm", "Length: ")},
     };
     for (const auto& label : labels)
-        label.field = AddLabel(&form, label.name, label.place, QString::fromLatin1(label.text), true);
+        label.field = AddLabel(
+            &form, label.name, label.place, QCoreApplication::translate("MainForm", label.text), true);
 }
 
 void AddCommandButtons(TMainForm& form)
@@ -139,6 +143,7 @@ void AddBanner(TMainForm& form)
 // the About link and the current position.
 void AddChrome(TMainForm& form)
 {
+    form.btnMenu = AddButton(&form, Skin::MenuButton);
     form.btnMinimize = AddButton(&form, Skin::MinimizeButton);
     form.btnClose = AddButton(&form, Skin::CloseButton);
 
@@ -149,15 +154,17 @@ void AddChrome(TMainForm& form)
     form.MouseEffectImage1 = AddButton(&form, Skin::PauseButton);
 
     // The hint line grows and shrinks from its left edge at x = 395.
-    form.lbl_status = AddLabel(&form, "lbl_status", {395, 186, 25, 13}, QStringLiteral("Play"), false);
+    form.lbl_status = AddLabel(
+        &form, "lbl_status", {395, 186, 25, 13}, QCoreApplication::translate("Skin", "Play"), false);
     form.lbl_status->SetFont(SkinFont(FontPixels, QFont::Bold));
     form.lbl_status->SetTextColor(Yellow);
 
-    form.lblAbout = AddLabel(&form, "lblAbout", {60, 367, 28, 13}, QStringLiteral("About"), false);
+    form.lblAbout = AddLabel(
+        &form, "lblAbout", {60, 367, 28, 13}, QCoreApplication::translate("MainForm", "About"), false);
     form.lblAbout->SetTextColor(White);
 
-    form.lblCurrentPos
-        = AddLabel(&form, "lblCurrentPos", {393, 324, 175, 13}, QStringLiteral("Current Pos: "), true);
+    form.lblCurrentPos = AddLabel(&form, "lblCurrentPos", {393, 324, 175, 13},
+        QCoreApplication::translate("MainForm", "Current Pos: "), true);
 }
 
 // The timeline's scroll box and its picture; the caller fits the scrolled
@@ -194,9 +201,11 @@ void SetUpComponents(TMainForm& form)
     form.MediaPlayer1->AutoRewind = true;
     form.MediaPlayer1->Shareable = false;
 
-    form.dlgOpen.Filter
-        = QStringLiteral("Mp3 Music Files (*.mp3)|*.mp3|Wave Files (*.wav)|*.wav|WMA Files (*.wma)|*.wma|"
-                         "All Files (*.*)|*.*");
+    form.dlgOpen.Filter = QCoreApplication::translate("MainForm", "Mp3 Music Files (*.mp3)")
+        + QStringLiteral("|*.mp3|") + QCoreApplication::translate("MainForm", "Wave Files (*.wav)")
+        + QStringLiteral("|*.wav|") + QCoreApplication::translate("MainForm", "WMA Files (*.wma)")
+        + QStringLiteral("|*.wma|") + QCoreApplication::translate("MainForm", "All Files (*.*)")
+        + QStringLiteral("|*.*");
     // The ringtone types the export writes; MP3 first, so it is the dialog's default.
     form.SaveDialog1.Filter = RingtoneFilter();
     form.SaveDialog1.DefaultExt = QStringLiteral("mp3");

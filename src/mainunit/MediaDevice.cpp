@@ -41,6 +41,7 @@ void TMediaDevice::Open()
             device_->SetStartPos(startPos_);
         if (endPending_)
             device_->SetEndPos(endPos_);
+        device_->SetShape(shape_);
     }
     ThrowIfFailed(Device()->Open());
 }
@@ -103,6 +104,23 @@ std::string TMediaDevice::ErrorMessage() const
     return device_ ? device_->ErrorMessage() : std::string("The specified command was carried out.");
 }
 
+void TMediaDevice::SetShape(const ringtone::TShapePlan& plan)
+{
+    shape_ = plan;
+    if (device_)
+        device_->SetShape(plan);
+}
+
+ringtone::TShapePlan TMediaDevice::AppliedShape() const
+{
+    return device_ ? device_->AppliedShape() : ringtone::TShapePlan{};
+}
+
+void TMediaDevice::PlayLoop(int32_t selectionStartMs, int32_t selectionEndMs)
+{
+    ThrowIfFailed(device_ ? Device()->PlayLoop(selectionStartMs, selectionEndMs) : NoDevice);
+}
+
 TSoundEnvelope::TSoundEnvelope(const std::string& fileName, int columns, int columnsPerSecond)
     : envelope_(MediaLoader().Entries().CreateEnvelope(fileName, columns, columnsPerSecond))
 {
@@ -117,10 +135,10 @@ std::string SoundOutputDriver()
 }
 
 ringtone::TLoudness MeasureLoudnessInModule(
-    const std::string& path, int64_t startMs, int64_t endMs, int channels, const std::atomic<bool>* cancel)
+    const std::string& path, int64_t startMs, int64_t endMs, int channels, int rate, const std::atomic<bool>* cancel)
 {
     try {
-        return MediaLoader().Entries().MeasureLoudness(path, startMs, endMs, channels, cancel);
+        return MediaLoader().Entries().MeasureLoudness(path, startMs, endMs, channels, rate, cancel);
     } catch (const EMCIDeviceError& e) {
         ringtone::TLoudness failed;
         failed.Error = e.what();

@@ -53,6 +53,11 @@ public:
     int32_t Position();
     int32_t Length();
     std::string ErrorMessage() const;
+    // The preview's shaping, as TMediaPlayer's; a plan set before the first
+    // Open is handed to the device then.
+    void SetShape(const ringtone::TShapePlan& plan);
+    ringtone::TShapePlan AppliedShape() const;
+    void PlayLoop(int32_t selectionStartMs, int32_t selectionEndMs);
 
 private:
     // The module's device with the settings above; none before the first Open.
@@ -64,6 +69,7 @@ private:
     bool startPending_ = false;
     int32_t endPos_ = 0;
     bool endPending_ = false;
+    ringtone::TShapePlan shape_;
 };
 
 class TSoundEnvelope {
@@ -91,4 +97,4 @@ std::string SoundOutputDriver();
 
 // ringtone::MeasureLoudness, measured by the sound module (waits for it).
 ringtone::TLoudness MeasureLoudnessInModule(const std::string& path, int64_t startMs, int64_t endMs,
-    int channels = 2, const std::atomic<bool>* cancel = nullptr);
+    int channels = 2, int rate = 0, const std::atomic<bool>* cancel = nullptr);

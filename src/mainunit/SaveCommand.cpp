@@ -44,7 +44,8 @@ void TMainForm::btnSaveClick()
     if (Closing())
         return;
     if (Converting) {
-        Dialogs().Message(QStringLiteral("A ringtone is being saved. Please wait until it is finished."));
+        Dialogs().Message(QCoreApplication::translate(
+            "MainForm", "A ringtone is being saved. Please wait until it is finished."));
         return;
     }
     if (!Dialogs().ExecuteSave(SaveDialog1))
@@ -52,6 +53,7 @@ void TMainForm::btnSaveClick()
     // Full paths, so the converter (started in the work folder) finds them.
     JobInfo = MakeJobInfo(AbsoluteFileName(OpenedFileName), AbsoluteFileName(SaveDialog1.FileName),
         WaveRender->SelStartSeconds(), WaveRender->SelEndSeconds());
+    ShapeJob(JobInfo);
     Converting = true;
     // Should the thread fail to start, the job's cleanup clears Converting again.
     TCutMp3Thread::Start(JobInfo, TJobPlace{WorkDir, WorkDirProblem, QCoreApplication::applicationDirPath()},

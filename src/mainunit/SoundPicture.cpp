@@ -12,6 +12,7 @@
 #include "WaveEnvelope.h"
 #include "WaveRender.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QScrollArea>
 #include <QSettings>
@@ -33,13 +34,6 @@ const QString DecorativeValue = QStringLiteral("decorative");
 constexpr int EnvelopeRefreshMs = 100;
 constexpr int RefreshesPerPaintTime = 10;
 
-// The user's settings file: ~/.config/velumo/velumo.conf (XDG_CONFIG_HOME).
-QSettings UserSettings()
-{
-    return {
-        QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("velumo"), QStringLiteral("velumo")};
-}
-
 bool FileExists(const std::string& name)
 {
     struct stat st { };
@@ -47,6 +41,12 @@ bool FileExists(const std::string& name)
 }
 
 } // namespace
+
+QSettings UserSettings()
+{
+    return {
+        QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("velumo"), QStringLiteral("velumo")};
+}
 
 TWaveKind ReadWaveKind()
 {
@@ -60,9 +60,10 @@ void KeepWaveKind(TWaveKind kind)
     settings.setValue(WaveKindKey, kind == TWaveKind::Decorative ? DecorativeValue : SoundValue);
     settings.sync();
     if (settings.status() != QSettings::NoError)
-        throw std::runtime_error(QStringLiteral("Cannot keep the timeline choice: '%1' cannot be written")
-                                     .arg(settings.fileName())
-                                     .toStdString());
+        throw std::runtime_error(
+            QCoreApplication::translate("MainForm", "Cannot keep the timeline choice: '%1' cannot be written")
+                .arg(settings.fileName())
+                .toStdString());
 }
 
 int CopyEnvelopeColumns(
@@ -100,8 +101,10 @@ void TMainForm::StartEnvelope(const std::string& fileName, int width)
     try {
         SoundEnvelope = std::make_unique<TSoundEnvelope>(fileName, width, ColumnsPerSecond);
     } catch (const std::exception& e) {
-        throw std::runtime_error(
-            std::string("Cannot start reading the sound for the timeline (it stays empty): ") + e.what());
+        throw std::runtime_error(QCoreApplication::translate("MainForm",
+                                     "Cannot start reading the sound for the timeline (it stays empty): ")
+                                     .toStdString()
+            + e.what());
     }
     envelopeFile_ = fileName;
     if (!EnvelopeTimer) {

@@ -2,9 +2,15 @@
 // What the timeline's columns show: the loudness of the real sound (the
 // default) or the decorative random walk. Plain functions, no widgets.
 
+#include <QSettings>
+
 #include <vector>
 
 class TSoundEnvelope;
+
+// The user's settings file, ~/.config/velumo/velumo.conf (XDG_CONFIG_HOME):
+// the timeline choice here, the ringtone choices in Options.cpp.
+QSettings UserSettings();
 
 enum class TWaveKind { Sound, Decorative };
 

@@ -3,12 +3,14 @@
 #include "CommandLine.h"
 #include "ErrorGuard.h"
 #include "GuiServices.h"
+#include "MainAccess.h"
 #include "MediaDevice.h"
 #include "MediaLoader.h"
 #include "SkinPictures.h"
 #include "StartupStamp.h"
 #include "TCanvas.h"
 #include "TImage.h"
+#include "Translations.h"
 #include "WaveRender.h"
 #include "appDefine.h"
 
@@ -48,6 +50,7 @@ TMainForm::TMainForm(QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     ScrollBoxWave->setFocusPolicy(Qt::NoFocus);
     setAcceptDrops(true);
+    InstallAccessibility(*this);
     FormCreate();
 }
 
@@ -65,6 +68,7 @@ void TMainForm::FormCreate()
     WaveRender = std::make_unique<TWaveRender>(*WaveCanvas, imgWave->width(), imgWave->height());
     ReadSettings();
     WaveKind = ReadWaveKind();
+    Choices = ReadRingtoneChoices();
     Converting = false;
     WorkDir = GetTempDirectory() + QString::fromUtf8(WorkFolderName);
     WorkDirProblem = PrepareWorkFolder(WorkDir);
@@ -119,13 +123,22 @@ int RunApplication(int argc, char** argv)
 {
     // Answered before any window, display or work folder is touched.
     const TCommandLine commandLine = ParseCommandLine(argc, argv);
-    if (commandLine.Action != TCommandLine::TAction::Run)
-        return AnswerCommandLine(commandLine);
+    if (commandLine.Action != TCommandLine::TAction::Run) {
+        // Asked again in the user's language; a core application needs no display.
+        // Named "velumo" alone: the help names the program so, wherever it lies.
+        int coreArgc = 1;
+        char coreName[] = "velumo";
+        char* coreArgv[] = {coreName, nullptr};
+        QCoreApplication core(coreArgc, coreArgv);
+        InstallTranslations();
+        return AnswerCommandLine(ParseCommandLine(argc, argv));
+    }
     // The window follows the display's scale exactly (1, 1.25, 1.5, 2), not
     // rounded: the skin has pictures at twice the size, and pictures without
     // one (the timeline) are scaled without blending pixels.
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
     QApplication app(argc, argv);
+    InstallTranslations();
     QApplication::setApplicationName(QString::fromUtf8(ApplicationTitle));
     QApplication::setWindowIcon(Skin::ApplicationIcon());
     // Lets desktops match the window to the installed velumo.desktop entry.

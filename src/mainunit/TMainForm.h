@@ -5,6 +5,7 @@
 // shut-down handlers.
 
 #include "FormComponents.h"
+#include "Options.h"
 #include "SoundPicture.h"
 #include "TransportRules.h"
 #include "workThread.h"
@@ -18,6 +19,7 @@
 #include <string>
 #include <vector>
 
+class QMenu;
 class QScrollArea;
 class QTimer;
 class TCanvas;
@@ -54,6 +56,7 @@ public:
     TMouseEffectImage* btnMoveLeft = nullptr;
     TMouseEffectImage* btnMoveRight = nullptr;
     TImage* imgAd = nullptr;
+    TMouseEffectImage* btnMenu = nullptr;
     TMouseEffectImage* btnMinimize = nullptr;
     TMouseEffectImage* btnClose = nullptr;
     TLabel* sb_status = nullptr;
@@ -73,6 +76,8 @@ public:
     TFileDialogSettings SaveDialog1;
     QTimer* Timer2 = nullptr;
     TIdleHook* ApplicationEvents1 = nullptr;
+    // The options menu: the menu button and a right click open this one menu.
+    QMenu* OptionsMenu = nullptr;
 
     std::unique_ptr<TCanvas> WaveCanvas;
     // Gone once the window closes (see Closing).
@@ -84,6 +89,8 @@ public:
     QTimer* EnvelopeTimer = nullptr;
     // What the timeline's columns show; the user's kept choice.
     TWaveKind WaveKind = TWaveKind::Sound;
+    // Fades and loudness matching; the user's kept choices.
+    TRingtoneChoices Choices;
     // The window is closing: the renderer, and with it the selection and the
     // cursor, are gone, so no command may act any more.
     bool Closing() const { return !WaveRender; }
@@ -118,6 +125,21 @@ public:
     void lblAboutMouseLeave();
     void lblAboutClick();
 
+    // The options menu (see OptionsMenu.cpp).
+    void btnMenuClick();
+    void btnMenuMouseMove(TMouseEffectImage* sender, Qt::MouseButtons buttons, QPoint pos);
+    // Opens the options menu with its top-left at a global position.
+    void ShowOptionsMenu(QPoint globalPos);
+    void SetFadeIn(int ms);
+    void SetFadeOut(int ms);
+    void SwitchMatchLoudness();
+
+    // Shaping (see ShapeCommands.cpp): the one plan for the selection, made
+    // for a ringtone of `channels` channels; the preview and the export both
+    // take it. With matching on, the selection's loudness is measured once
+    // per file, selection and channel count.
+    ringtone::TShapePlan ShapePlan(const TRingtoneForm& form);
+
     // Loading a file.
     void btnOpenClick();
     // Steps of Open after the dialog: opens path (full) on the device and
@@ -143,6 +165,8 @@ public:
     void btnPlaySelectedClick();
     void btnMoveLeftClick();
     void btnMoveRightClick();
+    // L: the end of the selection straight into its start, as the phone repeats it.
+    void PlayLoopClick();
     void imgWaveMouseDown(Qt::MouseButton button, Qt::MouseButtons buttons, QPoint pos);
     void imgWaveMouseMove(Qt::MouseButtons buttons, QPoint pos);
     void imgWaveMouseUp(Qt::MouseButton button, Qt::MouseButtons buttons, QPoint pos);
@@ -165,6 +189,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -178,6 +203,14 @@ private:
     void ShowHint(const TMouseEffectImage* sender);
     void FitScrollContent();
     void MoveCursorByKey(int column);
+    void BuildOptionsMenu();
+    void RefreshOptionsMenu();
+    void KeepChoices();
+    TMatchGain MeasureMatchGain(const TLoudnessKey& key);
+    // The device shapes Play selection as the export will.
+    void ShapePreview(const ringtone::TShapePlan& plan);
+    // The job record carries the plan to the export.
+    void ShapeJob(TCutMp3ThreadInfo& job);
     // The timeline sized to a new file, drawn as chosen (see SoundPicture.cpp).
     void ShowNewTimeline(int width);
     void StartEnvelope(const std::string& fileName, int width);
@@ -194,6 +227,7 @@ private:
     // Envelope columns already in the timeline's samples.
     int envelopeShown_ = 0;
     std::string envelopeFile_;
+    TLoudnessCache loudness_;
 };
 
 // Program entry: application object, title, main window, message loop.

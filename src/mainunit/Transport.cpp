@@ -70,9 +70,12 @@ void TMainForm::btnPlaySelectedClick()
 {
     if (Closing() || !Transport::SelectionActs(MediaPlayer1->Mode()))
         return;
+    // Measured (when matching is on) before playback ends.
+    const ringtone::TShapePlan plan = ShapePlan(RingtoneForm({}));
     // Reopening ends any playback; a file that is gone raises the device's
     // error, which leaves the command here.
     MediaPlayer1->Open();
+    ShapePreview(plan);
     const Transport::Segment segment
         = Transport::SelectionSegment(WaveRender->SelStartSeconds(), WaveRender->SelEndSeconds());
     MediaPlayer1->SetTimeFormat(Milliseconds);

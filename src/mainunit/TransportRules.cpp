@@ -3,6 +3,7 @@
 #include "FileInfo.h"
 #include "appDefine.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <climits>
 
@@ -100,17 +101,18 @@ int FollowColumn(int positionMs)
 
 Segment SelectionSegment(int selStartSeconds, int selEndSeconds)
 {
-    return {SecondsToMs(selStartSeconds), SecondsToMs(static_cast<long long>(selEndSeconds) + 1)};
+    const long long end = std::max<long long>(selEndSeconds, static_cast<long long>(selStartSeconds) + 1);
+    return {SecondsToMs(selStartSeconds), SecondsToMs(end)};
 }
 
 PositionTexts Positions(int selStartSeconds, int selEndSeconds, int positionMs)
 {
     const long long length = static_cast<long long>(selEndSeconds) - selStartSeconds;
-    return {QStringLiteral("Begin Pos: ") + ClockText(selStartSeconds),
-        QStringLiteral("End Pos: ") + ClockText(selEndSeconds),
-        QStringLiteral("Length: ")
+    return {QCoreApplication::translate("MainForm", "Begin Pos: ") + ClockText(selStartSeconds),
+        QCoreApplication::translate("MainForm", "End Pos: ") + ClockText(selEndSeconds),
+        QCoreApplication::translate("MainForm", "Length: ")
             + ClockText(static_cast<int>(std::clamp<long long>(length, INT_MIN, INT_MAX))),
-        QStringLiteral("Current Pos: ") + ClockText(positionMs / 1000)};
+        QCoreApplication::translate("MainForm", "Current Pos: ") + ClockText(positionMs / 1000)};
 }
 
 } // namespace Transport

@@ -50,11 +50,12 @@ int FollowColumn(int positionMs);
 // The start of a whole second, in ms, held inside the device's 32-bit positions.
 int SecondsToMs(long long seconds);
 
-// The segment Play selection plays: from the start second to one second past
-// the end second.
+// The segment Play selection plays: the stretch Save writes, from the start
+// second to the end second; a selection within one second plays that second.
 struct Segment {
     int From = 0;
     int To = 0;
+    friend bool operator==(const Segment&, const Segment&) = default;
 };
 Segment SelectionSegment(int selStartSeconds, int selEndSeconds);
 

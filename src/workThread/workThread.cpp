@@ -3,10 +3,13 @@
 #include "appDefine.h"
 #include "ringtone_types.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
 #include <csignal>
 #include <cstring>
@@ -15,23 +18,50 @@
 #include <vector>
 
 #include <fcntl.h>
-#include <spawn.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-extern char** environ;
-
 TCutMp3ThreadInfo MakeJobInfo(const QString& source, const QString& target, int startSeconds, int endSeconds)
 {
+    // The name the phone lists: control characters (legal in file names) would
+    // make a tag no phone shows, so they become spaces; bytes of a name that
+    // are not text are shown as replacement characters.
+    QString title = DisplayFileName(QFileInfo(target).completeBaseName());
+    for (QChar& c : title)
+        if (c.category() == QChar::Other_Control)
+            c = QLatin1Char(' ');
     return {source, target, ClockText(startSeconds), ClockText(endSeconds - startSeconds), startSeconds,
-        endSeconds - startSeconds};
+        endSeconds - startSeconds, {}, title};
+}
+
+// Seconds with three decimals (the converter counts whole milliseconds).
+static QString FadeText(int ms)
+{
+    return QString::number(std::clamp(ms, 0, 3600 * 1000) / 1000.0, 'f', 3);
 }
 
 static QString FromView(std::string_view text)
 {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The ringtone table's descriptions and kinds are plain C++; the translation
+// tools find them here, and TypeText translates them where the user sees them.
+[[maybe_unused]] constexpr const char* RingtoneTypeTexts[] = {
+    QT_TRANSLATE_NOOP("RingtoneTypes", "Mp3 Music File"),
+    QT_TRANSLATE_NOOP("RingtoneTypes", "AMR Ringtone"),
+    QT_TRANSLATE_NOOP("RingtoneTypes", "iPhone Ringtone"),
+    QT_TRANSLATE_NOOP("RingtoneTypes", "Android Ringtone"),
+    QT_TRANSLATE_NOOP("RingtoneTypes", "an MP3 ringtone"),
+    QT_TRANSLATE_NOOP("RingtoneTypes", "an AMR ringtone"),
+    QT_TRANSLATE_NOOP("RingtoneTypes", "an iPhone ringtone"),
+    QT_TRANSLATE_NOOP("RingtoneTypes", "an Android ringtone"),
+};
+
+static QString TypeText(std::string_view text)
+{
+    return QCoreApplication::translate("RingtoneTypes", std::string(text).c_str());
 }
 
 const std::vector<TRingtoneType>& RingtoneTypes()
@@ -42,7 +72,8 @@ const std::vector<TRingtoneType>& RingtoneTypes()
             QStringList options;
             for (const std::string& o : ringtone::exportOptions(t))
                 options << QString::fromStdString(o);
-            list.push_back({FromView(t.extension), FromView(t.description), options, t.phonePlaysSeconds});
+            list.push_back({FromView(t.extension), FromView(t.description), options, t.phonePlaysSeconds,
+                t.channels, t.rate});
         }
         return list;
     }();
@@ -62,7 +93,7 @@ QString RingtoneFilter()
 {
     QStringList parts;
     for (const TRingtoneType& type : RingtoneTypes())
-        parts << QStringLiteral("%1 (*%2)").arg(type.Description, type.Extension)
+        parts << QStringLiteral("%1 (*%2)").arg(TypeText(type.Description.toStdString()), type.Extension)
               << QStringLiteral("*") + type.Extension;
     return parts.join(QLatin1Char('|'));
 }
@@ -74,74 +105,22 @@ std::optional<TConverterCommand> ConverterCommand(const TCutMp3ThreadInfo& info)
         return std::nullopt;
     QStringList args{QStringLiteral("-i"), info.SourceFile, QStringLiteral("-ss"), info.StartTime,
         QStringLiteral("-t"), info.Duration};
-    args << type->Options << info.TargetFile;
+    args << type->Options << QStringLiteral("-fadein") << FadeText(info.Shape.FadeInMs)
+         << QStringLiteral("-fadeout") << FadeText(info.Shape.FadeOutMs);
+    // The converter refuses more than 40 dB either way; so does the loudness match.
+    const double gain = std::isfinite(info.Shape.GainDb) ? std::clamp(info.Shape.GainDb, -40.0, 40.0) : 0.0;
+    args << QStringLiteral("-gain") << QString::number(gain, 'f', 3);
+    if (info.Shape.Limit)
+        args << QStringLiteral("-limit");
+    args << QStringLiteral("-title") << info.Title << info.TargetFile;
     return TConverterCommand{QStringLiteral("av"), args};
 }
 
 namespace {
 
-class TUniqueFd {
-public:
-    explicit TUniqueFd(int fd)
-        : fd_(fd)
-    {
-    }
-    ~TUniqueFd()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    TUniqueFd(const TUniqueFd&) = delete;
-    TUniqueFd& operator=(const TUniqueFd&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
-struct TSpawnActions {
-    posix_spawn_file_actions_t actions;
-    TSpawnActions() { posix_spawn_file_actions_init(&actions); }
-    ~TSpawnActions() { posix_spawn_file_actions_destroy(&actions); }
-    TSpawnActions(const TSpawnActions&) = delete;
-    TSpawnActions& operator=(const TSpawnActions&) = delete;
-};
-
-struct TSpawnAttributes {
-    posix_spawnattr_t attributes;
-    TSpawnAttributes() { posix_spawnattr_init(&attributes); }
-    ~TSpawnAttributes() { posix_spawnattr_destroy(&attributes); }
-    TSpawnAttributes(const TSpawnAttributes&) = delete;
-    TSpawnAttributes& operator=(const TSpawnAttributes&) = delete;
-};
-
-constexpr off_t ErrorOutputLimit = 64 * 1024;
-
-// The tail of what the child wrote into fd.
-QString ReadErrorOutput(int fd)
-{
-    struct stat st { };
-    if (::fstat(fd, &st) != 0)
-        return {};
-    const off_t from = st.st_size > ErrorOutputLimit ? st.st_size - ErrorOutputLimit : 0;
-    QByteArray bytes(static_cast<qsizetype>(st.st_size - from), Qt::Uninitialized);
-    qsizetype got = 0;
-    while (got < bytes.size()) {
-        const ssize_t n
-            = ::pread(fd, bytes.data() + got, static_cast<size_t>(bytes.size() - got), from + got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        got += n;
-    }
-    bytes.truncate(got);
-    return QString::fromLocal8Bit(bytes);
-}
-
 QString NotSaved(const QString& why)
 {
-    return QStringLiteral("The ringtone was not saved: ") + why;
+    return QCoreApplication::translate("Export", "The ringtone was not saved: ") + why;
 }
 
 // The converter's own reason: its last "av: ..." line, without the prefix.
@@ -166,13 +145,13 @@ QString Sentence(QString text)
 // in one of these, in lower case."
 QString NotARingtoneType(const QString& target)
 {
-    QString text = QStringLiteral("\"%1\" is neither").arg(QFileInfo(target).fileName());
-    for (std::size_t i = 0; i < ringtone::kTypes.size(); ++i) {
-        const ringtone::Type& t = ringtone::kTypes[i];
-        text += QStringLiteral("%1 %2 (\"%3\")")
-                    .arg(i == 0 ? "" : " nor", FromView(t.kind), FromView(t.extension));
-    }
-    return text + QStringLiteral("; the name must end in one of these, in lower case.");
+    QStringList kinds;
+    for (const ringtone::Type& t : ringtone::kTypes)
+        kinds << QCoreApplication::translate("Export", "%1 (\"%2\")")
+                     .arg(TypeText(t.kind), FromView(t.extension));
+    return QCoreApplication::translate(
+        "Export", "\"%1\" is neither %2; the name must end in one of these, in lower case.")
+        .arg(QFileInfo(target).fileName(), kinds.join(QCoreApplication::translate("Export", " nor ")));
 }
 
 QString LowerFirst(QString text)
@@ -183,86 +162,6 @@ QString LowerFirst(QString text)
 }
 
 } // namespace
-
-TRunResult RunAndWait(const QString& program, const QStringList& arguments, const QString& workingDirectory,
-    const std::function<void()>& started)
-{
-    TRunResult result;
-    auto notStarted = [&result](int error) {
-        result.State = TRunResult::TState::NotStarted;
-        result.Code = error;
-        return result;
-    };
-    // A memory file rather than a pipe: the child never blocks on a full
-    // pipe, nor gets SIGPIPE when this process has gone.
-    const TUniqueFd errors(::memfd_create("converter-stderr", MFD_CLOEXEC));
-    if (errors.get() < 0)
-        return notStarted(errno);
-
-    // File names among them keep their bytes; one that cannot is refused
-    // rather than passed on as another name.
-    std::vector<QByteArray> bytes;
-    for (const QString& text : QStringList{program, workingDirectory} + arguments) {
-        std::optional<QByteArray> native = FileNameBytes(text);
-        if (!native)
-            return notStarted(EILSEQ);
-        bytes.push_back(std::move(*native));
-    }
-    const QByteArray folder = bytes.at(1);
-    std::vector<char*> argv{bytes.at(0).data()};
-    for (size_t i = 2; i < bytes.size(); ++i)
-        argv.push_back(bytes.at(i).data());
-    argv.push_back(nullptr);
-
-    TSpawnActions files;
-    posix_spawn_file_actions_addopen(&files.actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&files.actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_adddup2(&files.actions, errors.get(), STDERR_FILENO);
-    posix_spawn_file_actions_addclosefrom_np(&files.actions, STDERR_FILENO + 1);
-    if (!folder.isEmpty())
-        posix_spawn_file_actions_addchdir_np(&files.actions, folder.constData());
-
-    // The child starts with no signal blocked and every handler at its default.
-    TSpawnAttributes attributes;
-    sigset_t none, defaults;
-    sigemptyset(&none);
-    sigemptyset(&defaults);
-    for (int s = 1; s < NSIG; ++s) {
-        if (s != SIGKILL && s != SIGSTOP && s < SIGRTMIN)
-            sigaddset(&defaults, s);
-    }
-    posix_spawnattr_setsigmask(&attributes.attributes, &none);
-    posix_spawnattr_setsigdefault(&attributes.attributes, &defaults);
-    posix_spawnattr_setflags(&attributes.attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-
-    pid_t pid = -1;
-    const int spawned
-        = ::posix_spawn(&pid, argv[0], &files.actions, &attributes.attributes, argv.data(), environ);
-    if (spawned != 0)
-        return notStarted(spawned);
-    if (started)
-        started();
-
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) {
-            // Someone else reaped it; all we know is what the target shows.
-            result.State = TRunResult::TState::Exited;
-            result.Code = -1;
-            result.ErrorOutput = ReadErrorOutput(errors.get());
-            return result;
-        }
-    }
-    if (WIFSIGNALED(status)) {
-        result.State = TRunResult::TState::Killed;
-        result.Code = WTERMSIG(status);
-    } else {
-        result.State = TRunResult::TState::Exited;
-        result.Code = WEXITSTATUS(status);
-    }
-    result.ErrorOutput = ReadErrorOutput(errors.get());
-    return result;
-}
 
 TInstallPlaces InstalledPlaces()
 {
@@ -302,7 +201,7 @@ QString FindConverter(
         // Anything but "not there" in the work folder hides a converter that
         // may well be in it.
         if (problem && folder == place.WorkDir && errno != ENOENT)
-            *problem = QStringLiteral("The work folder %1 cannot be read (%2).")
+            *problem = QCoreApplication::translate("WorkFolder", "The work folder %1 cannot be read (%2).")
                            .arg(folder, qt_error_string(errno));
     }
     return {};
@@ -313,11 +212,11 @@ TJobOutcome JudgeRun(const TRunResult& run, const QString& target, qint64 target
     switch (run.State) {
     case TRunResult::TState::NotStarted:
         return {false,
-            NotSaved(
-                QStringLiteral("the converter could not be started (%1).").arg(qt_error_string(run.Code)))};
+            NotSaved(QCoreApplication::translate("Export", "the converter could not be started (%1).")
+                         .arg(qt_error_string(run.Code)))};
     case TRunResult::TState::Killed:
         return {false,
-            NotSaved(QStringLiteral("the converter was stopped by signal %1 (%2).")
+            NotSaved(QCoreApplication::translate("Export", "the converter was stopped by signal %1 (%2).")
                          .arg(run.Code)
                          .arg(QString::fromLocal8Bit(::strsignal(run.Code))))};
     case TRunResult::TState::Exited:
@@ -331,15 +230,23 @@ TJobOutcome JudgeRun(const TRunResult& run, const QString& target, qint64 target
         if (!said.isEmpty())
             return {false, NotSaved(Sentence(said))};
         if (run.Code < 0)
-            return {false, NotSaved(QStringLiteral("the converter's end could not be observed."))};
-        return {false, NotSaved(QStringLiteral("the converter failed with exit status %1.").arg(run.Code))};
+            return {false,
+                NotSaved(
+                    QCoreApplication::translate("Export", "the converter's end could not be observed."))};
+        return {false,
+            NotSaved(QCoreApplication::translate("Export", "the converter failed with exit status %1.")
+                         .arg(run.Code))};
     }
     if (targetSize < 0)
         return {false,
-            NotSaved(QStringLiteral("the converter reported success, but \"%1\" is not there.").arg(target))};
+            NotSaved(QCoreApplication::translate(
+                "Export", "the converter reported success, but \"%1\" is not there.")
+                         .arg(target))};
     if (targetSize == 0)
         return {false,
-            NotSaved(QStringLiteral("the converter reported success, but \"%1\" is empty.").arg(target))};
+            NotSaved(
+                QCoreApplication::translate("Export", "the converter reported success, but \"%1\" is empty.")
+                    .arg(target))};
     return {true, {}};
 }
 
@@ -411,17 +318,17 @@ TCutMp3Thread::~TCutMp3Thread()
 
 void TCutMp3Thread::Execute()
 {
-    StatusText = JobText::Converting;
+    StatusText = JobText::Converting();
     SetStatus();
     StatusText = JobText::Generating(Info.TargetFile);
     SetStatus();
     const TJobOutcome outcome = Convert();
     if (outcome.Completed) {
-        StatusText = JobText::Completed;
+        StatusText = JobText::Completed();
         SetStatus();
         ReportDone();
     } else {
-        StatusText = JobText::Failed;
+        StatusText = JobText::Failed();
         SetStatus();
         ReportFailure(outcome.Reason);
     }
@@ -436,7 +343,8 @@ TJobOutcome TCutMp3Thread::Convert()
 
     if (Info.SourceFile.isEmpty())
         return {false,
-            NotSaved(QStringLiteral("no music file is open. Open one, mark the part you want, then save."))};
+            NotSaved(QCoreApplication::translate(
+                "Export", "no music file is open. Open one, mark the part you want, then save."))};
     const std::optional<TConverterCommand> command = ConverterCommand(Info);
     if (!command)
         return {false, NotSaved(NotARingtoneType(Info.TargetFile))};
@@ -448,11 +356,14 @@ TJobOutcome TCutMp3Thread::Convert()
         return {false, NotSaved(LowerFirst(folderProblem))};
     if (program.isEmpty())
         return {false,
-            NotSaved(QStringLiteral("the converter \"%1\" is neither %2 nor in the work folder (%3).")
+            NotSaved(QCoreApplication::translate(
+                "Export", "the converter \"%1\" is neither %2 nor in the work folder (%3).")
                          .arg(command->Program,
                              ConverterFolders(Place).value(0) == Place.ProgramDir
-                                 ? QStringLiteral("beside the program (%1)").arg(Place.ProgramDir)
-                                 : QStringLiteral("in %1").arg(InstalledPlaces().LibexecDir),
+                                 ? QCoreApplication::translate("Export", "beside the program (%1)")
+                                       .arg(Place.ProgramDir)
+                                 : QCoreApplication::translate("Export", "in %1")
+                                       .arg(InstalledPlaces().LibexecDir),
                              Place.WorkDir))};
     const TRunResult run = RunAndWait(program, command->Arguments, Place.WorkDir, [this] { LetExit(); });
     return JudgeRun(run, Info.TargetFile, FileSize(Info.TargetFile));
@@ -466,12 +377,12 @@ void TCutMp3Thread::SetStatus()
 void TCutMp3Thread::ReportDone()
 {
     const QString folder = QFileInfo(Info.TargetFile).absolutePath() + QLatin1Char('/');
-    QString question = JobText::OpenFolderQuestion;
+    QString question = JobText::OpenFolderQuestion();
     const TRingtoneType* type = RingtoneTypeFor(Info.TargetFile);
     if (type && type->PhonePlaysSeconds > 0 && Info.LengthSeconds > type->PhonePlaysSeconds)
         question += JobText::PhoneLimit(type->PhonePlaysSeconds);
     Synchronize([folder, question](TJobView& view) {
-        if (view.Question(JobText::ConfirmCaption, question))
+        if (view.Question(JobText::ConfirmCaption(), question))
             view.OpenFolder(folder);
     });
 }

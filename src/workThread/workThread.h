@@ -3,9 +3,12 @@
 // runner that starts the converter without a shell, and the worker thread
 // that runs one job and reports to the window through TJobView.
 
+#include <QCoreApplication>
 #include <QObject>
 #include <QString>
 #include <QStringList>
+
+#include "RingtoneShape.h"
 
 #include <functional>
 #include <memory>
@@ -19,9 +22,11 @@ struct TCutMp3ThreadInfo {
     QString Duration; // clock text of the selection length, as the command line gives it
     int StartSeconds = 0; // the selection's start
     int LengthSeconds = 0; // the selection's length
+    ringtone::TShapePlan Shape; // fades, gain and limiter; the window fills it
+    QString Title; // the title tag: the target's file name without its extension
 };
 
-// The job record for a selection given in whole seconds.
+// The job record for a selection given in whole seconds; Shape is left plain.
 TCutMp3ThreadInfo MakeJobInfo(const QString& source, const QString& target, int startSeconds, int endSeconds);
 
 struct TConverterCommand {
@@ -36,6 +41,8 @@ struct TRingtoneType {
     QString Description; // as the save dialog offers it
     QStringList Options; // the converter's options between the times and the target
     int PhonePlaysSeconds = 0; // how much of a ringtone the phone plays; 0: all of it
+    int Channels = 2; // the ringtone's
+    int Rate = 0; // the ringtone's, Hz; 0: the song's
 };
 // In the order the save dialog offers them; the first is the default.
 const std::vector<TRingtoneType>& RingtoneTypes();
@@ -44,9 +51,9 @@ const TRingtoneType* RingtoneTypeFor(const QString& target);
 // The save dialog's filter: "description|pattern" pairs joined by '|'.
 QString RingtoneFilter();
 
-// The converter's command line for the target's type. None for any other
-// extension. The source and the target are single arguments whatever they
-// contain.
+// The converter's command line for the target's type, with the job's shape
+// and title. None for any other extension. The source, the title and the
+// target are single arguments whatever they contain.
 std::optional<TConverterCommand> ConverterCommand(const TCutMp3ThreadInfo& info);
 
 // How a child process ended.
@@ -104,20 +111,37 @@ struct TJobOutcome {
 TJobOutcome JudgeRun(const TRunResult& run, const QString& target, qint64 targetSize);
 
 namespace JobText {
-inline const QString Converting = QStringLiteral("Converting Mp3 Ringtone ... ");
+// Functions, so each text is translated in the language loaded when it is shown.
+inline QString Converting()
+{
+    return QCoreApplication::translate("JobText", "Converting Mp3 Ringtone ... ");
+}
 inline QString Generating(const QString& target)
 {
-    return QStringLiteral("Generating %1 ...").arg(target);
+    return QCoreApplication::translate("JobText", "Generating %1 ...").arg(target);
 }
-inline const QString Completed = QStringLiteral("Completed.");
-inline const QString Failed = QStringLiteral("Failed.");
-inline const QString ConfirmCaption = QStringLiteral("Confirm");
-inline const QString OpenFolderQuestion
-    = QStringLiteral("Completed. Do you want to open the target directory?");
+inline QString Completed()
+{
+    return QCoreApplication::translate("JobText", "Completed.");
+}
+inline QString Failed()
+{
+    return QCoreApplication::translate("JobText", "Failed.");
+}
+inline QString ConfirmCaption()
+{
+    return QCoreApplication::translate("JobText", "Confirm");
+}
+inline QString OpenFolderQuestion()
+{
+    return QCoreApplication::translate("JobText", "Completed. Do you want to open the target directory?");
+}
 // Added to the question when the phone plays only part of the ringtone.
 inline QString PhoneLimit(int seconds)
 {
-    return QStringLiteral(" Note that the phone plays at most %1 seconds of a ringtone.").arg(seconds);
+    return QCoreApplication::translate(
+        "JobText", " Note that the phone plays at most %1 seconds of a ringtone.")
+        .arg(seconds);
 }
 } // namespace JobText
 

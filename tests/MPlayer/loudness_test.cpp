@@ -43,12 +43,15 @@ struct TReference {
     double Dbtp = NAN;
 };
 TReference FfmpegMeter(const std::string& path, int64_t startMs, int64_t endMs, int channels,
-    const std::string& filters = "")
+    const std::string& filters = "", int rate = 0)
 {
+    // Mono as the AMR encoder is fed it: 16-bit samples, mixed so they cannot clip.
+    const std::string form = channels == 1 ? "aformat=sample_fmts=s16:channel_layouts=mono"
+                                           : "aformat=channel_layouts=stereo";
     const std::string log = path + ".ebur128.txt";
     const std::string cmd = "ffmpeg -nostdin -hide_banner -nostats -i '" + path + "' -af atrim=start="
         + std::to_string(startMs / 1000.0) + ":end=" + std::to_string(endMs / 1000.0)
-        + ",aformat=channel_layouts=" + (channels == 1 ? "mono" : "stereo") + (filters.empty() ? "" : ",")
+        + (rate > 0 ? ",aresample=" + std::to_string(rate) : "") + "," + form + (filters.empty() ? "" : ",")
         + filters + ",ebur128=peak=true -f null - 2> '" + log + "'";
     TReference ref;
     if (std::system(cmd.c_str()) != 0)
@@ -74,6 +77,7 @@ TEST(Loudness, AgreesWithFfmpegsMeter)
         double Seconds;
         int64_t StartMs, EndMs;
         int Channels; // measured as
+        int Rate = 0;
     };
     const Row rows[] = {
         { "loud.wav", "0.5*sin(2*PI*1000*t)", 2, 8, 1000, 7000, 2 },
@@ -83,14 +87,16 @@ TEST(Loudness, AgreesWithFfmpegsMeter)
         { "stereo-as-mono.mp3", "0.25*sin(2*PI*1000*t)", 2, 6, 1200, 6000, 1 },
         // Low and high tones: the ear's weighting matters.
         { "two-tones.wav", "0.3*sin(2*PI*100*t)+0.2*sin(2*PI*6000*t)", 2, 6, 500, 5500, 2 },
+        // As an AMR ringtone: the 6 kHz tone is gone.
+        { "two-tones-8k.wav", "0.3*sin(2*PI*100*t)+0.2*sin(2*PI*6000*t)", 2, 6, 500, 5500, 1, 8000 },
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.Name);
         const std::string path = MakeTone(r.Name, r.Expr, r.FileChannels, r.Seconds);
         ASSERT_FALSE(path.empty()) << "ffmpeg could not make the tone";
-        const TLoudness got = MeasureLoudness(path, r.StartMs, r.EndMs, r.Channels);
+        const TLoudness got = MeasureLoudness(path, r.StartMs, r.EndMs, r.Channels, r.Rate);
         ASSERT_TRUE(got.Ok) << got.Error;
-        const TReference want = FfmpegMeter(path, r.StartMs, r.EndMs, r.Channels);
+        const TReference want = FfmpegMeter(path, r.StartMs, r.EndMs, r.Channels, "", r.Rate);
         ASSERT_FALSE(std::isnan(want.Lufs) || std::isnan(want.Dbtp)) << "no summary from ffmpeg";
         EXPECT_NEAR(got.IntegratedLufs, want.Lufs, 0.3);
         EXPECT_NEAR(got.TruePeakDbtp, want.Dbtp, 0.3);
@@ -198,7 +204,7 @@ TEST(Loudness, FailuresSayWhatFailedAndNeverThrow)
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.Path + " " + r.Says);
-        const TLoudness m = MeasureLoudness(r.Path, r.StartMs, r.EndMs, 2, r.Cancel);
+        const TLoudness m = MeasureLoudness(r.Path, r.StartMs, r.EndMs, 2, 0, r.Cancel);
         EXPECT_FALSE(m.Ok);
         EXPECT_NE(m.Error.find(r.Says), std::string::npos) << m.Error;
         EXPECT_NE(m.Error.find("'" + r.Path + "'"), std::string::npos) << m.Error;

@@ -128,6 +128,7 @@ TEST(ButtonTable, HoldsEveryButtonsPlaceHintAndPictures)
         {"btnPlaySelected", {458, 60, 36, 36}, "Play the selected segment", "JJB"},
         {"btnMoveLeft", {408, 51, 40, 40}, "Extend left", "JJB"},
         {"btnMoveRight", {503, 51, 42, 42}, "Extend right", "JJB"},
+        {"btnMenu", {526, 8, 14, 14}, "Options", "JBJ"},
         {"btnMinimize", {549, 8, 14, 14}, "", "JBJ"},
         {"btnClose", {572, 8, 14, 14}, "", "JJB"},
         {"MouseEffectImage1", {458, 144, 35, 35}, "Pause", "JJB"},

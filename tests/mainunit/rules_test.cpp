@@ -117,9 +117,9 @@ TEST(TransportRules, PositionsAndSegments)
 {
     EXPECT_EQ(FollowColumn(12345), 60);
     EXPECT_EQ(FollowColumn(999), 0);
-    const Segment segment = SelectionSegment(20, 30);
-    EXPECT_EQ(segment.From, 20000);
-    EXPECT_EQ(segment.To, 31000);
+    // What Save writes, so the preview's fade out ends where the file's does.
+    EXPECT_EQ(SelectionSegment(20, 30), (Segment{20000, 30000}));
+    EXPECT_EQ(SelectionSegment(20, 20), (Segment{20000, 21000}));
     EXPECT_EQ(SecondsToMs(INT_MAX), INT_MAX);
 
     PositionTexts texts = Positions(100 / 5, 150 / 5, 0);

@@ -37,8 +37,9 @@ TEST(ConverterCommand, EveryTypesLineMeansWhatTheExportAsks)
 {
     for (const TRingtoneType& type : RingtoneTypes()) {
         SCOPED_TRACE(type.Extension.toStdString());
-        const QString target = "/out/-ring tone" + type.Extension;
-        const TCutMp3ThreadInfo info = MakeJobInfo("/music/my song & more.wav", target, 3725, 3755);
+        const QString target = "/out/-ring tone.v2\n" + type.Extension;
+        TCutMp3ThreadInfo info = MakeJobInfo("/music/my song & more.wav", target, 3725, 3755);
+        info.Shape = {2000, 500, -27.0 / 7, true}; // a gain of many decimals
         const auto command = ConverterCommand(info);
         ASSERT_TRUE(command);
         EXPECT_EQ(command->Program, "av");
@@ -60,12 +61,27 @@ TEST(ConverterCommand, EveryTypesLineMeansWhatTheExportAsks)
         ASSERT_TRUE(job.channels);
         EXPECT_EQ(*job.channels, job.codec == av::Codec::AmrNb ? 1 : 2); // AMR-NB is mono
         EXPECT_TRUE(!job.sampleRate || *job.sampleRate >= 8000);
+        // The shape and the name the phone shows, as the window chose them.
+        EXPECT_EQ(job.fadeInMs, 2000);
+        EXPECT_EQ(job.fadeOutMs, 500);
+        EXPECT_NEAR(job.gainDb, -27.0 / 7, 0.001);
+        EXPECT_TRUE(job.limit);
+        EXPECT_EQ(job.title, "-ring tone.v2 ");
     }
+    // A plain shape: the edge fades only, no gain, no limiter.
+    const auto plain = ConverterCommand(MakeJobInfo("/a.mp3", "/out/ring.ogg", 20, 30));
+    std::vector<std::string> plainArgs;
+    for (const QString& a : plain->Arguments)
+        plainArgs.push_back(a.toStdString());
+    const av::Job plainJob = std::get<av::Job>(av::parseArgs(plainArgs));
+    EXPECT_EQ(plainJob.fadeInMs + plainJob.fadeOutMs, 0);
+    EXPECT_EQ(plainJob.gainDb, 0);
+    EXPECT_FALSE(plainJob.limit);
+    EXPECT_EQ(plainJob.title, "ring");
     // Any other name, also in other letter case, gets no line.
     for (const char* target :
         {"/out/ring.MP3", "/out/ring.Amr", "/out/ring.M4R", "/out.mp3/ring", "/out/ring", "/out/ring.wav"}) {
-        TCutMp3ThreadInfo info{"/a.mp3", target, "00:00:20", "00:00:10"};
-        EXPECT_FALSE(ConverterCommand(info)) << target;
+        EXPECT_FALSE(ConverterCommand(MakeJobInfo("/a.mp3", target, 20, 30))) << target;
     }
 }
 

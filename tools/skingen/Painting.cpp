@@ -192,6 +192,17 @@ void Glyph(QPainter& p, TGlyph glyph, const QRectF& box, const QColor& c)
         p.setRenderHint(QPainter::Antialiasing, false);
         p.fillRect(QRectF(x + w * 0.25, y + h * 0.62, w * 0.5, qMax<qreal>(2, h * 0.14)), c);
         break;
+    case TGlyph::Menu:
+    {
+        // Three bars on whole pixels, centred, so they stay apart at 14 px.
+        p.setRenderHint(QPainter::Antialiasing, false);
+        const qreal bar = qMax<qreal>(1, std::round(h * 0.1));
+        const qreal gap = qMax(2 * bar, std::round(h * 0.25));
+        const qreal top = std::round(y + h / 2 - bar / 2) - gap;
+        for (int i = 0; i < 3; ++i)
+            p.fillRect(QRectF(std::round(x + w * 0.25), top + i * gap, std::round(w * 0.5), bar), c);
+        break;
+    }
     case TGlyph::Close: {
         QPen pen(c, qMax<qreal>(1.6, s * 0.14), Qt::SolidLine, Qt::RoundCap);
         p.setPen(pen);

@@ -49,6 +49,7 @@ enum class TGlyph {
     MoveRight,
     Minimise,
     Close,
+    Menu,
     Folder,
     Disk,
     Note,

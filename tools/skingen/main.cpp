@@ -8,6 +8,7 @@
 #include "Painting.h"
 #include "Preview.h"
 #include "SkinButtons.h"
+#include "Words.h"
 
 #include <QDir>
 #include <QFile>
@@ -44,12 +45,12 @@ struct TButtonArt {
     const char* control;
     TGlyph glyph;
     enum TShape { Round, Bar, Small } shape;
-    const char* word; // OPEN/SAVE bars only
+    const char* TSkinWords::*word; // OPEN/SAVE bars only
 };
 
 const TButtonArt ButtonArt[] = {
-    {"btnOpen", TGlyph::Folder, TButtonArt::Bar, "OPEN"},
-    {"btnSave", TGlyph::Disk, TButtonArt::Bar, "SAVE"},
+    {"btnOpen", TGlyph::Folder, TButtonArt::Bar, &TSkinWords::open},
+    {"btnSave", TGlyph::Disk, TButtonArt::Bar, &TSkinWords::save},
     {"btnPlay", TGlyph::Play, TButtonArt::Round, nullptr},
     {"btnMarkStart", TGlyph::MarkStart, TButtonArt::Round, nullptr},
     {"btnMarkEnd", TGlyph::MarkEnd, TButtonArt::Round, nullptr},
@@ -57,6 +58,7 @@ const TButtonArt ButtonArt[] = {
     {"btnMoveLeft", TGlyph::MoveLeft, TButtonArt::Round, nullptr},
     {"btnMoveRight", TGlyph::MoveRight, TButtonArt::Round, nullptr},
     {"MouseEffectImage1", TGlyph::Pause, TButtonArt::Round, nullptr},
+    {"btnMenu", TGlyph::Menu, TButtonArt::Small, nullptr},
     {"btnMinimize", TGlyph::Minimise, TButtonArt::Small, nullptr},
     {"btnClose", TGlyph::Close, TButtonArt::Small, nullptr},
 };
@@ -74,6 +76,33 @@ const TButtonArt& ArtOf(const Skin::TButtonFace& face)
         if (std::strcmp(art.control, face.control) == 0)
             return art;
     Fail(QStringLiteral("no artwork for the button %1").arg(QLatin1String(face.control)));
+}
+
+// The font at px pixels, narrowed to three quarters of its width and then
+// made smaller a pixel at a time until the text fits the width; the English
+// words always fit as they are.
+QFont Fitted(qreal px, bool bold, const QString& text, qreal width, const TSkinWords& words)
+{
+    QFont font = Paint::Font(px, bold);
+    const auto fits = [&] { return QFontMetricsF(font).horizontalAdvance(text) <= width; };
+    if (fits())
+        return font;
+    if (*words.code == '\0')
+        Fail(QStringLiteral("\"%1\" does not fit %2 pixels").arg(text).arg(width));
+    for (int stretch = 95; stretch >= 75 && !fits(); stretch -= 5)
+        font.setStretch(stretch);
+    const int stretch = font.stretch();
+    while (!fits() && px > 7) {
+        px -= 1;
+        font = Paint::Font(px, bold);
+        font.setStretch(stretch);
+    }
+    return font;
+}
+
+QString Text(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
 }
 
 void WriteJpeg(const QImage& image, const QString& file)
@@ -116,7 +145,8 @@ void DrawTitle(QPainter& p, QPointF at, int px, int logo)
         QColor(0xff, 0xc2, 0x5c), QColor(0, 0, 0, 140));
 }
 
-void DrawPanel(QPainter& p, const QRect& r, const QString& heading, TGlyph icon, const QVector<int>& rules)
+void DrawPanel(QPainter& p, const QRect& r, const QString& heading, TGlyph icon, const QVector<int>& rules,
+    const TSkinWords& words)
 {
     // Drop shadow, body, header band.
     p.save();
@@ -142,15 +172,15 @@ void DrawPanel(QPainter& p, const QRect& r, const QString& heading, TGlyph icon,
     p.drawLine(QPointF(hr.left(), hr.bottom() + 0.5), QPointF(hr.right(), hr.bottom() + 0.5));
     p.restore();
     Paint::Glyph(p, icon, QRectF(r.x() + 10, r.y() + 8, 13, 13), QColor(0xff, 0xc2, 0x5c));
-    Paint::ShadowText(
-        p, QPointF(r.x() + 29, r.y() + 19), heading, Paint::Font(12, true), Qt::white, QColor(0, 0, 0, 120));
+    Paint::ShadowText(p, QPointF(r.x() + 29, r.y() + 19), heading,
+        Fitted(12, true, heading, r.width() - 37, words), Qt::white, QColor(0, 0, 0, 120));
     // Faint rules between the rows of labels.
     p.setPen(QColor(0xdf, 0xe5, 0xee));
     for (int y : rules)
         Paint::PixelLine(p, r.x() + 8, y, r.right() - 8, y);
 }
 
-QImage DrawBack(int scale)
+QImage DrawBack(int scale, const TSkinWords& words)
 {
     QImage img = Paint::Canvas(598, 422, scale);
     QPainter p(&img);
@@ -223,8 +253,10 @@ QImage DrawBack(int scale)
     Paint::Panel(
         p, LeftColumn, 8, QColor(0xa7, 0xaf, 0xba), QColor(0x6a, 0x73, 0x80), QColor(0x0e, 0x14, 0x20));
     Paint::Gloss(p, LeftColumn.adjusted(0, 0, 0, -100), 8, 40);
-    Paint::ShadowText(p, QPointF(LeftColumn.x() + 12, LeftColumn.y() + 19), QStringLiteral("RINGTONE FILE"),
-        Paint::Font(11, true), QColor(0x24, 0x2c, 0x3a), QColor(255, 255, 255, 90));
+    const QString column = Text(words.ringtoneFile);
+    Paint::ShadowText(p, QPointF(LeftColumn.x() + 12, LeftColumn.y() + 19), column,
+        Fitted(11, true, column, LeftColumn.width() - 20, words), QColor(0x24, 0x2c, 0x3a),
+        QColor(255, 255, 255, 90));
     p.setPen(QColor(0x5a, 0x62, 0x6e));
     Paint::PixelLine(p, LeftColumn.x() + 10, 347, LeftColumn.right() - 10, 347);
     p.setPen(QColor(0xc4, 0xca, 0xd2));
@@ -234,9 +266,8 @@ QImage DrawBack(int scale)
         p, TGlyph::Info, QRectF(AboutPlate.x() + 4, AboutPlate.y() + 5, 11, 11), QColor(0x5f, 0xa8, 0xff));
 
     // The two white information panels.
-    DrawPanel(p, AudioPanel, QStringLiteral("Audio Information"), TGlyph::Note, {279, 300, 320, 340});
-    DrawPanel(
-        p, SegmentPanel, QStringLiteral("Selected Segment Info"), TGlyph::PlaySelected, {279, 300, 320, 340});
+    DrawPanel(p, AudioPanel, Text(words.audioInfo), TGlyph::Note, {279, 300, 320, 340}, words);
+    DrawPanel(p, SegmentPanel, Text(words.segmentInfo), TGlyph::PlaySelected, {279, 300, 320, 340}, words);
 
     // Bottom strip behind the status line.
     QLinearGradient strip(0, StripTop, 0, 422);
@@ -263,7 +294,7 @@ QImage DrawBack(int scale)
 
 // ------------------------------------------------------------------ banner
 
-QImage DrawAd(int scale)
+QImage DrawAd(int scale, const TSkinWords& words)
 {
     QImage img = Paint::Canvas(361, 169, scale);
     QPainter p(&img);
@@ -303,9 +334,10 @@ QImage DrawAd(int scale)
         QColor(0, 0, 0, 150));
     Paint::ShadowText(p, QPointF(106, 70), QStringLiteral("MP3 Ringtone Maker"), Paint::Font(17, true),
         QColor(0xff, 0xc2, 0x5c), QColor(0, 0, 0, 150));
-    p.setFont(Paint::Font(11));
+    const QString slogan = Text(words.adSlogan);
+    p.setFont(Fitted(11, false, slogan, 361 - 106 - 6, words));
     p.setPen(QColor(0xd4, 0xdf, 0xff));
-    p.drawText(QPointF(106, 88), QStringLiteral("Cut your favourite song into a ringtone"));
+    p.drawText(QPointF(106, 88), slogan);
 
     // A waveform with a marked segment, the program's work in one picture.
     const QRectF wave(106, 98, 236, 40);
@@ -329,9 +361,10 @@ QImage DrawAd(int scale)
         p.drawPolygon(QPolygonF(
             {QPointF(x - 4, wave.y() - 7), QPointF(x + 4, wave.y() - 7), QPointF(x, wave.y() - 2)}));
     }
-    p.setFont(Paint::Font(11, true));
+    const QString action = Text(words.adAction);
+    p.setFont(Fitted(11, true, action, 361 - 106 - 6, words));
     p.setPen(Qt::white);
-    p.drawText(QPointF(106, 158), QStringLiteral("Open a music file to begin  \u25b8"));
+    p.drawText(QPointF(106, 158), action);
     p.setPen(QColor(255, 255, 255, 50));
     p.setBrush(Qt::NoBrush);
     p.drawRect(QRectF(0.5, 0.5, 360, 168));
@@ -393,7 +426,8 @@ void DrawRound(QPainter& p, const QSize& size, TGlyph glyph, TState state, bool 
     Paint::Glyph(p, glyph, box, ink);
 }
 
-void DrawBar(QPainter& p, const QSize& size, TGlyph glyph, const char* word, TState state)
+void DrawBar(
+    QPainter& p, const QSize& size, TGlyph glyph, const QString& word, TState state, const TSkinWords& words)
 {
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF bar(0, 0, size.width() - 1, size.height() - 1);
@@ -425,8 +459,8 @@ void DrawBar(QPainter& p, const QSize& size, TGlyph glyph, const char* word, TSt
     const qreal shift = state == TState::Down ? 1 : 0;
     Paint::Glyph(p, glyph, QRectF(15 + shift, 8 + shift, 17, 16), QColor(0, 0, 0, 70));
     Paint::Glyph(p, glyph, QRectF(14 + shift, 7 + shift, 17, 16), Qt::white);
-    const QFont font = Paint::Font(15, true);
-    Paint::ShadowText(p, QPointF(42 + shift, 21 + shift), QString::fromLatin1(word), font, Qt::white,
+    const QFont font = Fitted(15, true, word, size.width() - 42 - 5, words);
+    Paint::ShadowText(p, QPointF(42 + shift, 21 + shift), word, font, Qt::white,
         state == TState::Down ? QColor(0x4a, 0x05, 0x05) : QColor(0x8e, 0x3f, 0x04));
 }
 
@@ -454,7 +488,7 @@ void DrawSmall(QPainter& p, const QSize& size, TGlyph glyph, TState state)
     Paint::Glyph(p, glyph, r.adjusted(1 + shift, 1 + shift, -1 + shift, -1 + shift), Qt::white);
 }
 
-QImage DrawButton(const QImage& back, const Skin::TButtonFace& face, TState state)
+QImage DrawButton(const QImage& back, const Skin::TButtonFace& face, TState state, const TSkinWords& words)
 {
     // The button's own rectangle of the window face is its base, so its
     // corners blend with what lies around it.
@@ -470,7 +504,7 @@ QImage DrawButton(const QImage& back, const Skin::TButtonFace& face, TState stat
         DrawRound(p, size, art.glyph, state, art.glyph == TGlyph::Play);
         break;
     case TButtonArt::Bar:
-        DrawBar(p, size, art.glyph, art.word, state);
+        DrawBar(p, size, art.glyph, Text(words.*art.word), state, words);
         break;
     case TButtonArt::Small:
         DrawSmall(p, size, art.glyph, state);
@@ -481,7 +515,7 @@ QImage DrawButton(const QImage& back, const Skin::TButtonFace& face, TState stat
 
 // ------------------------------------------------------------ About window
 
-QImage DrawAbout(int scale)
+QImage DrawAbout(int scale, const TSkinWords& words)
 {
     QImage img = Paint::Canvas(300, 266, scale);
     QPainter p(&img);
@@ -500,12 +534,12 @@ QImage DrawAbout(int scale)
 
     Paint::CentredText(p, 150, 62, QStringLiteral("Velumo MP3 Ringtone Maker"), Paint::Font(12, true),
         QColor(0x1d, 0x3f, 0x7c));
-    const QFont small = Paint::Font(11);
     const QColor grey(0x4d, 0x58, 0x6a);
-    Paint::CentredText(p, 150, 106, QStringLiteral("Turn your favourite songs into"), small, grey);
-    Paint::CentredText(p, 150, 120, QStringLiteral("MP3 and AMR ringtones for your phone."), small, grey);
-    Paint::CentredText(p, 150, 141, QStringLiteral("\u00a9 2026 Velumo Soft. All rights reserved."),
-        Paint::Font(10), QColor(0x7a, 0x85, 0x96));
+    for (const auto& [text, baseline] :
+        {std::pair{Text(words.aboutLine1), 106}, {Text(words.aboutLine2), 120}})
+        Paint::CentredText(p, 150, baseline, text, Fitted(11, false, text, 264, words), grey);
+    const QString rights = Text(words.rights);
+    Paint::CentredText(p, 150, 141, rights, Fitted(10, false, rights, 264, words), QColor(0x7a, 0x85, 0x96));
     p.setPen(QColor(0xc3, 0xcf, 0xe2));
     p.drawLine(QPointF(26, 152.5), QPointF(274, 152.5));
     p.setPen(QColor(0xff, 0xff, 0xff));
@@ -531,27 +565,35 @@ QString AtScale(int scale)
     return scale == 1 ? QString() : QStringLiteral("@%1x").arg(scale);
 }
 
-// Writes the faces and the buttons drawn at the given scale.
-void GenerateSkin(const QString& assets, int scale)
+// Writes the faces and the buttons drawn at the given scale. Another
+// language gets only the pictures that carry words, in assets/<code>/.
+void GenerateSkin(QString assets, int scale, const TSkinWords& words)
 {
+    const bool english = *words.code == '\0';
+    if (!english) {
+        assets += u'/' + QLatin1String(words.code);
+        MakeFolder(assets + QStringLiteral("/buttons"));
+    }
     const QString at = AtScale(scale);
     const QString backFile = QStringLiteral("%1/back%2.jpg").arg(assets, at);
-    WriteJpeg(DrawBack(scale), backFile);
+    WriteJpeg(DrawBack(scale, words), backFile);
     // Buttons are cut from the face as it will be decoded, so they match it.
     QImage backDecoded(backFile);
     if (backDecoded.isNull())
         Fail(QStringLiteral("reading back %1 failed").arg(backFile));
     backDecoded.setDevicePixelRatio(scale);
-    WriteJpeg(DrawAd(scale), QStringLiteral("%1/ad%2.jpg").arg(assets, at));
-    WriteJpeg(DrawAbout(scale), QStringLiteral("%1/about%2.jpg").arg(assets, at));
+    WriteJpeg(DrawAd(scale, words), QStringLiteral("%1/ad%2.jpg").arg(assets, at));
+    WriteJpeg(DrawAbout(scale, words), QStringLiteral("%1/about%2.jpg").arg(assets, at));
 
     for (const Skin::TButtonFace& b : Skin::Buttons) {
+        if (!english && !ArtOf(b).word)
+            continue;
         const QString base = QStringLiteral("%1/buttons/%2_").arg(assets, QLatin1String(b.control));
         const auto file = [&](const char* suffix, Skin::TPictureKind kind) {
             return base + QLatin1String(suffix) + at + u'.' + QLatin1String(Skin::Extension(kind));
         };
         auto write = [&](TState state, const char* suffix, Skin::TPictureKind kind) {
-            const QImage image = DrawButton(backDecoded, b, state);
+            const QImage image = DrawButton(backDecoded, b, state, words);
             if (kind == Skin::TPictureKind::Jpeg)
                 WriteJpeg(image, file(suffix, kind));
             else
@@ -577,8 +619,10 @@ void Generate(const QString& assets, const QString& preview)
     MakeFolder(assets + QStringLiteral("/buttons"));
     MakeFolder(assets + QStringLiteral("/icon"));
 
-    GenerateSkin(assets, 1);
-    GenerateSkin(assets, 2);
+    for (const TSkinWords& words : SkinLanguages) {
+        GenerateSkin(assets, 1, words);
+        GenerateSkin(assets, 2, words);
+    }
 
     for (int size : {16, 24, 32, 48, 64, 72, 96, 128, 256})
         WritePng(Paint::Icon(size), QStringLiteral("%1/icon/velumo-%2.png").arg(assets).arg(size));

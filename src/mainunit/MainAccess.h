@@ -1,0 +1,14 @@
+#pragma once
+// The main window for screen-reader and keyboard users: every control named,
+// the timeline a focusable control whose value is read out, a Tab order, and
+// a frame round the control that has the keyboard focus.
+
+#include <QString>
+
+class TMainForm;
+
+// Called once, by the window's constructor.
+void InstallAccessibility(TMainForm& form);
+
+// What a screen reader reads as the timeline's value; whole seconds.
+QString TimelineValueText(int startSeconds, int endSeconds, int cursorSeconds);

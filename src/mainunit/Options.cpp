@@ -1,0 +1,81 @@
+#include "Options.h"
+
+#include "SoundPicture.h"
+#include "workThread.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QSettings>
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace {
+
+const QString FadeInKey = QStringLiteral("Ringtone/FadeInMs");
+const QString FadeOutKey = QStringLiteral("Ringtone/FadeOutMs");
+const QString MatchLoudnessKey = QStringLiteral("Ringtone/MatchLoudness");
+
+int ReadFade(const QSettings& settings, const QString& key)
+{
+    bool ok = false;
+    const int ms = settings.value(key).toInt(&ok);
+    const bool offered = std::any_of(ringtone::kFadeChoices.begin(), ringtone::kFadeChoices.end(),
+        [ms](const ringtone::TFadeChoice& choice) { return choice.Ms == ms; });
+    return ok && offered ? ms : 0;
+}
+
+} // namespace
+
+TRingtoneChoices ReadRingtoneChoices()
+{
+    const QSettings settings = UserSettings();
+    return {ReadFade(settings, FadeInKey), ReadFade(settings, FadeOutKey),
+        settings.value(MatchLoudnessKey, false).toBool()};
+}
+
+void KeepRingtoneChoices(const TRingtoneChoices& choices)
+{
+    QSettings settings = UserSettings();
+    settings.setValue(FadeInKey, choices.FadeInMs);
+    settings.setValue(FadeOutKey, choices.FadeOutMs);
+    settings.setValue(MatchLoudnessKey, choices.MatchLoudness);
+    settings.sync();
+    if (settings.status() != QSettings::NoError)
+        throw std::runtime_error(QStringLiteral("Cannot keep the ringtone choices: '%1' cannot be written")
+                                     .arg(settings.fileName())
+                                     .toStdString());
+}
+
+TRingtoneForm RingtoneForm(const QString& target)
+{
+    const TRingtoneType* type = target.isEmpty() ? nullptr : RingtoneTypeFor(target);
+    return type ? TRingtoneForm{type->Channels, type->Rate} : TRingtoneForm{};
+}
+
+TLoudnessKey LoudnessKey(const QString& file, int64_t startMs, int64_t endMs, const TRingtoneForm& form)
+{
+    const QFileInfo info(file);
+    return {file, info.size(), info.lastModified().toMSecsSinceEpoch(), startMs, endMs, form};
+}
+
+TMatchGain TLoudnessCache::Gain(const TLoudnessKey& key, const TMeasure& measure)
+{
+    if (const auto known = known_.find(key); known != known_.end())
+        return known->second;
+    const TMatchGain gain = measure(key);
+    known_.emplace(key, gain);
+    return gain;
+}
+
+ringtone::TShapePlan MakeShapePlan(const TRingtoneChoices& choices, const TMatchGain& gain)
+{
+    ringtone::TShapePlan plan;
+    plan.FadeInMs = choices.FadeInMs;
+    plan.FadeOutMs = choices.FadeOutMs;
+    if (choices.MatchLoudness) {
+        plan.GainDb = gain.Measured ? gain.GainDb : 0;
+        plan.Limit = true;
+    }
+    return plan;
+}

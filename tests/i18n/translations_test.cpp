@@ -1,0 +1,110 @@
+// Every text of the program has a finished translation in every language,
+// and every text the sources hold is in the translation files.
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace {
+
+const QStringList Languages{"de", "fr", "es", "pt_BR"};
+
+struct TMessage {
+    QString source, translation, type;
+};
+
+// (context, source) -> message of a Qt Linguist file.
+using TMessages = std::map<std::pair<QString, QString>, TMessage>;
+
+TMessages ReadTs(const QString& path)
+{
+    TMessages messages;
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    QXmlStreamReader xml(&file);
+    QString context;
+    TMessage message;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (!xml.isStartElement()) {
+            if (xml.isEndElement() && xml.name() == u"message")
+                messages[{context, message.source}] = message;
+            continue;
+        }
+        if (xml.name() == u"name")
+            context = xml.readElementText();
+        else if (xml.name() == u"message")
+            message = {};
+        else if (xml.name() == u"source")
+            message.source = xml.readElementText();
+        else if (xml.name() == u"translation") {
+            message.type = xml.attributes().value("type").toString();
+            message.translation = xml.readElementText();
+        }
+    }
+    EXPECT_FALSE(xml.hasError()) << path.toStdString() << ": " << xml.errorString().toStdString();
+    return messages;
+}
+
+QString TsFile(const QString& language)
+{
+    return QStringLiteral(VELUMO_SOURCE_DIR "/translations/velumo_%1.ts").arg(language);
+}
+
+QSet<QString> Placeholders(const QString& text)
+{
+    QSet<QString> found;
+    static const QRegularExpression marker("%\\d");
+    for (const QRegularExpressionMatch& m : marker.globalMatch(text))
+        found << m.captured();
+    return found;
+}
+
+TEST(Translations, EveryTextOfEveryLanguageIsFinishedAndKeepsItsPlaceholders)
+{
+    for (const QString& language : Languages) {
+        SCOPED_TRACE(language.toStdString());
+        const TMessages messages = ReadTs(TsFile(language));
+        EXPECT_GT(messages.size(), 100u);
+        for (const auto& [key, m] : messages) {
+            SCOPED_TRACE((key.first + " | " + key.second).toStdString());
+            EXPECT_EQ(m.type, "") << "not a finished translation";
+            EXPECT_FALSE(m.translation.trimmed().isEmpty());
+            // A lost %1 would drop the file name or number from the sentence.
+            EXPECT_EQ(Placeholders(m.translation), Placeholders(m.source));
+            // Texts joined to others keep their surrounding blanks.
+            EXPECT_EQ(m.translation.startsWith(u' '), m.source.startsWith(u' '));
+            EXPECT_EQ(m.translation.endsWith(u' '), m.source.endsWith(u' '));
+        }
+    }
+}
+
+TEST(Translations, EveryTextInTheSourcesIsInEveryLanguage)
+{
+    QTemporaryDir scratch;
+    const QString found = scratch.filePath("found.ts");
+    QProcess lupdate;
+    lupdate.start(VELUMO_LUPDATE,
+        {"-silent", "-locations", "none", QStringLiteral(VELUMO_SOURCE_DIR "/src"), "-ts", found});
+    ASSERT_TRUE(lupdate.waitForFinished(120000));
+    ASSERT_EQ(lupdate.exitCode(), 0) << lupdate.readAllStandardError().toStdString();
+    const TMessages inSources = ReadTs(found);
+    ASSERT_GT(inSources.size(), 100u);
+    for (const QString& language : Languages) {
+        SCOPED_TRACE(language.toStdString());
+        const TMessages translated = ReadTs(TsFile(language));
+        for (const auto& [key, m] : inSources)
+            EXPECT_TRUE(translated.count(key)) << "no translation of \"" << key.second.toStdString()
+                                               << "\" in context " << key.first.toStdString();
+    }
+}
+
+} // namespace
