@@ -97,7 +97,7 @@ TEST_F(Keys, EachKeyRunsItsButtonsHandler)
     Press(Qt::Key_P);
     EXPECT_EQ(Mode(), 2);
     EXPECT_EQ(form->MediaPlayer1->StartPos(), 3000);
-    EXPECT_EQ(form->MediaPlayer1->EndPos(), 46000);
+    EXPECT_EQ(form->MediaPlayer1->EndPos(), 45000);
 
     dialogs.Opens.push_back({std::nullopt});
     Press(Qt::Key_O, Qt::ControlModifier);
