@@ -39,7 +39,10 @@ std::vector<std::string> TMediaLoader::Candidates()
 
 void TMediaLoader::Start()
 {
-    std::call_once(started_, [this] { worker_ = std::thread([this] { Load(); }); });
+    std::call_once(once_, [this] {
+        started_ = true;
+        worker_ = std::thread([this] { Load(); });
+    });
 }
 
 void TMediaLoader::Load()

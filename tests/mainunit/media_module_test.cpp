@@ -1,10 +1,14 @@
-// The sound module: the program itself holds no media library, and a module
-// that cannot be loaded is reported at Open, naming it and why, without
-// taking the window down. Each case runs in a process of its own, so each
-// starts with no module loaded.
+// The sound module: the program itself holds no media library, an idle
+// window loads none, the first sign that the user is opening a file loads
+// it, and a module that cannot be loaded is reported at Open, naming it and
+// why, without taking the window down. Each case runs in a process of its
+// own, so each starts with no module loaded.
 #include "MainWindowTest.h"
+#include "MediaLoader.h"
 
+#include <QDragEnterEvent>
 #include <QFileInfo>
+#include <QMimeData>
 #include <QRegularExpression>
 
 namespace {
@@ -65,6 +69,36 @@ TEST_P(MediaModuleBroken, OpenSaysWhichModuleFailedAndWhyAndTheWindowCarriesOn)
 
 INSTANTIATE_TEST_SUITE_P(Modules, MediaModuleBroken, ::testing::ValuesIn(Broken),
     [](const auto& info) { return std::string(info.param.name); });
+
+enum class OpeningSign { OpenClickedThenCancelled, FileDraggedOverTheWindow };
+
+class MediaModuleLoads : public MainWindowTest, public ::testing::WithParamInterface<OpeningSign> { };
+
+TEST_P(MediaModuleLoads, WhenTheUserStartsToOpenAFileNotBefore)
+{
+    Settle();
+    Click(form->btnPlay);
+    Settle();
+    EXPECT_FALSE(MediaLoader().Started()) << "an idle window holds no media library";
+    if (GetParam() == OpeningSign::OpenClickedThenCancelled) {
+        dialogs.Opens.push_back({std::nullopt});
+        Click(form->btnOpen);
+    } else {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(Wav("song.wav", 1))});
+        QDragEnterEvent enter(QPoint(300, 300), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(form.get(), &enter);
+    }
+    EXPECT_TRUE(MediaLoader().Started());
+    EXPECT_NO_THROW(MediaLoader().Entries());
+}
+
+INSTANTIATE_TEST_SUITE_P(Signs, MediaModuleLoads,
+    ::testing::Values(OpeningSign::OpenClickedThenCancelled, OpeningSign::FileDraggedOverTheWindow),
+    [](const auto& info) {
+        return std::string(info.param == OpeningSign::OpenClickedThenCancelled ? "OpenClickedThenCancelled"
+                                                                               : "FileDraggedOverTheWindow");
+    });
 
 TEST(MediaModule, TheProgramNeedsNoMediaLibraryToStart)
 {
