@@ -8,6 +8,8 @@ int main(int argc, char** argv)
 {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!qEnvironmentVariableIsSet("VELUMO_MEDIA_MODULE"))
+        qputenv("VELUMO_MEDIA_MODULE", VELUMO_BUILD_MEDIA_MODULE);
     QApplication app(argc, argv);
     ::benchmark::Initialize(&argc, argv);
     if (::benchmark::ReportUnrecognizedArguments(argc, argv))

@@ -14,6 +14,10 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 
 install(TARGETS velumo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS av RUNTIME DESTINATION ${VELUMO_LIBEXEC_SUBDIR})
+# The sound module, loaded by the program when it first needs sound.
+install(TARGETS velumo-media LIBRARY DESTINATION ${VELUMO_LIBEXEC_SUBDIR})
+target_compile_definitions(mainunit PRIVATE
+  "VELUMO_INSTALL_MODULEDIR=\"${CMAKE_INSTALL_PREFIX}/${VELUMO_LIBEXEC_SUBDIR}\"")
 
 set(assets ${PROJECT_SOURCE_DIR}/assets)
 install(FILES ${assets}/velumo.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

@@ -16,7 +16,9 @@ function(velumo_add_test name)
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
   endif()
-  set(env "QT_QPA_PLATFORM=offscreen" "SDL_AUDIODRIVER=dummy" ${T_ENV})
+  # The window's sound module is found in the build tree.
+  set(env "QT_QPA_PLATFORM=offscreen" "SDL_AUDIODRIVER=dummy"
+    "VELUMO_MEDIA_MODULE=${CMAKE_BINARY_DIR}/libvelumo-media.so" ${T_ENV})
   # The list must reach each case as one value through GoogleTest's generated
   # scripts, which unescape it three times (CMake 3.25).
   string(REPLACE ";" "\\\\\\\\\\\\\\;" env "${env}")
@@ -35,6 +37,8 @@ function(velumo_add_bench name)
   if(B_GUI)
     add_executable(${name} ${B_SOURCES} ${PROJECT_SOURCE_DIR}/bench/gui_bench_main.cpp)
     target_link_libraries(${name} PRIVATE ${B_LIBS} Qt6::Widgets benchmark::benchmark)
+    # The window's sound module, from the build tree.
+    target_compile_definitions(${name} PRIVATE VELUMO_BUILD_MEDIA_MODULE="${CMAKE_BINARY_DIR}/libvelumo-media.so")
   else()
     add_executable(${name} ${B_SOURCES})
     target_link_libraries(${name} PRIVATE ${B_LIBS} benchmark::benchmark benchmark::benchmark_main)

@@ -55,6 +55,7 @@ DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >"$work/apt.log" 2>
   { cat "$work/apt.log" >&2; fail "apt-get install failed"; }
 dpkg -L velumo >"$work/files"
 [ -x /usr/libexec/velumo/av ] || fail "no converter at /usr/libexec/velumo/av"
+[ -f /usr/libexec/velumo/libvelumo-media.so ] || fail "no sound module at /usr/libexec/velumo/libvelumo-media.so"
 
 echo "== velumo --version"
 got=$(env -u DISPLAY velumo --version)

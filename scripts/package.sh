@@ -17,6 +17,7 @@ cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=None -DCMAKE_INSTALL_PREF
   -DCMAKE_C_FLAGS="$cppflags $(dpkg-buildflags --get CFLAGS)" \
   -DCMAKE_CXX_FLAGS="$cppflags $(dpkg-buildflags --get CXXFLAGS)" \
   -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" \
+  -DCMAKE_MODULE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" \
   -DVELUMO_TESTS=OFF -DVELUMO_BENCH=OFF "$@" >/dev/null
 cmake --build "$dir" --target velumo av velumo_packed_docs
 rm -f "$dir"/velumo_*.deb

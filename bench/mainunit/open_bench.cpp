@@ -3,7 +3,7 @@
 #include "Dialogs.h"
 #include "FormComponents.h"
 #include "GuiServices.h"
-#include "MPlayer.h"
+#include "MediaDevice.h"
 #include "MouseEffectImage.h"
 #include "TImage.h"
 #include "TMainForm.h"

@@ -4,10 +4,10 @@
 // window's own painting: QT_QPA_PLATFORM=xcb xvfb-run ./playback_cpu_bench
 #include "Dialogs.h"
 #include "GuiServices.h"
-#include "MPlayer.h"
+#include "MediaDevice.h"
 #include "MouseEffectImage.h"
 #include "TMainForm.h"
-#include "WaveEnvelope.h"
+#include "MediaDevice.h"
 #include "WaveRender.h"
 
 #include <QEventLoop>

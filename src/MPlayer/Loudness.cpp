@@ -365,12 +365,4 @@ TLoudness MeasureLoudness(const std::string& path, int64_t startMs, int64_t endM
     return TMeasure(path, startMs, endMs, channels, rate, cancel).Run();
 }
 
-double MatchGainDb(double integratedLufs, double truePeakDbtp)
-{
-    if (!std::isfinite(integratedLufs) || std::isnan(truePeakDbtp))
-        return 0;
-    const double gain = std::min(kTargetLufs - integratedLufs, kCeilingDbtp - truePeakDbtp);
-    return std::clamp(gain, -kMaxGainDb, kMaxGainDb);
-}
-
 } // namespace ringtone

@@ -4,6 +4,8 @@
 // loudness.
 #pragma once
 
+#include "RingtoneShape.h"
+
 #include <atomic>
 #include <cstdint>
 #include <string>
@@ -28,14 +30,5 @@ struct TLoudness {
 // at once with an error. Never throws.
 TLoudness MeasureLoudness(const std::string& path, int64_t startMs, int64_t endMs, int channels = 2,
     int rate = 0, const std::atomic<bool>* cancel = nullptr);
-
-// The largest gain a ringtone may get, either way, dB.
-inline constexpr double kMaxGainDb = 40.0;
-
-// The gain, dB, that brings the integrated loudness to kTargetLufs while
-// keeping the true peak at or below kCeilingDbtp:
-//   min(kTargetLufs - I, kCeilingDbtp - TP), clamped to +-kMaxGainDb;
-// 0 for silence (I = -infinity) and for values that are not numbers.
-double MatchGainDb(double integratedLufs, double truePeakDbtp);
 
 } // namespace ringtone

@@ -65,4 +65,12 @@ void ApplyShape(const TShapePlan& plan, float* samples, int64_t frames, int chan
     }
 }
 
+double MatchGainDb(double integratedLufs, double truePeakDbtp)
+{
+    if (!std::isfinite(integratedLufs) || std::isnan(truePeakDbtp))
+        return 0;
+    const double gain = std::min(kTargetLufs - integratedLufs, kCeilingDbtp - truePeakDbtp);
+    return std::clamp(gain, -kMaxGainDb, kMaxGainDb);
+}
+
 } // namespace ringtone

@@ -41,6 +41,15 @@ inline constexpr int kEdgeFadeMs = 10;
 inline constexpr double kCeilingDbtp = -1.0;
 inline constexpr double kTargetLufs = -12.0;
 
+// The largest gain a ringtone may get, either way, dB.
+inline constexpr double kMaxGainDb = 40.0;
+
+// The gain, dB, that brings the integrated loudness to kTargetLufs while
+// keeping the true peak at or below kCeilingDbtp:
+//   min(kTargetLufs - I, kCeilingDbtp - TP), clamped to +-kMaxGainDb;
+// 0 for silence (I = -infinity) and for values that are not numbers.
+double MatchGainDb(double integratedLufs, double truePeakDbtp);
+
 // One choice of the Fade in and Fade out menus.
 struct TFadeChoice {
     int Ms; // 0: off

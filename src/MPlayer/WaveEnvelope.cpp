@@ -330,12 +330,6 @@ void TWaveEnvelope::Cancel()
         worker_.join();
 }
 
-int TWaveEnvelope::HalfHeight(uint8_t value, int pictureHeight)
-{
-    const int half = std::max((pictureHeight - 24) / 2, 0);
-    return (value * half + MaxValue / 2) / MaxValue;
-}
-
 uint8_t TWaveEnvelope::ValueOfMeanSquare(double meanSquare)
 {
     if (!(meanSquare > 0.0))

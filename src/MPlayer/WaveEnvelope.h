@@ -52,7 +52,11 @@ public:
 
     // The half-height in pixels of a column of `value` on a timeline picture
     // `pictureHeight` pixels high (its wave band is that height less 24).
-    static int HalfHeight(uint8_t value, int pictureHeight);
+    static int HalfHeight(uint8_t value, int pictureHeight)
+    {
+        const int half = (pictureHeight - 24) / 2 > 0 ? (pictureHeight - 24) / 2 : 0;
+        return (value * half + MaxValue / 2) / MaxValue;
+    }
     // The value for a mean square level (full scale = 1.0).
     static uint8_t ValueOfMeanSquare(double meanSquare);
 

@@ -137,6 +137,15 @@ QImage SharpCopy(const QImage& picture)
     return loaded.twice;
 }
 
+void PreloadMainWindow()
+{
+    Load(QString::fromLatin1(Back));
+    for (const QString& control : ButtonControls())
+        for (const TButtonState state : {TButtonState::Normal, TButtonState::Hover, TButtonState::Down})
+            Load(ButtonPicturePath(control, state));
+    Load(QString::fromLatin1(Ad));
+}
+
 bool ApplyButtonPictures(TMouseEffectImage& button, const QString& control)
 {
     const QImage normal = Load(ButtonPicturePath(control, TButtonState::Normal));
@@ -167,10 +176,14 @@ QString MonochromeIconPath()
 
 QIcon ApplicationIcon()
 {
-    QIcon icon;
-    for (const int size : ColourIconSizes)
-        icon.addFile(IconPath(size), QSize(size, size));
-    icon.addFile(QStringLiteral(":/skin/icon/velumo-256.png"), QSize(256, 256));
+    // Read once: the application and its window share it.
+    static const QIcon icon = [] {
+        QIcon all;
+        for (const int size : ColourIconSizes)
+            all.addFile(IconPath(size), QSize(size, size));
+        all.addFile(QStringLiteral(":/skin/icon/velumo-256.png"), QSize(256, 256));
+        return all;
+    }();
     return icon;
 }
 

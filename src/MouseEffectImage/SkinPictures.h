@@ -29,6 +29,10 @@ QStringList ButtonControls();
 // Loads a skin picture; a null image when it is missing or cannot be decoded.
 // Each file is decoded once; later calls share that picture.
 QImage Load(const QString& resourcePath);
+// Decodes the main window's face, banner and every button's three pictures,
+// so the window's construction finds them decoded. Any thread may call it:
+// the program runs it on a worker while the GUI thread loads the fonts.
+void PreloadMainWindow();
 // Pictures with words are taken from ":/skin/<language>/" where that holds a
 // copy ("de", "fr", "es", "pt_BR"); empty: English. Set before loading.
 void SetLanguage(const QString& language);

@@ -5,13 +5,16 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QResource>
 #include <QTemporaryFile>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <memory>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -53,6 +56,26 @@ bool WriteAll(QFile& file, const QByteArray& bytes)
     return file.write(bytes) == bytes.size() && file.flush() && ::fsync(file.handle()) == 0;
 }
 
+// True when fileName is a regular file (not a link) of exactly these bytes
+// and permission bits: then there is nothing to write.
+bool SameFile(const QString& fileName, const QByteArray& bytes, mode_t perms)
+{
+    const int fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st { };
+    bool same = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 07777) == perms
+        && st.st_size == bytes.size() && st.st_size > 0;
+    // Mapped, so the comparison reads the page cache in place.
+    void* mapped = same ? ::mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0) : MAP_FAILED;
+    ::close(fd);
+    if (mapped == MAP_FAILED)
+        return false;
+    same = std::memcmp(mapped, bytes.constData(), static_cast<size_t>(bytes.size())) == 0;
+    ::munmap(mapped, static_cast<size_t>(st.st_size));
+    return same;
+}
+
 } // namespace
 
 bool ExtractResourceToFile(
@@ -62,10 +85,16 @@ bool ExtractResourceToFile(
         const QString path = FindResource(resourceType, resourceName);
         if (path.isEmpty())
             return false;
-        QFile resource(path);
-        if (!resource.open(QIODevice::ReadOnly))
+        // An uncompressed resource is read in place, without a copy.
+        const QResource resource(path);
+        if (!resource.isValid())
             return false;
-        const QByteArray bytes = resource.readAll();
+        const QByteArray bytes = resource.compressionAlgorithm() == QResource::NoCompression
+            ? QByteArray::fromRawData(reinterpret_cast<const char*>(resource.data()), resource.size())
+            : resource.uncompressedData();
+        // An intact copy from an earlier start stays as it is: no write, no flush.
+        if (SameFile(fileName, bytes, mode == TFileMode::Executable ? 0700 : 0600))
+            return true;
 
         // Write beside the target and rename over it: a failed write leaves the old
         // file whole, and a tool another instance is running keeps its own inode.

@@ -33,7 +33,8 @@ QString GetTempDirectory();
 // Writes resource <type>/<name> (letter case ignored) into fileName through a
 // temporary file in the same folder that is renamed over the target, so a failed
 // write leaves the old file whole. Sets the run bit when executable is true.
-// Never throws, never shows anything.
+// A regular file that already holds exactly these bytes and permissions is
+// left untouched. Never throws, never shows anything.
 enum class TFileMode { Plain, Executable };
 bool ExtractResourceToFile(const QString& resourceType, const QString& resourceName, const QString& fileName,
     TFileMode mode = TFileMode::Plain);

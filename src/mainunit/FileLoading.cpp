@@ -8,7 +8,8 @@
 #include "appDefine.h"
 #include "FileInfo.h"
 #include "MPGTools.h"
-#include "MPlayer.h"
+#include "MediaDevice.h"
+#include "MediaLoader.h"
 #include "TImage.h"
 #include "TLabel.h"
 #include "WaveRender.h"
@@ -69,6 +70,8 @@ void TMainForm::btnOpenClick()
     // for the first to finish instead of starting inside it.
     if (loading_)
         return;
+    // The media libraries load while the user picks the file.
+    MediaLoader().Start();
     if (!Dialogs().ExecuteOpen(dlgOpen))
         return;
     OpenChosenFile(dlgOpen.FileName);

@@ -7,7 +7,8 @@
 #include "Dialogs.h"
 #include "ErrorGuard.h"
 #include "FileInfo.h"
-#include "MPlayer.h"
+#include "MediaDevice.h"
+#include "MediaLoader.h"
 #include "TImage.h"
 #include "WaveRender.h"
 #include "appDefine.h"
@@ -143,8 +144,10 @@ void TMainForm::CursorEndKey()
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (event->mimeData()->hasUrls())
+    if (event->mimeData()->hasUrls()) {
         event->acceptProposedAction();
+        MediaLoader().Start(); // loads while the user moves to the drop
+    }
 }
 
 void TMainForm::dropEvent(QDropEvent* event)

@@ -3,15 +3,17 @@
 
 #include "TMainForm.h"
 
-#include "MPlayer.h"
+#include "MediaDevice.h"
 #include "MouseEffectImage.h"
 #include "SkinFont.h"
 #include "SkinPictures.h"
+#include "StartupStamp.h"
 #include "TImage.h"
 #include "TLabel.h"
 #include "appDefine.h"
 #include "workThread.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
@@ -78,7 +80,12 @@ void SetUpWindow(TMainForm& form)
     form.setObjectName(QStringLiteral("MainForm"));
     form.setWindowTitle(QString::fromUtf8(ApplicationTitle));
     form.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-    form.setWindowIcon(Skin::ApplicationIcon());
+    // Read after the first paint: nobody sees the icon before the window,
+    // and its nine pictures cost the window's first paint 2-3 ms.
+    AfterFirstPaint(&form, [&form] {
+        QApplication::setWindowIcon(Skin::ApplicationIcon());
+        form.setWindowIcon(Skin::ApplicationIcon());
+    });
     form.setFont(SkinFont(FontPixels));
     form.setFixedSize(WindowSize);
 }
@@ -196,7 +203,7 @@ void AddTimeline(TMainForm& form)
 // The device, the dialogs' settings, the position timer and the idle hook.
 void SetUpComponents(TMainForm& form)
 {
-    form.MediaPlayer1 = std::make_unique<TMediaPlayer>();
+    form.MediaPlayer1 = std::make_unique<TMediaDevice>();
     form.MediaPlayer1->AutoOpen = false;
     form.MediaPlayer1->AutoRewind = true;
     form.MediaPlayer1->Shareable = false;

@@ -4,8 +4,7 @@
 
 #include "TMainForm.h"
 
-#include "Loudness.h"
-#include "MPlayer.h"
+#include "MediaDevice.h"
 #include "TLabel.h"
 #include "TransportRules.h"
 #include "WaveRender.h"
@@ -39,7 +38,7 @@ TMatchGain TMainForm::MeasureMatchGain(const TLoudnessKey& key)
     // About 70 ms of CPU for 30 s of sound: measured here, under a busy cursor.
     const TBusyCursor busy;
     const ringtone::TLoudness loudness
-        = ringtone::MeasureLoudness(
+        = MeasureLoudnessInModule(
         bytes->toStdString(), key.StartMs, key.EndMs, key.Form.Channels, key.Form.Rate);
     if (!loudness.Ok) {
         qWarning("%s", loudness.Error.c_str());

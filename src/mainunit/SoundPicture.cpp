@@ -7,6 +7,7 @@
 
 #include "ErrorGuard.h"
 #include "FileInfo.h"
+#include "MediaDevice.h"
 #include "TMainForm.h"
 #include "WaveEnvelope.h"
 #include "WaveRender.h"
@@ -66,7 +67,7 @@ void KeepWaveKind(TWaveKind kind)
 }
 
 int CopyEnvelopeColumns(
-    const TWaveEnvelope& envelope, int shown, std::vector<int>& samples, int pictureHeight)
+    const TSoundEnvelope& envelope, int shown, std::vector<int>& samples, int pictureHeight)
 {
     const int filled = std::min(envelope.Filled(), static_cast<int>(samples.size()));
     for (int j = std::max(shown, 0); j < filled; ++j)
@@ -98,7 +99,7 @@ void TMainForm::StartEnvelope(const std::string& fileName, int width)
     if (width < 1 || Closing())
         return;
     try {
-        SoundEnvelope = std::make_unique<TWaveEnvelope>(fileName, width, ColumnsPerSecond);
+        SoundEnvelope = std::make_unique<TSoundEnvelope>(fileName, width, ColumnsPerSecond);
     } catch (const std::exception& e) {
         throw std::runtime_error(QCoreApplication::translate("MainForm",
                                      "Cannot start reading the sound for the timeline (it stays empty): ")

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-class TWaveEnvelope;
+class TSoundEnvelope;
 
 // The user's settings file, ~/.config/velumo/velumo.conf (XDG_CONFIG_HOME):
 // the timeline choice here, the ringtone choices in Options.cpp.
@@ -24,4 +24,4 @@ void KeepWaveKind(TWaveKind kind);
 // into `samples` (a picture `pictureHeight` pixels high) and returns the
 // number of columns now shown. Columns beyond `samples` are left out.
 int CopyEnvelopeColumns(
-    const TWaveEnvelope& envelope, int shown, std::vector<int>& samples, int pictureHeight);
+    const TSoundEnvelope& envelope, int shown, std::vector<int>& samples, int pictureHeight);

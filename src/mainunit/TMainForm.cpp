@@ -4,12 +4,13 @@
 #include "ErrorGuard.h"
 #include "GuiServices.h"
 #include "MainAccess.h"
-#include "MPlayer.h"
+#include "MediaDevice.h"
+#include "MediaLoader.h"
 #include "SkinPictures.h"
+#include "StartupStamp.h"
 #include "TCanvas.h"
 #include "TImage.h"
 #include "Translations.h"
-#include "WaveEnvelope.h"
 #include "WaveRender.h"
 #include "appDefine.h"
 
@@ -17,6 +18,9 @@
 #include <QCloseEvent>
 #include <QScrollArea>
 #include <QTimer>
+#include <QWindow>
+
+#include <thread>
 
 namespace {
 struct TToolFile {
@@ -137,15 +141,27 @@ int RunApplication(int argc, char** argv)
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
     QApplication app(argc, argv);
     InstallTranslations();
+    // The skin's pictures decode on a second core while the window loads its
+    // fonts; the window takes each from the cache, or waits for it there.
+    std::jthread preload([] {
+        try {
+            Skin::PreloadMainWindow();
+        } catch (const std::exception&) {
+            // The window decodes what is missing, and reports it.
+        }
+    });
     QApplication::setApplicationName(QString::fromUtf8(ApplicationTitle));
-    QApplication::setWindowIcon(Skin::ApplicationIcon());
     // Lets desktops match the window to the installed velumo.desktop entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("velumo"));
+    // A song to open: the media libraries load while the window is built.
+    if (!commandLine.File.isEmpty())
+        MediaLoader().Start();
     int result = 0;
     {
         TMainForm form;
         InstallGuiServices(&form);
         form.show();
+        StampStartup(&form, form.windowHandle());
         // For screenshots of the About window over the main window.
         if (qEnvironmentVariableIntValue("VELUMO_SHOW_ABOUT") == 1)
             QTimer::singleShot(0, &form, [&form] { Guarded([&] { form.lblAboutClick(); }); });

@@ -25,9 +25,9 @@ class QTimer;
 class TCanvas;
 class TImage;
 class TLabel;
-class TMediaPlayer;
+class TMediaDevice;
 class TMouseEffectImage;
-class TWaveEnvelope;
+class TSoundEnvelope;
 class TWaveRender;
 
 class TMainForm : public QWidget {
@@ -71,7 +71,7 @@ public:
     TImage* imgWave = nullptr;
 
     // Invisible components.
-    std::unique_ptr<TMediaPlayer> MediaPlayer1;
+    std::unique_ptr<TMediaDevice> MediaPlayer1;
     TFileDialogSettings dlgOpen;
     TFileDialogSettings SaveDialog1;
     QTimer* Timer2 = nullptr;
@@ -84,7 +84,7 @@ public:
     std::unique_ptr<TWaveRender> WaveRender;
     // The loudness of the file shown, decoded by its own worker; none before
     // the first file. Ended before the renderer goes (declared after it).
-    std::unique_ptr<TWaveEnvelope> SoundEnvelope;
+    std::unique_ptr<TSoundEnvelope> SoundEnvelope;
     // Copies the envelope's new columns into the timeline while it fills.
     QTimer* EnvelopeTimer = nullptr;
     // What the timeline's columns show; the user's kept choice.

@@ -4,7 +4,7 @@
 
 #include "TMainForm.h"
 
-#include "MPlayer.h"
+#include "MediaDevice.h"
 #include "TLabel.h"
 #include "TransportRules.h"
 #include "WaveRender.h"

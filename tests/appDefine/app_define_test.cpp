@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -220,6 +221,45 @@ TEST_F(Extract, FailuresReturnFalseAndLeaveNothingBehind)
     EXPECT_FALSE(ExtractResourceToFile("exefile", "testtool", dir.filePath("av")));
     EXPECT_TRUE(QFileInfo(dir.filePath("av")).isDir());
     EXPECT_TRUE(leftovers().isEmpty());
+}
+
+TEST_F(Extract, LeavesAnIntactCopyAloneAndMendsAnyOther)
+{
+    ASSERT_FALSE(expected.isEmpty());
+    QByteArray flipped = expected;
+    flipped[flipped.size() / 2] = char(flipped[flipped.size() / 2] ^ 0x01);
+    const QString target = dir.filePath("av");
+    const QString link = dir.filePath("elsewhere");
+    WriteFile(link, expected);
+    struct Row {
+        const char* what;
+        std::function<void()> prepare;
+        bool rewritten;
+    } rows[] = {
+        {"intact copy", [&] { WriteFile(target, expected), ::chmod(qPrintable(target), 0700); }, false},
+        {"one byte changed", [&] { WriteFile(target, flipped), ::chmod(qPrintable(target), 0700); }, true},
+        {"cut short", [&] { WriteFile(target, expected.left(expected.size() - 1)), ::chmod(qPrintable(target), 0700); }, true},
+        {"run bit lost", [&] { WriteFile(target, expected), ::chmod(qPrintable(target), 0600); }, true},
+        {"a link to a copy", [&] { QFile::remove(target), QFile::link(link, target); }, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        QFile::remove(target);
+        row.prepare();
+        struct stat before { };
+        ASSERT_EQ(::lstat(qPrintable(target), &before), 0);
+        ASSERT_TRUE(ExtractResourceToFile("exefile", "testtool", target, TFileMode::Executable));
+        struct stat after { };
+        ASSERT_EQ(::lstat(qPrintable(target), &after), 0);
+        EXPECT_EQ(ReadFile(target), expected);
+        EXPECT_EQ(ModeOf(target), 0700u);
+        EXPECT_TRUE(S_ISREG(after.st_mode));
+        // An untouched file keeps its inode and its change time to the nanosecond.
+        const bool same = before.st_ino == after.st_ino && before.st_ctim.tv_nsec == after.st_ctim.tv_nsec
+            && before.st_ctim.tv_sec == after.st_ctim.tv_sec;
+        EXPECT_EQ(same, !row.rewritten);
+    }
+    EXPECT_EQ(ReadFile(link), expected);
 }
 
 } // namespace

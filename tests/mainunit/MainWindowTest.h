@@ -4,7 +4,7 @@
 
 #include "../MPlayer/TestMedia.h"
 #include "GuiServices.h"
-#include "MPlayer.h"
+#include "MediaDevice.h"
 #include "MouseEffectImage.h"
 #include "ScriptedDialogs.h"
 #include "TImage.h"

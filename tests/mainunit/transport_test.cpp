@@ -1,7 +1,6 @@
 // The transport commands through the real main window and the real device
 // (SDL's silent driver, which plays at real-time pace).
 #include "MainWindowTest.h"
-#include "SdlOutput.h"
 #include "TransportRules.h"
 
 #include <QEventLoop>
@@ -208,7 +207,7 @@ TEST_F(TransportTest, PlaysARealFileThroughTheSoundServer)
     ASSERT_EQ(Mode(), 1);
     Select(100, 150, 20);
     Click(form->btnPlay);
-    EXPECT_EQ(mplayer_detail::OutputDriver(), "pulseaudio");
+    EXPECT_EQ(SoundOutputDriver(), "pulseaudio");
     EXPECT_EQ(Mode(), 2);
     // The null sink's clock may run slow: ask for progress, not for pace.
     EXPECT_TRUE(QTest::qWaitFor([&] { return form->MediaPlayer1->Position() >= 4500; }, 10000));
