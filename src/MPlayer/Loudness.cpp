@@ -9,9 +9,11 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <exception>
 #include <limits>
 #include <memory>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include <sys/stat.h>
@@ -61,13 +63,14 @@ struct TStepFailed {
 class TMeasure {
 public:
     TMeasure(const std::string& path, int64_t startMs, int64_t endMs, int channels, int rate,
-        const std::atomic<bool>* cancel)
+        const std::atomic<bool>* cancel, const std::atomic<bool>* sibling)
         : path_(path)
         , startMs_(startMs)
         , endMs_(endMs)
         , channels_(channels)
         , askedRate_(rate)
         , cancel_(cancel)
+        , sibling_(sibling)
     {
     }
 
@@ -75,7 +78,16 @@ public:
     TMeasure(const TMeasure&) = delete;
     TMeasure& operator=(const TMeasure&) = delete;
 
-    TLoudness Run();
+    // Decodes the stretch into the meter; throws TStepFailed.
+    void Collect()
+    {
+        Open();
+        Seek();
+        Decode();
+    }
+    int64_t Measured() const { return measured_; }
+    ebur128_state* Meter() const { return meter_.get(); }
+    double Peak() const { return peak_ ? peak_->Peak() : 0; }
 
 private:
     [[noreturn]] void Fail(const std::string& step, const std::string& why) const
@@ -86,7 +98,11 @@ private:
     {
         Fail(step, Cancelled() ? std::string("cancelled") : AvError(code));
     }
-    bool Cancelled() const { return cancel_ && cancel_->load(std::memory_order_relaxed); }
+    bool Cancelled() const
+    {
+        return (cancel_ && cancel_->load(std::memory_order_relaxed))
+            || (sibling_ && sibling_->load(std::memory_order_relaxed));
+    }
     static int Interrupt(void* self) { return static_cast<TMeasure*>(self)->Cancelled() ? 1 : 0; }
     // Only the file chosen is read: no playlist or reference inside it may
     // open another file.
@@ -107,6 +123,7 @@ private:
     int channels_;
     int askedRate_; // Hz; 0: the file's own
     const std::atomic<bool>* cancel_;
+    const std::atomic<bool>* sibling_; // set when the other half has failed
 
     // Declared so that the reader outlives the demuxer that reads through it.
     std::unique_ptr<AVIOContext, TIoClose> io_;
@@ -321,39 +338,80 @@ void TMeasure::Decode()
     }
 }
 
-TLoudness TMeasure::Run()
+// Selections this long are measured in two halves, each by its own decoder
+// on its own core; the meter merges them. ms.
+constexpr int64_t kSplitMs = 4000;
+
+[[noreturn]] void FailStep(const std::string& step, const std::string& path, const std::string& why)
 {
-    TLoudness result;
+    throw TStepFailed{step + " '" + path + "': " + why};
+}
+
+TLoudness Measure(const std::string& path, int64_t startMs, int64_t endMs, int channels, int rate,
+    const std::atomic<bool>* cancel)
+{
+    if (channels != 1 && channels != 2)
+        FailStep("Cannot measure the loudness of", path,
+            std::to_string(channels) + " channels asked, 1 or 2 are measured");
+    startMs = std::max<int64_t>(startMs, 0);
+    if (endMs <= startMs)
+        FailStep("Cannot measure the loudness of", path,
+            "the segment from " + std::to_string(startMs) + " ms to " + std::to_string(endMs) + " ms is empty");
+    const bool split = endMs - startMs >= kSplitMs && std::thread::hardware_concurrency() >= 2;
+    const int64_t middleMs = split ? startMs + (endMs - startMs) / 2 : endMs;
+    std::atomic<bool> failed = false; // stops the other half
+    std::atomic<int> firstToFail = 0; // 1 or 2: the failure to tell
+    TMeasure first(path, startMs, middleMs, channels, rate, cancel, &failed);
+    std::optional<TMeasure> second;
+    if (split)
+        second.emplace(path, middleMs, endMs, channels, rate, cancel, &failed);
+    std::exception_ptr secondError;
+    std::thread worker;
+    if (second)
+        worker = std::thread([&] {
+            try {
+                second->Collect();
+            } catch (...) {
+                secondError = std::current_exception();
+                int none = 0;
+                firstToFail.compare_exchange_strong(none, 2);
+                failed = true;
+            }
+        });
+    std::exception_ptr firstError;
     try {
-        if (channels_ != 1 && channels_ != 2)
-            Fail("Cannot measure the loudness of",
-                std::to_string(channels_) + " channels asked, 1 or 2 are measured");
-        if (startMs_ < 0)
-            startMs_ = 0;
-        if (endMs_ <= startMs_)
-            Fail("Cannot measure the loudness of",
-                "the segment from " + std::to_string(startMs_) + " ms to " + std::to_string(endMs_)
-                    + " ms is empty");
-        Open();
-        Seek();
-        Decode();
-        if (measured_ == 0)
-            Fail("Cannot measure the loudness of",
-                "no audio between " + std::to_string(startMs_) + " ms and " + std::to_string(endMs_) + " ms");
-        double lufs = -HUGE_VAL;
-        if (ebur128_loudness_global(meter_.get(), &lufs) != EBUR128_SUCCESS)
-            Fail("Cannot compute the loudness of", "the meter failed");
-        const double peak = peak_->Peak();
-        result.Ok = true;
-        result.IntegratedLufs = lufs;
-        result.TruePeakDbtp = peak > 0 ? 20 * std::log10(peak) : -HUGE_VAL;
-    } catch (const TStepFailed& e) {
-        result = {};
-        result.Error = e.Message;
-    } catch (const std::exception& e) {
-        result = {};
-        result.Error = "Measuring the loudness of '" + path_ + "': " + e.what();
+        first.Collect();
+    } catch (...) {
+        firstError = std::current_exception();
+        int none = 0;
+        firstToFail.compare_exchange_strong(none, 1);
+        failed = true;
     }
+    if (worker.joinable())
+        worker.join();
+    // The first failure is the one to tell: it stopped the other half.
+    if (firstToFail == 1)
+        std::rethrow_exception(firstError);
+    if (firstToFail == 2)
+        std::rethrow_exception(secondError);
+
+    std::vector<ebur128_state*> meters;
+    double peak = 0;
+    for (const TMeasure* half : {&first, second ? &*second : nullptr})
+        if (half && half->Measured() > 0) {
+            meters.push_back(half->Meter());
+            peak = std::max(peak, half->Peak());
+        }
+    if (meters.empty())
+        FailStep("Cannot measure the loudness of", path,
+            "no audio between " + std::to_string(startMs) + " ms and " + std::to_string(endMs) + " ms");
+    double lufs = -HUGE_VAL;
+    if (ebur128_loudness_global_multiple(meters.data(), meters.size(), &lufs) != EBUR128_SUCCESS)
+        FailStep("Cannot compute the loudness of", path, "the meter failed");
+    TLoudness result;
+    result.Ok = true;
+    result.IntegratedLufs = lufs;
+    result.TruePeakDbtp = peak > 0 ? 20 * std::log10(peak) : -HUGE_VAL;
     return result;
 }
 
@@ -362,7 +420,17 @@ TLoudness TMeasure::Run()
 TLoudness MeasureLoudness(const std::string& path, int64_t startMs, int64_t endMs, int channels, int rate,
     const std::atomic<bool>* cancel)
 {
-    return TMeasure(path, startMs, endMs, channels, rate, cancel).Run();
+    try {
+        return Measure(path, startMs, endMs, channels, rate, cancel);
+    } catch (const TStepFailed& e) {
+        TLoudness failed;
+        failed.Error = e.Message;
+        return failed;
+    } catch (const std::exception& e) {
+        TLoudness failed;
+        failed.Error = "Measuring the loudness of '" + path + "': " + e.what();
+        return failed;
+    }
 }
 
 } // namespace ringtone

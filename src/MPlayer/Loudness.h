@@ -26,8 +26,10 @@ struct TLoudness {
 // ringtone will hold it: mixed to `channels` channels (1 or 2: a mono song
 // saved in stereo plays 3 LU louder) at `rate` Hz (0: the file's own; an
 // 8 kHz ringtone loses what lies above 4 kHz). A segment reaching past the
-// end is measured up to the end. While `cancel` is set the measurement ends
-// at once with an error. Never throws.
+// end is measured up to the end. A stretch of 4 s or more is decoded in two
+// halves side by side, merged by the meter (the gating blocks across the
+// middle are left out: a few hundredths of a LU). While `cancel` is set the
+// measurement ends at once with an error. Never throws.
 TLoudness MeasureLoudness(const std::string& path, int64_t startMs, int64_t endMs, int channels = 2,
     int rate = 0, const std::atomic<bool>* cancel = nullptr);
 
