@@ -5,10 +5,30 @@
 #include "MediaModuleApi.h"
 #include "SdlOutput.h"
 #include "WaveEnvelope.h"
+#include "FfmpegHandles.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/mem.h>
+}
 
 #include <memory>
 
 namespace {
+
+struct TIoFree {
+    void operator()(AVIOContext* p) const
+    {
+        if (p)
+            av_freep(&p->buffer);
+        avio_context_free(&p);
+    }
+};
 
 // Runs one device command; a device error becomes its text.
 template <typename Command>
@@ -75,6 +95,76 @@ private:
     TWaveEnvelope envelope_;
 };
 
+// Reads `data` as a song, as the device reads a file: probing every format,
+// reading the stream's parameters, decoding the first frames.
+void WarmWith(const uint8_t* data, size_t size)
+{
+    struct TCursor {
+        const uint8_t* data;
+        size_t size, at = 0;
+    } cursor{data, size};
+    const auto read = [](void* opaque, uint8_t* buffer, int wanted) -> int {
+        auto* c = static_cast<TCursor*>(opaque);
+        const size_t n = std::min(static_cast<size_t>(wanted), c->size - c->at);
+        if (n == 0)
+            return AVERROR_EOF;
+        std::memcpy(buffer, c->data + c->at, n);
+        c->at += n;
+        return static_cast<int>(n);
+    };
+    constexpr int kBuffer = 4096;
+    auto* buffer = static_cast<uint8_t*>(av_malloc(kBuffer));
+    if (!buffer)
+        return;
+    std::unique_ptr<AVIOContext, TIoFree> io(avio_alloc_context(buffer, kBuffer, 0, &cursor, read, nullptr, nullptr));
+    if (!io) {
+        av_free(buffer);
+        return;
+    }
+    AVFormatContext* raw = avformat_alloc_context();
+    if (!raw)
+        return;
+    raw->pb = io.get();
+    if (avformat_open_input(&raw, nullptr, nullptr, nullptr) < 0)
+        return; // raw is freed
+    std::unique_ptr<AVFormatContext, mplayer_detail::TFormatCloser> format(raw);
+    if (avformat_find_stream_info(format.get(), nullptr) < 0)
+        return;
+    const AVCodec* decoder = nullptr;
+    const int stream = av_find_best_stream(format.get(), AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
+    if (stream < 0 || !decoder)
+        return;
+    std::unique_ptr<AVCodecContext, mplayer_detail::TCodecCloser> codec(avcodec_alloc_context3(decoder));
+    std::unique_ptr<AVPacket, mplayer_detail::TPacketFree> packet(av_packet_alloc());
+    std::unique_ptr<AVFrame, mplayer_detail::TFrameFree> frame(av_frame_alloc());
+    if (!codec || !packet || !frame
+        || avcodec_parameters_to_context(codec.get(), format->streams[stream]->codecpar) < 0
+        || avcodec_open2(codec.get(), decoder, nullptr) < 0)
+        return;
+    while (av_read_frame(format.get(), packet.get()) >= 0) {
+        if (packet->stream_index == stream && avcodec_send_packet(codec.get(), packet.get()) >= 0)
+            while (avcodec_receive_frame(codec.get(), frame.get()) >= 0)
+                av_frame_unref(frame.get());
+        av_packet_unref(packet.get());
+    }
+}
+
+// Silent MPEG-1 Layer III frames, 32 kbit/s, 44.1 kHz, joint stereo: a
+// header and nothing but zeros (no side information, no data: silence).
+void WarmDecoders()
+{
+    constexpr size_t kFrame = 104, kFrames = 12;
+    std::vector<uint8_t> song(kFrame * kFrames, 0);
+    for (size_t i = 0; i < kFrames; ++i) {
+        uint8_t* header = &song[i * kFrame];
+        header[0] = 0xFF;
+        header[1] = 0xFB;
+        header[2] = 0x10;
+        header[3] = 0x44;
+    }
+    WarmWith(song.data(), song.size());
+}
+
 } // namespace
 
 extern "C" __attribute__((visibility("default"))) const TMediaModuleEntries* velumo_media_entries()
@@ -90,6 +180,7 @@ extern "C" __attribute__((visibility("default"))) const TMediaModuleEntries* vel
             return ringtone::MeasureLoudness(path, startMs, endMs, channels, rate, cancel);
         };
         e.OutputDriver = [] { return mplayer_detail::OutputDriver(); };
+        e.Warm = [] { WarmDecoders(); };
         return e;
     }();
     return &entries;

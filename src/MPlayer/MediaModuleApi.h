@@ -56,7 +56,7 @@ public:
 
 // What the module offers; a module whose Version differs is not used.
 struct TMediaModuleEntries {
-    static constexpr uint32_t CurrentVersion = 2;
+    static constexpr uint32_t CurrentVersion = 3;
     uint32_t Version = CurrentVersion;
     IMediaDevice* (*CreateDevice)() = nullptr;
     // As TWaveEnvelope's constructor; throws only when no thread or memory can be had.
@@ -64,6 +64,10 @@ struct TMediaModuleEntries {
     ringtone::TLoudness (*MeasureLoudness)(const std::string& path, int64_t startMs, int64_t endMs,
         int channels, int rate, const std::atomic<bool>* cancel)
         = nullptr;
+    // Readies the decoders of the common kinds of song (their tables are
+    // built at the first use), so the first Open does not pay for it. Called
+    // on the loading thread; never throws.
+    void (*Warm)() = nullptr;
     // The sound output in use ("pulseaudio", "dummy", ...); empty before the first playback.
     std::string (*OutputDriver)() = nullptr;
 };

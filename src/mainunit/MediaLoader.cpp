@@ -74,8 +74,10 @@ void TMediaLoader::Load()
         for (const std::string& place : places)
             error += " " + std::filesystem::path(place).parent_path().string();
     }
-    if (entries)
+    if (entries) {
+        entries->Warm();
         StampMilestone("media");
+    }
     {
         const std::lock_guard lock(mutex_);
         entries_ = entries;

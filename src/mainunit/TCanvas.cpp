@@ -192,6 +192,12 @@ void TCanvas::TextOut(int x, int y, const QString& text)
     }
 }
 
+void TCanvas::PrepareGlyphs(const QString& characters)
+{
+    for (const QChar ch : characters)
+        GlyphFor(ch);
+}
+
 int TCanvas::TextWidth(const QString& text) const
 {
     return QFontMetrics(font_).horizontalAdvance(text);

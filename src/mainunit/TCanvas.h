@@ -45,6 +45,8 @@ public:
     // Text with its top-left corner at (x, y), FontColor, background untouched.
     void TextOut(int x, int y, const QString& text);
     int TextWidth(const QString& text) const;
+    // Renders these characters' glyphs now, so a later TextOut only copies them.
+    void PrepareGlyphs(const QString& characters);
 
     // Limits drawing to columns [left, right) of the surface; used to paint a
     // wide picture in cache-sized strips.

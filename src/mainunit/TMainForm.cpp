@@ -68,6 +68,12 @@ void TMainForm::FormCreate()
     WaveCanvas = std::make_unique<TCanvas>(imgWave->Picture());
     WaveCanvas->OnChange = [image = imgWave] { image->update(); };
     WaveRender = std::make_unique<TWaveRender>(*WaveCanvas, imgWave->width(), imgWave->height());
+    // The ruler's glyphs, rendered while the window waits for the user: the
+    // first Open then draws its timeline about as fast as later ones.
+    AfterFirstPaint(this, [this] {
+        if (WaveCanvas)
+            WaveCanvas->PrepareGlyphs(QStringLiteral("0123456789(S)"));
+    });
     ReadSettings();
     WaveKind = ReadWaveKind();
     Choices = ReadRingtoneChoices();
