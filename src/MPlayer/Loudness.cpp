@@ -60,6 +60,11 @@ struct TStepFailed {
     std::string Message;
 };
 
+[[noreturn]] void FailStep(const std::string& step, const std::string& path, const std::string& why)
+{
+    throw TStepFailed{step + " '" + path + "': " + why};
+}
+
 class TMeasure {
 public:
     TMeasure(const std::string& path, int64_t startMs, int64_t endMs, int channels, int rate,
@@ -92,7 +97,7 @@ public:
 private:
     [[noreturn]] void Fail(const std::string& step, const std::string& why) const
     {
-        throw TStepFailed{step + " '" + path_ + "': " + why};
+        FailStep(step, path_, why);
     }
     [[noreturn]] void FailAv(const std::string& step, int code) const
     {
@@ -342,11 +347,6 @@ void TMeasure::Decode()
 // on its own core; the meter merges them. ms.
 constexpr int64_t kSplitMs = 4000;
 
-[[noreturn]] void FailStep(const std::string& step, const std::string& path, const std::string& why)
-{
-    throw TStepFailed{step + " '" + path + "': " + why};
-}
-
 TLoudness Measure(const std::string& path, int64_t startMs, int64_t endMs, int channels, int rate,
     const std::atomic<bool>* cancel)
 {
@@ -365,28 +365,21 @@ TLoudness Measure(const std::string& path, int64_t startMs, int64_t endMs, int c
     std::optional<TMeasure> second;
     if (split)
         second.emplace(path, middleMs, endMs, channels, rate, cancel, &failed);
-    std::exception_ptr secondError;
+    std::exception_ptr firstError, secondError;
+    const auto collect = [&](TMeasure& half, std::exception_ptr& error, int which) {
+        try {
+            half.Collect();
+        } catch (...) {
+            error = std::current_exception();
+            int none = 0;
+            firstToFail.compare_exchange_strong(none, which);
+            failed = true;
+        }
+    };
     std::thread worker;
     if (second)
-        worker = std::thread([&] {
-            try {
-                second->Collect();
-            } catch (...) {
-                secondError = std::current_exception();
-                int none = 0;
-                firstToFail.compare_exchange_strong(none, 2);
-                failed = true;
-            }
-        });
-    std::exception_ptr firstError;
-    try {
-        first.Collect();
-    } catch (...) {
-        firstError = std::current_exception();
-        int none = 0;
-        firstToFail.compare_exchange_strong(none, 1);
-        failed = true;
-    }
+        worker = std::thread([&] { collect(*second, secondError, 2); });
+    collect(first, firstError, 1);
     if (worker.joinable())
         worker.join();
     // The first failure is the one to tell: it stopped the other half.

@@ -1,14 +1,15 @@
 // The sound module's entry: the device, the envelope and the loudness meter
 // behind the interfaces of MediaModuleApi.h.
+#include "FfmpegHandles.h"
 #include "Loudness.h"
 #include "MPlayer.h"
 #include "MediaModuleApi.h"
 #include "SdlOutput.h"
 #include "WaveEnvelope.h"
-#include "FfmpegHandles.h"
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 extern "C" {
@@ -17,10 +18,9 @@ extern "C" {
 #include <libavutil/mem.h>
 }
 
-#include <memory>
-
 namespace {
 
+// An in-memory reader with its buffer (which FFmpeg may have replaced).
 struct TIoFree {
     void operator()(AVIOContext* p) const
     {
