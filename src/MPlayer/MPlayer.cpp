@@ -16,7 +16,7 @@ using mplayer_detail::TDecodeError;
 
 namespace {
 
-constexpr const char* kNoDevice = "No MCI device open";
+constexpr const char* kNoDevice = MCI_NO_DEVICE_TEXT;
 constexpr int64_t kNoEnd = std::numeric_limits<int64_t>::max();
 // Each part of the loop preview: what a listener needs to hear the join.
 constexpr int64_t kLoopPartMs = 3000;
@@ -322,7 +322,7 @@ int32_t TMediaPlayer::Length()
 std::string TMediaPlayer::ErrorMessage() const
 {
     if (lastError_ == MCIERR_NO_ERROR)
-        return "The specified command was carried out.";
+        return MCI_SUCCESS_TEXT;
     if (!lastMessage_.empty())
         return lastMessage_;
     return "Unknown error code";

@@ -30,6 +30,10 @@ constexpr uint32_t MCIERR_OUTOFRANGE = MCIERR_BASE + 26;
 constexpr uint32_t MCIERR_BAD_TIME_FORMAT = MCIERR_BASE + 37;
 constexpr uint32_t MCIERR_INVALID_FILE = MCIERR_BASE + 40;
 
+// The device's texts for "nothing is open" and for a command that succeeded.
+inline constexpr const char* MCI_NO_DEVICE_TEXT = "No MCI device open";
+inline constexpr const char* MCI_SUCCESS_TEXT = "The specified command was carried out.";
+
 class EMCIDeviceError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;

@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr const char* NoDevice = "No MCI device open";
+constexpr const char* NoDevice = MCI_NO_DEVICE_TEXT;
 
 void ThrowIfFailed(const std::string& error)
 {
@@ -101,7 +101,7 @@ int32_t TMediaDevice::Length()
 
 std::string TMediaDevice::ErrorMessage() const
 {
-    return device_ ? device_->ErrorMessage() : std::string("The specified command was carried out.");
+    return device_ ? device_->ErrorMessage() : std::string(MCI_SUCCESS_TEXT);
 }
 
 void TMediaDevice::SetShape(const ringtone::TShapePlan& plan)
