@@ -6,6 +6,7 @@
 #include "MainAccess.h"
 #include "MediaDevice.h"
 #include "MediaLoader.h"
+#include "SkinFont.h"
 #include "SkinPictures.h"
 #include "StartupStamp.h"
 #include "TCanvas.h"
@@ -17,6 +18,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
 #include <QWindow>
 
@@ -32,6 +34,19 @@ struct TToolFile {
 constexpr TToolFile ToolFiles[] = {
     {"av", "av", TFileMode::Executable},
 };
+
+// Draws the hidden timeline area and its scroll bar into scratch pictures at
+// the screen's density, so their style caches are filled before they are
+// first shown.
+void RehearseTimelineArea(QScrollArea& box)
+{
+    const qreal ratio = box.devicePixelRatioF();
+    for (QWidget* part : {static_cast<QWidget*>(&box), static_cast<QWidget*>(box.horizontalScrollBar())}) {
+        QImage scratch(part->size() * ratio, QImage::Format_ARGB32_Premultiplied);
+        scratch.setDevicePixelRatio(ratio);
+        part->render(&scratch);
+    }
+}
 
 // The FILE argument's bytes as the path OpenPath takes.
 // The file named on the command line, its bytes kept: names that are not
@@ -68,11 +83,15 @@ void TMainForm::FormCreate()
     WaveCanvas = std::make_unique<TCanvas>(imgWave->Picture());
     WaveCanvas->OnChange = [image = imgWave] { image->update(); };
     WaveRender = std::make_unique<TWaveRender>(*WaveCanvas, imgWave->width(), imgWave->height());
-    // The ruler's glyphs, rendered while the window waits for the user: the
-    // first Open then draws its timeline about as fast as later ones.
+    // The ruler's glyphs and the hidden timeline area, drawn while the window
+    // waits for the user: the first Open then draws its timeline about as
+    // fast as later ones.
     AfterFirstPaint(this, [this] {
-        if (WaveCanvas)
-            WaveCanvas->PrepareGlyphs(QStringLiteral("0123456789(S)"));
+        if (Closing())
+            return;
+        WaveCanvas->PrepareGlyphs(QStringLiteral("0123456789(S)"));
+        if (!ScrollBoxWave->isVisible())
+            RehearseTimelineArea(*ScrollBoxWave);
     });
     ReadSettings();
     WaveKind = ReadWaveKind();
@@ -145,6 +164,15 @@ int RunApplication(int argc, char** argv)
     // rounded: the skin has pictures at twice the size, and pictures without
     // one (the timeline) are scaled without blending pixels.
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
+    // The font configuration loads on a second core while the application
+    // connects to the display; the window's text waits for it below.
+    std::jthread fonts([] {
+        try {
+            PrepareSkinFonts();
+        } catch (const std::exception&) {
+            // The bundled fonts are used.
+        }
+    });
     QApplication app(argc, argv);
     InstallTranslations();
     // The skin's pictures decode on a second core while the window loads its
@@ -163,6 +191,7 @@ int RunApplication(int argc, char** argv)
     if (!commandLine.File.isEmpty())
         MediaLoader().Start();
     int result = 0;
+    fonts.join();
     {
         TMainForm form;
         InstallGuiServices(&form);
