@@ -16,7 +16,6 @@ using mplayer_detail::TDecodeError;
 
 namespace {
 
-constexpr const char* kNoDevice = MCI_NO_DEVICE_TEXT;
 constexpr int64_t kNoEnd = std::numeric_limits<int64_t>::max();
 // Each part of the loop preview: what a listener needs to hear the join.
 constexpr int64_t kLoopPartMs = 3000;
@@ -63,7 +62,7 @@ void TMediaPlayer::SetSuccess()
 void TMediaPlayer::CheckOpen()
 {
     if (!opened_)
-        throw EMCIDeviceError(kNoDevice);
+        throw EMCIDeviceError(MCI_NO_DEVICE_TEXT);
 }
 
 void TMediaPlayer::Open()
@@ -267,7 +266,7 @@ void TMediaPlayer::SetEndPos(int32_t position)
 void TMediaPlayer::SetTimeFormat(int format)
 {
     if (!opened_)
-        SetError(MCIERR_INVALID_DEVICE_ID, kNoDevice);
+        SetError(MCIERR_INVALID_DEVICE_ID, MCI_NO_DEVICE_TEXT);
     else if (format != 0)
         SetError(MCIERR_BAD_TIME_FORMAT,
             "Only the millisecond time format (0) is supported, not " + std::to_string(format));
@@ -278,7 +277,7 @@ void TMediaPlayer::SetTimeFormat(int format)
 uint8_t TMediaPlayer::Mode()
 {
     if (!opened_) {
-        SetError(MCIERR_INVALID_DEVICE_ID, kNoDevice);
+        SetError(MCIERR_INVALID_DEVICE_ID, MCI_NO_DEVICE_TEXT);
         return mpNotReady;
     }
     Impl& d = *impl_;
@@ -295,7 +294,7 @@ uint8_t TMediaPlayer::Mode()
 int32_t TMediaPlayer::Position()
 {
     if (!opened_) {
-        SetError(MCIERR_INVALID_DEVICE_ID, kNoDevice);
+        SetError(MCIERR_INVALID_DEVICE_ID, MCI_NO_DEVICE_TEXT);
         return 0;
     }
     Impl& d = *impl_;

@@ -4,8 +4,6 @@
 
 namespace {
 
-constexpr const char* NoDevice = MCI_NO_DEVICE_TEXT;
-
 void ThrowIfFailed(const std::string& error)
 {
     if (!error.empty())
@@ -54,17 +52,17 @@ void TMediaDevice::Close()
 
 void TMediaDevice::Play()
 {
-    ThrowIfFailed(device_ ? Device()->Play() : NoDevice);
+    ThrowIfFailed(device_ ? Device()->Play() : MCI_NO_DEVICE_TEXT);
 }
 
 void TMediaDevice::Stop()
 {
-    ThrowIfFailed(device_ ? device_->Stop() : NoDevice);
+    ThrowIfFailed(device_ ? device_->Stop() : MCI_NO_DEVICE_TEXT);
 }
 
 void TMediaDevice::Seek(int32_t position)
 {
-    ThrowIfFailed(device_ ? device_->Seek(position) : NoDevice);
+    ThrowIfFailed(device_ ? device_->Seek(position) : MCI_NO_DEVICE_TEXT);
 }
 
 void TMediaDevice::SetStartPos(int32_t position)
@@ -95,7 +93,7 @@ int32_t TMediaDevice::Position() { return device_ ? device_->Position() : 0; }
 int32_t TMediaDevice::Length()
 {
     int32_t length = 0;
-    ThrowIfFailed(device_ ? device_->Length(length) : NoDevice);
+    ThrowIfFailed(device_ ? device_->Length(length) : MCI_NO_DEVICE_TEXT);
     return length;
 }
 
@@ -118,7 +116,7 @@ ringtone::TShapePlan TMediaDevice::AppliedShape() const
 
 void TMediaDevice::PlayLoop(int32_t selectionStartMs, int32_t selectionEndMs)
 {
-    ThrowIfFailed(device_ ? Device()->PlayLoop(selectionStartMs, selectionEndMs) : NoDevice);
+    ThrowIfFailed(device_ ? Device()->PlayLoop(selectionStartMs, selectionEndMs) : MCI_NO_DEVICE_TEXT);
 }
 
 TSoundEnvelope::TSoundEnvelope(const std::string& fileName, int columns, int columnsPerSecond)

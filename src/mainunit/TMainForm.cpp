@@ -41,7 +41,7 @@ constexpr TToolFile ToolFiles[] = {
 void RehearseTimelineArea(QScrollArea& box)
 {
     const qreal ratio = box.devicePixelRatioF();
-    for (QWidget* part : {static_cast<QWidget*>(&box), static_cast<QWidget*>(box.horizontalScrollBar())}) {
+    for (QWidget* part : std::initializer_list<QWidget*>{&box, box.horizontalScrollBar()}) {
         QImage scratch(part->size() * ratio, QImage::Format_ARGB32_Premultiplied);
         scratch.setDevicePixelRatio(ratio);
         part->render(&scratch);
