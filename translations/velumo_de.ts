@@ -1,641 +1,661 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
 <TS version="2.1" language="de">
-  <context>
+<context>
     <name>AboutForm</name>
     <message>
-      <source>About</source>
-      <translation>Info</translation>
+        <source>About</source>
+        <translation>Info</translation>
     </message>
     <message>
-      <source>( Version 1.20 )</source>
-      <translation>( Version 1.20 )</translation>
+        <source>( Version 1.20 )</source>
+        <translation>( Version 1.20 )</translation>
     </message>
     <message>
-      <source>&amp;Continue</source>
-      <translation>&amp;Weiter</translation>
+        <source>&amp;Continue</source>
+        <translation>&amp;Weiter</translation>
     </message>
-  </context>
-  <context>
+</context>
+<context>
     <name>CommandLine</name>
     <message>
-      <source>%1: %2 Try '%1 --help'.</source>
-      <translation>%1: %2 Siehe '%1 --help'.</translation>
+        <source>%1: %2 Try &apos;%1 --help&apos;.</source>
+        <translation>%1: %2 Siehe &apos;%1 --help&apos;.</translation>
     </message>
     <message>
-      <source>Velumo MP3 Ringtone Maker: cut a part of a music file into an MP3, AMR, iPhone or Android ringtone.</source>
-      <translation>Velumo MP3 Ringtone Maker: schneidet einen Teil einer Musikdatei zu einem MP3-, AMR-, iPhone- oder Android-Klingelton.</translation>
+        <source>Velumo MP3 Ringtone Maker: cut a part of a music file into an MP3, AMR, iPhone or Android ringtone.</source>
+        <translation>Velumo MP3 Ringtone Maker: schneidet einen Teil einer Musikdatei zu einem MP3-, AMR-, iPhone- oder Android-Klingelton.</translation>
     </message>
     <message>
-      <source>Shows this help.</source>
-      <translation>Zeigt diese Hilfe.</translation>
+        <source>Shows this help.</source>
+        <translation>Zeigt diese Hilfe.</translation>
     </message>
     <message>
-      <source>Shows the program's version.</source>
-      <translation>Zeigt die Version des Programms.</translation>
+        <source>Shows the program&apos;s version.</source>
+        <translation>Zeigt die Version des Programms.</translation>
     </message>
     <message>
-      <source>A music file to open at start.</source>
-      <translation>Eine Musikdatei, die beim Start geöffnet wird.</translation>
+        <source>A music file to open at start.</source>
+        <translation>Eine Musikdatei, die beim Start geöffnet wird.</translation>
     </message>
     <message>
-      <source>Only one file may be given.</source>
-      <translation>Es darf nur eine Datei angegeben werden.</translation>
+        <source>Only one file may be given.</source>
+        <translation>Es darf nur eine Datei angegeben werden.</translation>
     </message>
-  </context>
-  <context>
+</context>
+<context>
     <name>Errors</name>
     <message>
-      <source>Unknown error</source>
-      <translation>Unbekannter Fehler</translation>
+        <source>Unknown error</source>
+        <translation>Unbekannter Fehler</translation>
     </message>
     <message>
-      <source>Error</source>
-      <translation>Fehler</translation>
+        <source>Error</source>
+        <translation>Fehler</translation>
     </message>
     <message>
-      <source>Error openning file: </source>
-      <translation>Fehler beim Öffnen der Datei: </translation>
+        <source>Error openning file: </source>
+        <translation>Fehler beim Öffnen der Datei: </translation>
     </message>
-  </context>
-  <context>
+</context>
+<context>
     <name>Export</name>
     <message>
-      <source>The ringtone was not saved: </source>
-      <translation>Der Klingelton wurde nicht gespeichert: </translation>
+        <source>The ringtone was not saved: </source>
+        <translation>Der Klingelton wurde nicht gespeichert: </translation>
     </message>
     <message>
-      <source>%1 ("%2")</source>
-      <translation>%1 („%2“)</translation>
+        <source>%1 (&quot;%2&quot;)</source>
+        <translation>%1 („%2“)</translation>
     </message>
     <message>
-      <source>"%1" is neither %2; the name must end in one of these, in lower case.</source>
-      <translation>„%1“ ist weder %2; der Name muss auf eine dieser Endungen enden, in Kleinbuchstaben.</translation>
+        <source>&quot;%1&quot; is neither %2; the name must end in one of these, in lower case.</source>
+        <translation>„%1“ ist weder %2; der Name muss auf eine dieser Endungen enden, in Kleinbuchstaben.</translation>
     </message>
     <message>
-      <source> nor </source>
-      <translation> noch </translation>
+        <source> nor </source>
+        <translation> noch </translation>
     </message>
     <message>
-      <source>the converter could not be started (%1).</source>
-      <translation>der Konverter konnte nicht gestartet werden (%1).</translation>
+        <source>the converter could not be started (%1).</source>
+        <translation>der Konverter konnte nicht gestartet werden (%1).</translation>
     </message>
     <message>
-      <source>the converter was stopped by signal %1 (%2).</source>
-      <translation>der Konverter wurde durch Signal %1 beendet (%2).</translation>
+        <source>the converter was stopped by signal %1 (%2).</source>
+        <translation>der Konverter wurde durch Signal %1 beendet (%2).</translation>
     </message>
     <message>
-      <source>the converter's end could not be observed.</source>
-      <translation>das Ende des Konverters war nicht feststellbar.</translation>
+        <source>the converter&apos;s end could not be observed.</source>
+        <translation>das Ende des Konverters war nicht feststellbar.</translation>
     </message>
     <message>
-      <source>the converter failed with exit status %1.</source>
-      <translation>der Konverter scheiterte mit Exit-Status %1.</translation>
+        <source>the converter failed with exit status %1.</source>
+        <translation>der Konverter scheiterte mit Exit-Status %1.</translation>
     </message>
     <message>
-      <source>the converter reported success, but "%1" is not there.</source>
-      <translation>der Konverter meldete Erfolg, aber „%1“ ist nicht da.</translation>
+        <source>the converter reported success, but &quot;%1&quot; is not there.</source>
+        <translation>der Konverter meldete Erfolg, aber „%1“ ist nicht da.</translation>
     </message>
     <message>
-      <source>the converter reported success, but "%1" is empty.</source>
-      <translation>der Konverter meldete Erfolg, aber „%1“ ist leer.</translation>
+        <source>the converter reported success, but &quot;%1&quot; is empty.</source>
+        <translation>der Konverter meldete Erfolg, aber „%1“ ist leer.</translation>
     </message>
     <message>
-      <source>no music file is open. Open one, mark the part you want, then save.</source>
-      <translation>keine Musikdatei ist geöffnet. Öffnen Sie eine, markieren Sie den gewünschten Teil und speichern Sie dann.</translation>
+        <source>no music file is open. Open one, mark the part you want, then save.</source>
+        <translation>keine Musikdatei ist geöffnet. Öffnen Sie eine, markieren Sie den gewünschten Teil und speichern Sie dann.</translation>
     </message>
     <message>
-      <source>the converter "%1" is neither %2 nor in the work folder (%3).</source>
-      <translation>der Konverter „%1“ ist weder %2 noch im Arbeitsordner (%3).</translation>
+        <source>the converter &quot;%1&quot; is neither %2 nor in the work folder (%3).</source>
+        <translation>der Konverter „%1“ ist weder %2 noch im Arbeitsordner (%3).</translation>
     </message>
     <message>
-      <source>beside the program (%1)</source>
-      <translation>neben dem Programm (%1)</translation>
+        <source>beside the program (%1)</source>
+        <translation>neben dem Programm (%1)</translation>
     </message>
     <message>
-      <source>in %1</source>
-      <translation>in %1</translation>
+        <source>in %1</source>
+        <translation>in %1</translation>
     </message>
-  </context>
-  <context>
+</context>
+<context>
     <name>JobText</name>
     <message>
-      <source>Converting Mp3 Ringtone ... </source>
-      <translation>MP3-Klingelton wird erstellt ... </translation>
+        <source>Converting Mp3 Ringtone ... </source>
+        <translation>MP3-Klingelton wird erstellt ... </translation>
     </message>
     <message>
-      <source>Generating %1 ...</source>
-      <translation>Erzeuge %1 ...</translation>
+        <source>Generating %1 ...</source>
+        <translation>Erzeuge %1 ...</translation>
     </message>
     <message>
-      <source>Completed.</source>
-      <translation>Fertig.</translation>
+        <source>Completed.</source>
+        <translation>Fertig.</translation>
     </message>
     <message>
-      <source>Failed.</source>
-      <translation>Fehlgeschlagen.</translation>
+        <source>Failed.</source>
+        <translation>Fehlgeschlagen.</translation>
     </message>
     <message>
-      <source>Confirm</source>
-      <translation>Bestätigen</translation>
+        <source>Confirm</source>
+        <translation>Bestätigen</translation>
     </message>
     <message>
-      <source>Completed. Do you want to open the target directory?</source>
-      <translation>Fertig. Möchten Sie den Zielordner öffnen?</translation>
+        <source>Completed. Do you want to open the target directory?</source>
+        <translation>Fertig. Möchten Sie den Zielordner öffnen?</translation>
     </message>
     <message>
-      <source> Note that the phone plays at most %1 seconds of a ringtone.</source>
-      <translation> Beachten Sie, dass das Telefon höchstens %1 Sekunden eines Klingeltons spielt.</translation>
+        <source> Note that the phone plays at most %1 seconds of a ringtone.</source>
+        <translation> Beachten Sie, dass das Telefon höchstens %1 Sekunden eines Klingeltons spielt.</translation>
     </message>
-  </context>
-  <context>
+</context>
+<context>
     <name>Keys</name>
     <message>
-      <source>Space</source>
-      <translation>Leertaste</translation>
+        <source>Space</source>
+        <translation>Leertaste</translation>
     </message>
     <message>
-      <source>Left</source>
-      <translation>Links</translation>
+        <source>Left</source>
+        <translation>Links</translation>
     </message>
     <message>
-      <source>Right</source>
-      <translation>Rechts</translation>
+        <source>Right</source>
+        <translation>Rechts</translation>
     </message>
     <message>
-      <source>Home</source>
-      <translation>Pos1</translation>
+        <source>Home</source>
+        <translation>Pos1</translation>
     </message>
     <message>
-      <source>End</source>
-      <translation>Ende</translation>
+        <source>End</source>
+        <translation>Ende</translation>
     </message>
     <message>
-      <source>Shift+Left</source>
-      <translation>Umschalt+Links</translation>
+        <source>Shift+Left</source>
+        <translation>Umschalt+Links</translation>
     </message>
     <message>
-      <source>Shift+Right</source>
-      <translation>Umschalt+Rechts</translation>
+        <source>Shift+Right</source>
+        <translation>Umschalt+Rechts</translation>
     </message>
     <message>
-      <source>Ctrl+O</source>
-      <translation>Strg+O</translation>
+        <source>Ctrl+O</source>
+        <translation>Strg+O</translation>
     </message>
     <message>
-      <source>Ctrl+S</source>
-      <translation>Strg+S</translation>
+        <source>Ctrl+S</source>
+        <translation>Strg+S</translation>
     </message>
     <message>
-      <source>Ctrl+Q</source>
-      <translation>Strg+Q</translation>
+        <source>Ctrl+Q</source>
+        <translation>Strg+Q</translation>
     </message>
-  </context>
-  <context>
+</context>
+<context>
     <name>MainForm</name>
     <message>
-      <source>Cancel</source>
-      <translation>Abbrechen</translation>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
     </message>
     <message>
-      <source>Retry</source>
-      <translation>Wiederholen</translation>
+        <source>Retry</source>
+        <translation>Wiederholen</translation>
     </message>
     <message>
-      <source>Ignore</source>
-      <translation>Ignorieren</translation>
+        <source>Ignore</source>
+        <translation>Ignorieren</translation>
     </message>
     <message>
-      <source>File Name: %1</source>
-      <translation>Datei: %1</translation>
+        <source>File Name: %1</source>
+        <translation>Datei: %1</translation>
     </message>
     <message>
-      <source>Sample Rate: %1</source>
-      <translation>Abtastrate: %1</translation>
+        <source>Sample Rate: %1</source>
+        <translation>Abtastrate: %1</translation>
     </message>
     <message>
-      <source>Time Length: </source>
-      <translation>Dauer: </translation>
+        <source>Time Length: </source>
+        <translation>Dauer: </translation>
     </message>
     <message>
-      <source>Bitrate: %1</source>
-      <translation>Bitrate: %1</translation>
+        <source>Bitrate: %1</source>
+        <translation>Bitrate: %1</translation>
     </message>
     <message>
-      <source>Channel: %1</source>
-      <translation>Kanäle: %1</translation>
+        <source>Channel: %1</source>
+        <translation>Kanäle: %1</translation>
     </message>
     <message>
-      <source>Sample Rate: </source>
-      <translation>Abtastrate: </translation>
+        <source>Sample Rate: </source>
+        <translation>Abtastrate: </translation>
     </message>
     <message>
-      <source>Time Length: %1</source>
-      <translation>Dauer: %1</translation>
+        <source>Time Length: %1</source>
+        <translation>Dauer: %1</translation>
     </message>
     <message>
-      <source>Bitrate: </source>
-      <translation>Bitrate: </translation>
+        <source>Bitrate: </source>
+        <translation>Bitrate: </translation>
     </message>
     <message>
-      <source>Channel: </source>
-      <translation>Kanäle: </translation>
+        <source>Channel: </source>
+        <translation>Kanäle: </translation>
     </message>
     <message>
-      <source>Cannot open '%1': the name holds characters no file name can have</source>
-      <translation>'%1' kann nicht geöffnet werden: der Name enthält Zeichen, die kein Dateiname haben kann</translation>
+        <source>Cannot open &apos;%1&apos;: the name holds characters no file name can have</source>
+        <translation>&apos;%1&apos; kann nicht geöffnet werden: der Name enthält Zeichen, die kein Dateiname haben kann</translation>
     </message>
     <message>
-      <source>Not enough memory for the timeline of %1 seconds</source>
-      <translation>Nicht genug Speicher für die Zeitleiste von %1 Sekunden</translation>
+        <source>Not enough memory for the timeline of %1 seconds</source>
+        <translation>Nicht genug Speicher für die Zeitleiste von %1 Sekunden</translation>
     </message>
     <message>
-      <source>Play / Pause</source>
-      <translation>Abspielen / Pause</translation>
+        <source>Play / Pause</source>
+        <translation>Abspielen / Pause</translation>
     </message>
     <message>
-      <source>Cursor one second back</source>
-      <translation>Cursor eine Sekunde zurück</translation>
+        <source>Cursor one second back</source>
+        <translation>Cursor eine Sekunde zurück</translation>
     </message>
     <message>
-      <source>Cursor one second on</source>
-      <translation>Cursor eine Sekunde vor</translation>
+        <source>Cursor one second on</source>
+        <translation>Cursor eine Sekunde vor</translation>
     </message>
     <message>
-      <source>Cursor to the first second</source>
-      <translation>Cursor zur ersten Sekunde</translation>
+        <source>Cursor to the first second</source>
+        <translation>Cursor zur ersten Sekunde</translation>
     </message>
     <message>
-      <source>Cursor to the last second</source>
-      <translation>Cursor zur letzten Sekunde</translation>
+        <source>Cursor to the last second</source>
+        <translation>Cursor zur letzten Sekunde</translation>
     </message>
     <message>
-      <source>Mark start</source>
-      <translation>Anfang markieren</translation>
+        <source>Mark start</source>
+        <translation>Anfang markieren</translation>
     </message>
     <message>
-      <source>Mark end</source>
-      <translation>Ende markieren</translation>
+        <source>Mark end</source>
+        <translation>Ende markieren</translation>
     </message>
     <message>
-      <source>Extend left</source>
-      <translation>Nach links erweitern</translation>
+        <source>Extend left</source>
+        <translation>Nach links erweitern</translation>
     </message>
     <message>
-      <source>Extend right</source>
-      <translation>Nach rechts erweitern</translation>
+        <source>Extend right</source>
+        <translation>Nach rechts erweitern</translation>
     </message>
     <message>
-      <source>Play the selected segment</source>
-      <translation>Auswahl abspielen</translation>
+        <source>Play the selected segment</source>
+        <translation>Auswahl abspielen</translation>
     </message>
     <message>
-      <source>Timeline: real sound / decorative</source>
-      <translation>Zeitleiste: echter Klang / Zierbild</translation>
+        <source>Timeline: real sound / decorative</source>
+        <translation>Zeitleiste: echter Klang / Zierbild</translation>
     </message>
     <message>
-      <source>Open a music file</source>
-      <translation>Musikdatei öffnen</translation>
+        <source>Open a music file</source>
+        <translation>Musikdatei öffnen</translation>
     </message>
     <message>
-      <source>Save the ringtone</source>
-      <translation>Klingelton speichern</translation>
+        <source>Save the ringtone</source>
+        <translation>Klingelton speichern</translation>
     </message>
     <message>
-      <source>Quit</source>
-      <translation>Beenden</translation>
+        <source>Quit</source>
+        <translation>Beenden</translation>
     </message>
     <message>
-      <source>This list of keys</source>
-      <translation>Diese Tastenliste</translation>
+        <source>This list of keys</source>
+        <translation>Diese Tastenliste</translation>
     </message>
     <message>
-      <source>Keys:</source>
-      <translation>Tasten:</translation>
+        <source>Keys:</source>
+        <translation>Tasten:</translation>
     </message>
     <message>
-      <source>Cannot open '%1': only files on this computer can be opened</source>
-      <translation>'%1' kann nicht geöffnet werden: nur Dateien auf diesem Computer lassen sich öffnen</translation>
+        <source>Cannot open &apos;%1&apos;: only files on this computer can be opened</source>
+        <translation>&apos;%1&apos; kann nicht geöffnet werden: nur Dateien auf diesem Computer lassen sich öffnen</translation>
     </message>
     <message>
-      <source>Cannot open '%1': it is a folder, not a music file</source>
-      <translation>'%1' kann nicht geöffnet werden: es ist ein Ordner, keine Musikdatei</translation>
+        <source>Cannot open &apos;%1&apos;: it is a folder, not a music file</source>
+        <translation>&apos;%1&apos; kann nicht geöffnet werden: es ist ein Ordner, keine Musikdatei</translation>
     </message>
     <message>
-      <source>File Name:</source>
-      <translation>Datei:</translation>
+        <source>File Name:</source>
+        <translation>Datei:</translation>
     </message>
     <message>
-      <source>Bitrate:</source>
-      <translation>Bitrate:</translation>
+        <source>Bitrate:</source>
+        <translation>Bitrate:</translation>
     </message>
     <message>
-      <source>Channels:</source>
-      <translation>Kanäle:</translation>
+        <source>Channels:</source>
+        <translation>Kanäle:</translation>
     </message>
     <message>
-      <source>Sample Rate:</source>
-      <translation>Abtastrate:</translation>
+        <source>Sample Rate:</source>
+        <translation>Abtastrate:</translation>
     </message>
     <message>
-      <source>Length:</source>
-      <translation>Dauer:</translation>
+        <source>Length:</source>
+        <translation>Dauer:</translation>
     </message>
     <message>
-      <source>Begin Pos: </source>
-      <translation>Anfang: </translation>
+        <source>Begin Pos: </source>
+        <translation>Anfang: </translation>
     </message>
     <message>
-      <source>End Pos:</source>
-      <translation>Ende:</translation>
+        <source>End Pos:</source>
+        <translation>Ende:</translation>
     </message>
     <message>
-      <source>Length: </source>
-      <translation>Länge: </translation>
+        <source>Length: </source>
+        <translation>Länge: </translation>
     </message>
     <message>
-      <source>About</source>
-      <translation>Info</translation>
+        <source>About</source>
+        <translation>Info</translation>
     </message>
     <message>
-      <source>Current Pos: </source>
-      <translation>Position: </translation>
+        <source>Current Pos: </source>
+        <translation>Position: </translation>
     </message>
     <message>
-      <source>Mp3 Music Files (*.mp3)</source>
-      <translation>MP3-Musikdateien (*.mp3)</translation>
+        <source>Mp3 Music Files (*.mp3)</source>
+        <translation>MP3-Musikdateien (*.mp3)</translation>
     </message>
     <message>
-      <source>Wave Files (*.wav)</source>
-      <translation>Wave-Dateien (*.wav)</translation>
+        <source>Wave Files (*.wav)</source>
+        <translation>Wave-Dateien (*.wav)</translation>
     </message>
     <message>
-      <source>WMA Files (*.wma)</source>
-      <translation>WMA-Dateien (*.wma)</translation>
+        <source>WMA Files (*.wma)</source>
+        <translation>WMA-Dateien (*.wma)</translation>
     </message>
     <message>
-      <source>All Files (*.*)</source>
-      <translation>Alle Dateien (*.*)</translation>
+        <source>All Files (*.*)</source>
+        <translation>Alle Dateien (*.*)</translation>
     </message>
     <message>
-      <source>A ringtone is being saved. Please wait until it is finished.</source>
-      <translation>Ein Klingelton wird gerade gespeichert. Bitte warten Sie, bis er fertig ist.</translation>
+        <source>A ringtone is being saved. Please wait until it is finished.</source>
+        <translation>Ein Klingelton wird gerade gespeichert. Bitte warten Sie, bis er fertig ist.</translation>
     </message>
     <message>
-      <source>Cannot keep the timeline choice: '%1' cannot be written</source>
-      <translation>Die Wahl der Zeitleiste lässt sich nicht merken: '%1' kann nicht geschrieben werden</translation>
+        <source>Cannot keep the timeline choice: &apos;%1&apos; cannot be written</source>
+        <translation>Die Wahl der Zeitleiste lässt sich nicht merken: &apos;%1&apos; kann nicht geschrieben werden</translation>
     </message>
     <message>
-      <source>Cannot start reading the sound for the timeline (it stays empty): </source>
-      <translation>Der Klang für die Zeitleiste kann nicht gelesen werden (sie bleibt leer): </translation>
+        <source>Cannot start reading the sound for the timeline (it stays empty): </source>
+        <translation>Der Klang für die Zeitleiste kann nicht gelesen werden (sie bleibt leer): </translation>
     </message>
     <message>
-      <source>End Pos: </source>
-      <translation>Ende: </translation>
+        <source>End Pos: </source>
+        <translation>Ende: </translation>
     </message>
     <message>
-      <source>Fade in</source>
-      <translation>Einblenden</translation>
+        <source>Play the loop</source>
+        <translation>Schleife abspielen</translation>
     </message>
     <message>
-      <source>Fade out</source>
-      <translation>Ausblenden</translation>
+        <source>Open</source>
+        <translation>Öffnen</translation>
     </message>
     <message>
-      <source>Match phone loudness</source>
-      <translation>Telefonlautstärke angleichen</translation>
+        <source>Save</source>
+        <translation>Speichern</translation>
     </message>
     <message>
-      <source>Keys…</source>
-      <translation>Tasten…</translation>
+        <source>Play</source>
+        <translation>Abspielen</translation>
     </message>
     <message>
-      <source>Play the loop</source>
-      <translation>Schleife abspielen</translation>
+        <source>Pause</source>
+        <translation>Pause</translation>
     </message>
     <message>
-      <source>Open</source>
-      <translation>Öffnen</translation>
+        <source>Close</source>
+        <translation>Schließen</translation>
     </message>
     <message>
-      <source>Save</source>
-      <translation>Speichern</translation>
+        <source>Mono</source>
+        <translation>Mono</translation>
     </message>
     <message>
-      <source>Play</source>
-      <translation>Abspielen</translation>
+        <source>Stereo</source>
+        <translation>Stereo</translation>
     </message>
     <message>
-      <source>Pause</source>
-      <translation>Pause</translation>
+        <source>VBR</source>
+        <translation>VBR</translation>
     </message>
     <message>
-      <source>Minimize</source>
-      <translation>Minimieren</translation>
+        <source>Off</source>
+        <translation>Aus</translation>
     </message>
     <message>
-      <source>Close</source>
-      <translation>Schließen</translation>
+        <source>0.5 s</source>
+        <translation>0,5 s</translation>
     </message>
     <message>
-      <source>Mono</source>
-      <translation>Mono</translation>
+        <source>1 s</source>
+        <translation>1 s</translation>
     </message>
     <message>
-      <source>Stereo</source>
-      <translation>Stereo</translation>
+        <source>2 s</source>
+        <translation>2 s</translation>
     </message>
     <message>
-      <source>VBR</source>
-      <translation>VBR</translation>
+        <source>3 s</source>
+        <translation>3 s</translation>
     </message>
     <message>
-      <source>Off</source>
-      <translation>Aus</translation>
+        <source>Minimise</source>
+        <translation>Minimieren</translation>
     </message>
     <message>
-      <source>0.5 s</source>
-      <translation>0,5 s</translation>
+        <source>Timeline</source>
+        <translation>Zeitleiste</translation>
     </message>
     <message>
-      <source>1 s</source>
-      <translation>1 s</translation>
+        <source>Start %1, end %2, cursor %3</source>
+        <translation>Anfang %1, Ende %2, Cursor %3</translation>
     </message>
     <message>
-      <source>2 s</source>
-      <translation>2 s</translation>
+        <source>Status</source>
+        <translation>Status</translation>
     </message>
     <message>
-      <source>3 s</source>
-      <translation>3 s</translation>
+        <source>Play selected segment</source>
+        <translation>Auswahl abspielen</translation>
     </message>
     <message>
-      <source>Minimise</source>
-      <translation>Minimieren</translation>
+        <source>Velumo MP3 Ringtone Maker</source>
+        <translation>Velumo MP3 Ringtone Maker</translation>
     </message>
     <message>
-      <source>Timeline</source>
-      <translation>Zeitleiste</translation>
+        <source>Banner</source>
+        <translation>Banner</translation>
     </message>
     <message>
-      <source>Start %1, end %2, cursor %3</source>
-      <translation>Anfang %1, Ende %2, Cursor %3</translation>
+        <source>Timeline area</source>
+        <translation>Zeitleistenbereich</translation>
     </message>
-    <message>
-      <source>Status</source>
-      <translation>Status</translation>
-    </message>
-    <message>
-      <source>Play selected segment</source>
-      <translation>Auswahl abspielen</translation>
-    </message>
-    <message>
-      <source>Velumo MP3 Ringtone Maker</source>
-      <translation>Velumo MP3 Ringtone Maker</translation>
-    </message>
-    <message>
-      <source>Banner</source>
-      <translation>Banner</translation>
-    </message>
-    <message>
-      <source>Timeline area</source>
-      <translation>Zeitleistenbereich</translation>
-    </message>
-  </context>
-  <context>
+</context>
+<context>
     <name>RingtoneTypes</name>
     <message>
-      <source>Mp3 Music File</source>
-      <translation>MP3-Musikdatei</translation>
+        <source>Mp3 Music File</source>
+        <translation>MP3-Musikdatei</translation>
     </message>
     <message>
-      <source>AMR Ringtone</source>
-      <translation>AMR-Klingelton</translation>
+        <source>AMR Ringtone</source>
+        <translation>AMR-Klingelton</translation>
     </message>
     <message>
-      <source>iPhone Ringtone</source>
-      <translation>iPhone-Klingelton</translation>
+        <source>iPhone Ringtone</source>
+        <translation>iPhone-Klingelton</translation>
     </message>
     <message>
-      <source>Android Ringtone</source>
-      <translation>Android-Klingelton</translation>
+        <source>Android Ringtone</source>
+        <translation>Android-Klingelton</translation>
     </message>
     <message>
-      <source>an MP3 ringtone</source>
-      <translation>ein MP3-Klingelton</translation>
+        <source>an MP3 ringtone</source>
+        <translation>ein MP3-Klingelton</translation>
     </message>
     <message>
-      <source>an AMR ringtone</source>
-      <translation>ein AMR-Klingelton</translation>
+        <source>an AMR ringtone</source>
+        <translation>ein AMR-Klingelton</translation>
     </message>
     <message>
-      <source>an iPhone ringtone</source>
-      <translation>ein iPhone-Klingelton</translation>
+        <source>an iPhone ringtone</source>
+        <translation>ein iPhone-Klingelton</translation>
     </message>
     <message>
-      <source>an Android ringtone</source>
-      <translation>ein Android-Klingelton</translation>
+        <source>an Android ringtone</source>
+        <translation>ein Android-Klingelton</translation>
     </message>
-  </context>
-  <context>
+</context>
+<context>
     <name>Skin</name>
     <message>
-      <source>Play</source>
-      <translation>Abspielen</translation>
+        <source>Play</source>
+        <translation>Abspielen</translation>
     </message>
     <message>
-      <source>Mark start</source>
-      <translation>Anfang markieren</translation>
+        <source>Mark start</source>
+        <translation>Anfang markieren</translation>
     </message>
     <message>
-      <source>Mark end</source>
-      <translation>Ende markieren</translation>
+        <source>Mark end</source>
+        <translation>Ende markieren</translation>
     </message>
     <message>
-      <source>Play the selected segment</source>
-      <translation>Auswahl abspielen</translation>
+        <source>Play the selected segment</source>
+        <translation>Auswahl abspielen</translation>
     </message>
     <message>
-      <source>Extend left</source>
-      <translation>Nach links erweitern</translation>
+        <source>Extend left</source>
+        <translation>Nach links erweitern</translation>
     </message>
     <message>
-      <source>Extend right</source>
-      <translation>Nach rechts erweitern</translation>
+        <source>Extend right</source>
+        <translation>Nach rechts erweitern</translation>
     </message>
     <message>
-      <source>Pause</source>
-      <translation>Pause</translation>
+        <source>Pause</source>
+        <translation>Pause</translation>
     </message>
     <message>
-      <source>Options</source>
-      <translation>Optionen</translation>
+        <source>Options</source>
+        <translation>Optionen</translation>
     </message>
-  </context>
-  <context>
+    <message>
+        <source>OPEN</source>
+        <translation>ÖFFNEN</translation>
+    </message>
+    <message>
+        <source>SAVE</source>
+        <translation>SICHERN</translation>
+    </message>
+    <message>
+        <source>RINGTONE FILE</source>
+        <translation>KLINGELTON</translation>
+    </message>
+    <message>
+        <source>Audio Information</source>
+        <translation>Audio-Informationen</translation>
+    </message>
+    <message>
+        <source>Selected Segment Info</source>
+        <translation>Gewählter Abschnitt</translation>
+    </message>
+    <message>
+        <source>Cut your favourite song into a ringtone</source>
+        <translation>Machen Sie Ihr Lieblingslied zum Klingelton</translation>
+    </message>
+    <message>
+        <source>Open a music file to begin  ▸</source>
+        <translation>Zum Start eine Musikdatei öffnen  ▸</translation>
+    </message>
+    <message>
+        <source>Turn your favourite songs into</source>
+        <translation>Machen Sie aus Ihren Lieblingsliedern</translation>
+    </message>
+    <message>
+        <source>MP3 and AMR ringtones for your phone.</source>
+        <translation>MP3- und AMR-Klingeltöne fürs Telefon.</translation>
+    </message>
+    <message>
+        <source>© 2026 Velumo Soft. All rights reserved.</source>
+        <translation>© 2026 Velumo Soft. Alle Rechte vorbehalten.</translation>
+    </message>
+</context>
+<context>
     <name>TMainForm</name>
     <message>
-      <source>Fade in</source>
-      <translation>Einblenden</translation>
+        <source>Fade in</source>
+        <translation>Einblenden</translation>
     </message>
     <message>
-      <source>Fade out</source>
-      <translation>Ausblenden</translation>
+        <source>Fade out</source>
+        <translation>Ausblenden</translation>
     </message>
     <message>
-      <source>Match phone loudness</source>
-      <translation>An Telefonlautstärke anpassen</translation>
+        <source>Match phone loudness</source>
+        <translation>An Telefonlautstärke anpassen</translation>
     </message>
     <message>
-      <source>Show the real sound</source>
-      <translation>Echten Klang zeigen</translation>
+        <source>Show the real sound</source>
+        <translation>Echten Klang zeigen</translation>
     </message>
     <message>
-      <source>Keys…</source>
-      <translation>Tasten…</translation>
+        <source>Keys…</source>
+        <translation>Tasten…</translation>
     </message>
     <message>
-      <source>About</source>
-      <translation>Info</translation>
+        <source>About</source>
+        <translation>Info</translation>
     </message>
     <message>
-      <source>Loudness could not be measured</source>
-      <translation>Lautheit konnte nicht gemessen werden</translation>
+        <source>Loudness could not be measured</source>
+        <translation>Lautheit konnte nicht gemessen werden</translation>
     </message>
-  </context>
-  <context>
+</context>
+<context>
     <name>WorkFolder</name>
     <message>
-      <source>Cannot examine the work folder %1: %2</source>
-      <translation>Der Arbeitsordner %1 kann nicht geprüft werden: %2</translation>
+        <source>Cannot examine the work folder %1: %2</source>
+        <translation>Der Arbeitsordner %1 kann nicht geprüft werden: %2</translation>
     </message>
     <message>
-      <source>Cannot create the work folder %1: %2</source>
-      <translation>Der Arbeitsordner %1 kann nicht angelegt werden: %2</translation>
+        <source>Cannot create the work folder %1: %2</source>
+        <translation>Der Arbeitsordner %1 kann nicht angelegt werden: %2</translation>
     </message>
     <message>
-      <source>The work folder %1 is a symbolic link.</source>
-      <translation>Der Arbeitsordner %1 ist ein symbolischer Link.</translation>
+        <source>The work folder %1 is a symbolic link.</source>
+        <translation>Der Arbeitsordner %1 ist ein symbolischer Link.</translation>
     </message>
     <message>
-      <source>The work folder %1 is not a folder.</source>
-      <translation>Der Arbeitsordner %1 ist kein Ordner.</translation>
+        <source>The work folder %1 is not a folder.</source>
+        <translation>Der Arbeitsordner %1 ist kein Ordner.</translation>
     </message>
     <message>
-      <source>The work folder %1 belongs to another user.</source>
-      <translation>Der Arbeitsordner %1 gehört einem anderen Benutzer.</translation>
+        <source>The work folder %1 belongs to another user.</source>
+        <translation>Der Arbeitsordner %1 gehört einem anderen Benutzer.</translation>
     </message>
     <message>
-      <source>The work folder %1 can be written by other users.</source>
-      <translation>Der Arbeitsordner %1 ist für andere Benutzer beschreibbar.</translation>
+        <source>The work folder %1 can be written by other users.</source>
+        <translation>Der Arbeitsordner %1 ist für andere Benutzer beschreibbar.</translation>
     </message>
     <message>
-      <source>The work folder %1 cannot be read (%2).</source>
-      <translation>Der Arbeitsordner %1 kann nicht gelesen werden (%2).</translation>
+        <source>The work folder %1 cannot be read (%2).</source>
+        <translation>Der Arbeitsordner %1 kann nicht gelesen werden (%2).</translation>
     </message>
     <message>
-      <source>The work folder %1 cannot be written (%2).</source>
-      <translation>In den Arbeitsordner %1 kann nicht geschrieben werden (%2).</translation>
+        <source>The work folder %1 cannot be written (%2).</source>
+        <translation>In den Arbeitsordner %1 kann nicht geschrieben werden (%2).</translation>
     </message>
-  </context>
+</context>
 </TS>

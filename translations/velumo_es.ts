@@ -1,641 +1,661 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
 <TS version="2.1" language="es">
-  <context>
+<context>
     <name>AboutForm</name>
     <message>
-      <source>About</source>
-      <translation>Info</translation>
+        <source>About</source>
+        <translation>Info</translation>
     </message>
     <message>
-      <source>( Version 1.20 )</source>
-      <translation>( Versión 1.20 )</translation>
+        <source>( Version 1.20 )</source>
+        <translation>( Versión 1.20 )</translation>
     </message>
     <message>
-      <source>&amp;Continue</source>
-      <translation>&amp;Continuar</translation>
+        <source>&amp;Continue</source>
+        <translation>&amp;Continuar</translation>
     </message>
-  </context>
-  <context>
+</context>
+<context>
     <name>CommandLine</name>
     <message>
-      <source>%1: %2 Try '%1 --help'.</source>
-      <translation>%1: %2 Pruebe '%1 --help'.</translation>
+        <source>%1: %2 Try &apos;%1 --help&apos;.</source>
+        <translation>%1: %2 Pruebe &apos;%1 --help&apos;.</translation>
     </message>
     <message>
-      <source>Velumo MP3 Ringtone Maker: cut a part of a music file into an MP3, AMR, iPhone or Android ringtone.</source>
-      <translation>Velumo MP3 Ringtone Maker: corta una parte de un archivo de música en un tono MP3, AMR, iPhone o Android.</translation>
+        <source>Velumo MP3 Ringtone Maker: cut a part of a music file into an MP3, AMR, iPhone or Android ringtone.</source>
+        <translation>Velumo MP3 Ringtone Maker: corta una parte de un archivo de música en un tono MP3, AMR, iPhone o Android.</translation>
     </message>
     <message>
-      <source>Shows this help.</source>
-      <translation>Muestra esta ayuda.</translation>
+        <source>Shows this help.</source>
+        <translation>Muestra esta ayuda.</translation>
     </message>
     <message>
-      <source>Shows the program's version.</source>
-      <translation>Muestra la versión del programa.</translation>
+        <source>Shows the program&apos;s version.</source>
+        <translation>Muestra la versión del programa.</translation>
     </message>
     <message>
-      <source>A music file to open at start.</source>
-      <translation>Un archivo de música que se abre al iniciar.</translation>
+        <source>A music file to open at start.</source>
+        <translation>Un archivo de música que se abre al iniciar.</translation>
     </message>
     <message>
-      <source>Only one file may be given.</source>
-      <translation>Solo se puede indicar un archivo.</translation>
+        <source>Only one file may be given.</source>
+        <translation>Solo se puede indicar un archivo.</translation>
     </message>
-  </context>
-  <context>
+</context>
+<context>
     <name>Errors</name>
     <message>
-      <source>Unknown error</source>
-      <translation>Error desconocido</translation>
+        <source>Unknown error</source>
+        <translation>Error desconocido</translation>
     </message>
     <message>
-      <source>Error</source>
-      <translation>Error</translation>
+        <source>Error</source>
+        <translation>Error</translation>
     </message>
     <message>
-      <source>Error openning file: </source>
-      <translation>Error al abrir el archivo: </translation>
+        <source>Error openning file: </source>
+        <translation>Error al abrir el archivo: </translation>
     </message>
-  </context>
-  <context>
+</context>
+<context>
     <name>Export</name>
     <message>
-      <source>The ringtone was not saved: </source>
-      <translation>El tono no se guardó: </translation>
+        <source>The ringtone was not saved: </source>
+        <translation>El tono no se guardó: </translation>
     </message>
     <message>
-      <source>%1 ("%2")</source>
-      <translation>%1 («%2»)</translation>
+        <source>%1 (&quot;%2&quot;)</source>
+        <translation>%1 («%2»)</translation>
     </message>
     <message>
-      <source>"%1" is neither %2; the name must end in one of these, in lower case.</source>
-      <translation>«%1» no es ni %2; el nombre debe terminar en una de estas extensiones, en minúsculas.</translation>
+        <source>&quot;%1&quot; is neither %2; the name must end in one of these, in lower case.</source>
+        <translation>«%1» no es ni %2; el nombre debe terminar en una de estas extensiones, en minúsculas.</translation>
     </message>
     <message>
-      <source> nor </source>
-      <translation> ni </translation>
+        <source> nor </source>
+        <translation> ni </translation>
     </message>
     <message>
-      <source>the converter could not be started (%1).</source>
-      <translation>no se pudo iniciar el conversor (%1).</translation>
+        <source>the converter could not be started (%1).</source>
+        <translation>no se pudo iniciar el conversor (%1).</translation>
     </message>
     <message>
-      <source>the converter was stopped by signal %1 (%2).</source>
-      <translation>el conversor fue detenido por la señal %1 (%2).</translation>
+        <source>the converter was stopped by signal %1 (%2).</source>
+        <translation>el conversor fue detenido por la señal %1 (%2).</translation>
     </message>
     <message>
-      <source>the converter's end could not be observed.</source>
-      <translation>no se pudo observar el final del conversor.</translation>
+        <source>the converter&apos;s end could not be observed.</source>
+        <translation>no se pudo observar el final del conversor.</translation>
     </message>
     <message>
-      <source>the converter failed with exit status %1.</source>
-      <translation>el conversor falló con el estado de salida %1.</translation>
+        <source>the converter failed with exit status %1.</source>
+        <translation>el conversor falló con el estado de salida %1.</translation>
     </message>
     <message>
-      <source>the converter reported success, but "%1" is not there.</source>
-      <translation>el conversor informó de éxito, pero «%1» no existe.</translation>
+        <source>the converter reported success, but &quot;%1&quot; is not there.</source>
+        <translation>el conversor informó de éxito, pero «%1» no existe.</translation>
     </message>
     <message>
-      <source>the converter reported success, but "%1" is empty.</source>
-      <translation>el conversor informó de éxito, pero «%1» está vacío.</translation>
+        <source>the converter reported success, but &quot;%1&quot; is empty.</source>
+        <translation>el conversor informó de éxito, pero «%1» está vacío.</translation>
     </message>
     <message>
-      <source>no music file is open. Open one, mark the part you want, then save.</source>
-      <translation>no hay ningún archivo de música abierto. Abra uno, marque la parte que desee y guarde.</translation>
+        <source>no music file is open. Open one, mark the part you want, then save.</source>
+        <translation>no hay ningún archivo de música abierto. Abra uno, marque la parte que desee y guarde.</translation>
     </message>
     <message>
-      <source>the converter "%1" is neither %2 nor in the work folder (%3).</source>
-      <translation>el conversor «%1» no está ni %2 ni en la carpeta de trabajo (%3).</translation>
+        <source>the converter &quot;%1&quot; is neither %2 nor in the work folder (%3).</source>
+        <translation>el conversor «%1» no está ni %2 ni en la carpeta de trabajo (%3).</translation>
     </message>
     <message>
-      <source>beside the program (%1)</source>
-      <translation>junto al programa (%1)</translation>
+        <source>beside the program (%1)</source>
+        <translation>junto al programa (%1)</translation>
     </message>
     <message>
-      <source>in %1</source>
-      <translation>en %1</translation>
+        <source>in %1</source>
+        <translation>en %1</translation>
     </message>
-  </context>
-  <context>
+</context>
+<context>
     <name>JobText</name>
     <message>
-      <source>Converting Mp3 Ringtone ... </source>
-      <translation>Convirtiendo el tono MP3 ... </translation>
+        <source>Converting Mp3 Ringtone ... </source>
+        <translation>Convirtiendo el tono MP3 ... </translation>
     </message>
     <message>
-      <source>Generating %1 ...</source>
-      <translation>Generando %1 ...</translation>
+        <source>Generating %1 ...</source>
+        <translation>Generando %1 ...</translation>
     </message>
     <message>
-      <source>Completed.</source>
-      <translation>Terminado.</translation>
+        <source>Completed.</source>
+        <translation>Terminado.</translation>
     </message>
     <message>
-      <source>Failed.</source>
-      <translation>Error.</translation>
+        <source>Failed.</source>
+        <translation>Error.</translation>
     </message>
     <message>
-      <source>Confirm</source>
-      <translation>Confirmar</translation>
+        <source>Confirm</source>
+        <translation>Confirmar</translation>
     </message>
     <message>
-      <source>Completed. Do you want to open the target directory?</source>
-      <translation>Terminado. ¿Desea abrir la carpeta de destino?</translation>
+        <source>Completed. Do you want to open the target directory?</source>
+        <translation>Terminado. ¿Desea abrir la carpeta de destino?</translation>
     </message>
     <message>
-      <source> Note that the phone plays at most %1 seconds of a ringtone.</source>
-      <translation> Tenga en cuenta que el teléfono reproduce como máximo %1 segundos de un tono.</translation>
+        <source> Note that the phone plays at most %1 seconds of a ringtone.</source>
+        <translation> Tenga en cuenta que el teléfono reproduce como máximo %1 segundos de un tono.</translation>
     </message>
-  </context>
-  <context>
+</context>
+<context>
     <name>Keys</name>
     <message>
-      <source>Space</source>
-      <translation>Espacio</translation>
+        <source>Space</source>
+        <translation>Espacio</translation>
     </message>
     <message>
-      <source>Left</source>
-      <translation>Izquierda</translation>
+        <source>Left</source>
+        <translation>Izquierda</translation>
     </message>
     <message>
-      <source>Right</source>
-      <translation>Derecha</translation>
+        <source>Right</source>
+        <translation>Derecha</translation>
     </message>
     <message>
-      <source>Home</source>
-      <translation>Inicio</translation>
+        <source>Home</source>
+        <translation>Inicio</translation>
     </message>
     <message>
-      <source>End</source>
-      <translation>Fin</translation>
+        <source>End</source>
+        <translation>Fin</translation>
     </message>
     <message>
-      <source>Shift+Left</source>
-      <translation>Mayús+Izquierda</translation>
+        <source>Shift+Left</source>
+        <translation>Mayús+Izquierda</translation>
     </message>
     <message>
-      <source>Shift+Right</source>
-      <translation>Mayús+Derecha</translation>
+        <source>Shift+Right</source>
+        <translation>Mayús+Derecha</translation>
     </message>
     <message>
-      <source>Ctrl+O</source>
-      <translation>Ctrl+O</translation>
+        <source>Ctrl+O</source>
+        <translation>Ctrl+O</translation>
     </message>
     <message>
-      <source>Ctrl+S</source>
-      <translation>Ctrl+S</translation>
+        <source>Ctrl+S</source>
+        <translation>Ctrl+S</translation>
     </message>
     <message>
-      <source>Ctrl+Q</source>
-      <translation>Ctrl+Q</translation>
+        <source>Ctrl+Q</source>
+        <translation>Ctrl+Q</translation>
     </message>
-  </context>
-  <context>
+</context>
+<context>
     <name>MainForm</name>
     <message>
-      <source>Cancel</source>
-      <translation>Cancelar</translation>
+        <source>Cancel</source>
+        <translation>Cancelar</translation>
     </message>
     <message>
-      <source>Retry</source>
-      <translation>Reintentar</translation>
+        <source>Retry</source>
+        <translation>Reintentar</translation>
     </message>
     <message>
-      <source>Ignore</source>
-      <translation>Ignorar</translation>
+        <source>Ignore</source>
+        <translation>Ignorar</translation>
     </message>
     <message>
-      <source>File Name: %1</source>
-      <translation>Archivo: %1</translation>
+        <source>File Name: %1</source>
+        <translation>Archivo: %1</translation>
     </message>
     <message>
-      <source>Sample Rate: %1</source>
-      <translation>Muestreo: %1</translation>
+        <source>Sample Rate: %1</source>
+        <translation>Muestreo: %1</translation>
     </message>
     <message>
-      <source>Time Length: </source>
-      <translation>Duración: </translation>
+        <source>Time Length: </source>
+        <translation>Duración: </translation>
     </message>
     <message>
-      <source>Bitrate: %1</source>
-      <translation>Bitrate: %1</translation>
+        <source>Bitrate: %1</source>
+        <translation>Bitrate: %1</translation>
     </message>
     <message>
-      <source>Channel: %1</source>
-      <translation>Canales: %1</translation>
+        <source>Channel: %1</source>
+        <translation>Canales: %1</translation>
     </message>
     <message>
-      <source>Sample Rate: </source>
-      <translation>Muestreo: </translation>
+        <source>Sample Rate: </source>
+        <translation>Muestreo: </translation>
     </message>
     <message>
-      <source>Time Length: %1</source>
-      <translation>Duración: %1</translation>
+        <source>Time Length: %1</source>
+        <translation>Duración: %1</translation>
     </message>
     <message>
-      <source>Bitrate: </source>
-      <translation>Bitrate: </translation>
+        <source>Bitrate: </source>
+        <translation>Bitrate: </translation>
     </message>
     <message>
-      <source>Channel: </source>
-      <translation>Canales: </translation>
+        <source>Channel: </source>
+        <translation>Canales: </translation>
     </message>
     <message>
-      <source>Cannot open '%1': the name holds characters no file name can have</source>
-      <translation>No se puede abrir '%1': el nombre contiene caracteres no válidos en un nombre de archivo</translation>
+        <source>Cannot open &apos;%1&apos;: the name holds characters no file name can have</source>
+        <translation>No se puede abrir &apos;%1&apos;: el nombre contiene caracteres no válidos en un nombre de archivo</translation>
     </message>
     <message>
-      <source>Not enough memory for the timeline of %1 seconds</source>
-      <translation>No hay memoria suficiente para la línea de tiempo de %1 segundos</translation>
+        <source>Not enough memory for the timeline of %1 seconds</source>
+        <translation>No hay memoria suficiente para la línea de tiempo de %1 segundos</translation>
     </message>
     <message>
-      <source>Play / Pause</source>
-      <translation>Reproducir / Pausa</translation>
+        <source>Play / Pause</source>
+        <translation>Reproducir / Pausa</translation>
     </message>
     <message>
-      <source>Cursor one second back</source>
-      <translation>Cursor un segundo atrás</translation>
+        <source>Cursor one second back</source>
+        <translation>Cursor un segundo atrás</translation>
     </message>
     <message>
-      <source>Cursor one second on</source>
-      <translation>Cursor un segundo adelante</translation>
+        <source>Cursor one second on</source>
+        <translation>Cursor un segundo adelante</translation>
     </message>
     <message>
-      <source>Cursor to the first second</source>
-      <translation>Cursor al primer segundo</translation>
+        <source>Cursor to the first second</source>
+        <translation>Cursor al primer segundo</translation>
     </message>
     <message>
-      <source>Cursor to the last second</source>
-      <translation>Cursor al último segundo</translation>
+        <source>Cursor to the last second</source>
+        <translation>Cursor al último segundo</translation>
     </message>
     <message>
-      <source>Mark start</source>
-      <translation>Marcar inicio</translation>
+        <source>Mark start</source>
+        <translation>Marcar inicio</translation>
     </message>
     <message>
-      <source>Mark end</source>
-      <translation>Marcar fin</translation>
+        <source>Mark end</source>
+        <translation>Marcar fin</translation>
     </message>
     <message>
-      <source>Extend left</source>
-      <translation>Ampliar a la izquierda</translation>
+        <source>Extend left</source>
+        <translation>Ampliar a la izquierda</translation>
     </message>
     <message>
-      <source>Extend right</source>
-      <translation>Ampliar a la derecha</translation>
+        <source>Extend right</source>
+        <translation>Ampliar a la derecha</translation>
     </message>
     <message>
-      <source>Play the selected segment</source>
-      <translation>Reproducir la selección</translation>
+        <source>Play the selected segment</source>
+        <translation>Reproducir la selección</translation>
     </message>
     <message>
-      <source>Timeline: real sound / decorative</source>
-      <translation>Línea de tiempo: sonido real / decorativa</translation>
+        <source>Timeline: real sound / decorative</source>
+        <translation>Línea de tiempo: sonido real / decorativa</translation>
     </message>
     <message>
-      <source>Open a music file</source>
-      <translation>Abrir un archivo de música</translation>
+        <source>Open a music file</source>
+        <translation>Abrir un archivo de música</translation>
     </message>
     <message>
-      <source>Save the ringtone</source>
-      <translation>Guardar el tono</translation>
+        <source>Save the ringtone</source>
+        <translation>Guardar el tono</translation>
     </message>
     <message>
-      <source>Quit</source>
-      <translation>Salir</translation>
+        <source>Quit</source>
+        <translation>Salir</translation>
     </message>
     <message>
-      <source>This list of keys</source>
-      <translation>Esta lista de teclas</translation>
+        <source>This list of keys</source>
+        <translation>Esta lista de teclas</translation>
     </message>
     <message>
-      <source>Keys:</source>
-      <translation>Teclas:</translation>
+        <source>Keys:</source>
+        <translation>Teclas:</translation>
     </message>
     <message>
-      <source>Cannot open '%1': only files on this computer can be opened</source>
-      <translation>No se puede abrir '%1': solo se pueden abrir archivos de este equipo</translation>
+        <source>Cannot open &apos;%1&apos;: only files on this computer can be opened</source>
+        <translation>No se puede abrir &apos;%1&apos;: solo se pueden abrir archivos de este equipo</translation>
     </message>
     <message>
-      <source>Cannot open '%1': it is a folder, not a music file</source>
-      <translation>No se puede abrir '%1': es una carpeta, no un archivo de música</translation>
+        <source>Cannot open &apos;%1&apos;: it is a folder, not a music file</source>
+        <translation>No se puede abrir &apos;%1&apos;: es una carpeta, no un archivo de música</translation>
     </message>
     <message>
-      <source>File Name:</source>
-      <translation>Archivo:</translation>
+        <source>File Name:</source>
+        <translation>Archivo:</translation>
     </message>
     <message>
-      <source>Bitrate:</source>
-      <translation>Bitrate:</translation>
+        <source>Bitrate:</source>
+        <translation>Bitrate:</translation>
     </message>
     <message>
-      <source>Channels:</source>
-      <translation>Canales:</translation>
+        <source>Channels:</source>
+        <translation>Canales:</translation>
     </message>
     <message>
-      <source>Sample Rate:</source>
-      <translation>Muestreo:</translation>
+        <source>Sample Rate:</source>
+        <translation>Muestreo:</translation>
     </message>
     <message>
-      <source>Length:</source>
-      <translation>Duración:</translation>
+        <source>Length:</source>
+        <translation>Duración:</translation>
     </message>
     <message>
-      <source>Begin Pos: </source>
-      <translation>Inicio: </translation>
+        <source>Begin Pos: </source>
+        <translation>Inicio: </translation>
     </message>
     <message>
-      <source>End Pos:</source>
-      <translation>Fin:</translation>
+        <source>End Pos:</source>
+        <translation>Fin:</translation>
     </message>
     <message>
-      <source>Length: </source>
-      <translation>Longitud: </translation>
+        <source>Length: </source>
+        <translation>Longitud: </translation>
     </message>
     <message>
-      <source>About</source>
-      <translation>Info</translation>
+        <source>About</source>
+        <translation>Info</translation>
     </message>
     <message>
-      <source>Current Pos: </source>
-      <translation>Posición: </translation>
+        <source>Current Pos: </source>
+        <translation>Posición: </translation>
     </message>
     <message>
-      <source>Mp3 Music Files (*.mp3)</source>
-      <translation>Archivos de música MP3 (*.mp3)</translation>
+        <source>Mp3 Music Files (*.mp3)</source>
+        <translation>Archivos de música MP3 (*.mp3)</translation>
     </message>
     <message>
-      <source>Wave Files (*.wav)</source>
-      <translation>Archivos Wave (*.wav)</translation>
+        <source>Wave Files (*.wav)</source>
+        <translation>Archivos Wave (*.wav)</translation>
     </message>
     <message>
-      <source>WMA Files (*.wma)</source>
-      <translation>Archivos WMA (*.wma)</translation>
+        <source>WMA Files (*.wma)</source>
+        <translation>Archivos WMA (*.wma)</translation>
     </message>
     <message>
-      <source>All Files (*.*)</source>
-      <translation>Todos los archivos (*.*)</translation>
+        <source>All Files (*.*)</source>
+        <translation>Todos los archivos (*.*)</translation>
     </message>
     <message>
-      <source>A ringtone is being saved. Please wait until it is finished.</source>
-      <translation>Se está guardando un tono. Espere a que termine.</translation>
+        <source>A ringtone is being saved. Please wait until it is finished.</source>
+        <translation>Se está guardando un tono. Espere a que termine.</translation>
     </message>
     <message>
-      <source>Cannot keep the timeline choice: '%1' cannot be written</source>
-      <translation>No se puede guardar la elección de la línea de tiempo: no se puede escribir '%1'</translation>
+        <source>Cannot keep the timeline choice: &apos;%1&apos; cannot be written</source>
+        <translation>No se puede guardar la elección de la línea de tiempo: no se puede escribir &apos;%1&apos;</translation>
     </message>
     <message>
-      <source>Cannot start reading the sound for the timeline (it stays empty): </source>
-      <translation>No se puede leer el sonido para la línea de tiempo (queda vacía): </translation>
+        <source>Cannot start reading the sound for the timeline (it stays empty): </source>
+        <translation>No se puede leer el sonido para la línea de tiempo (queda vacía): </translation>
     </message>
     <message>
-      <source>End Pos: </source>
-      <translation>Fin: </translation>
+        <source>End Pos: </source>
+        <translation>Fin: </translation>
     </message>
     <message>
-      <source>Fade in</source>
-      <translation>Entrada gradual</translation>
+        <source>Play the loop</source>
+        <translation>Reproducir el bucle</translation>
     </message>
     <message>
-      <source>Fade out</source>
-      <translation>Salida gradual</translation>
+        <source>Open</source>
+        <translation>Abrir</translation>
     </message>
     <message>
-      <source>Match phone loudness</source>
-      <translation>Ajustar al volumen del teléfono</translation>
+        <source>Save</source>
+        <translation>Guardar</translation>
     </message>
     <message>
-      <source>Keys…</source>
-      <translation>Teclas…</translation>
+        <source>Play</source>
+        <translation>Reproducir</translation>
     </message>
     <message>
-      <source>Play the loop</source>
-      <translation>Reproducir el bucle</translation>
+        <source>Pause</source>
+        <translation>Pausa</translation>
     </message>
     <message>
-      <source>Open</source>
-      <translation>Abrir</translation>
+        <source>Close</source>
+        <translation>Cerrar</translation>
     </message>
     <message>
-      <source>Save</source>
-      <translation>Guardar</translation>
+        <source>Mono</source>
+        <translation>Mono</translation>
     </message>
     <message>
-      <source>Play</source>
-      <translation>Reproducir</translation>
+        <source>Stereo</source>
+        <translation>Estéreo</translation>
     </message>
     <message>
-      <source>Pause</source>
-      <translation>Pausa</translation>
+        <source>VBR</source>
+        <translation>VBR</translation>
     </message>
     <message>
-      <source>Minimize</source>
-      <translation>Minimizar</translation>
+        <source>Off</source>
+        <translation>Desactivado</translation>
     </message>
     <message>
-      <source>Close</source>
-      <translation>Cerrar</translation>
+        <source>0.5 s</source>
+        <translation>0,5 s</translation>
     </message>
     <message>
-      <source>Mono</source>
-      <translation>Mono</translation>
+        <source>1 s</source>
+        <translation>1 s</translation>
     </message>
     <message>
-      <source>Stereo</source>
-      <translation>Estéreo</translation>
+        <source>2 s</source>
+        <translation>2 s</translation>
     </message>
     <message>
-      <source>VBR</source>
-      <translation>VBR</translation>
+        <source>3 s</source>
+        <translation>3 s</translation>
     </message>
     <message>
-      <source>Off</source>
-      <translation>Desactivado</translation>
+        <source>Minimise</source>
+        <translation>Minimizar</translation>
     </message>
     <message>
-      <source>0.5 s</source>
-      <translation>0,5 s</translation>
+        <source>Timeline</source>
+        <translation>Línea de tiempo</translation>
     </message>
     <message>
-      <source>1 s</source>
-      <translation>1 s</translation>
+        <source>Start %1, end %2, cursor %3</source>
+        <translation>Inicio %1, fin %2, cursor %3</translation>
     </message>
     <message>
-      <source>2 s</source>
-      <translation>2 s</translation>
+        <source>Status</source>
+        <translation>Estado</translation>
     </message>
     <message>
-      <source>3 s</source>
-      <translation>3 s</translation>
+        <source>Play selected segment</source>
+        <translation>Reproducir la selección</translation>
     </message>
     <message>
-      <source>Minimise</source>
-      <translation>Minimizar</translation>
+        <source>Velumo MP3 Ringtone Maker</source>
+        <translation>Velumo MP3 Ringtone Maker</translation>
     </message>
     <message>
-      <source>Timeline</source>
-      <translation>Línea de tiempo</translation>
+        <source>Banner</source>
+        <translation>Banner</translation>
     </message>
     <message>
-      <source>Start %1, end %2, cursor %3</source>
-      <translation>Inicio %1, fin %2, cursor %3</translation>
+        <source>Timeline area</source>
+        <translation>Zona de la línea de tiempo</translation>
     </message>
-    <message>
-      <source>Status</source>
-      <translation>Estado</translation>
-    </message>
-    <message>
-      <source>Play selected segment</source>
-      <translation>Reproducir la selección</translation>
-    </message>
-    <message>
-      <source>Velumo MP3 Ringtone Maker</source>
-      <translation>Velumo MP3 Ringtone Maker</translation>
-    </message>
-    <message>
-      <source>Banner</source>
-      <translation>Banner</translation>
-    </message>
-    <message>
-      <source>Timeline area</source>
-      <translation>Zona de la línea de tiempo</translation>
-    </message>
-  </context>
-  <context>
+</context>
+<context>
     <name>RingtoneTypes</name>
     <message>
-      <source>Mp3 Music File</source>
-      <translation>Archivo de música MP3</translation>
+        <source>Mp3 Music File</source>
+        <translation>Archivo de música MP3</translation>
     </message>
     <message>
-      <source>AMR Ringtone</source>
-      <translation>Tono AMR</translation>
+        <source>AMR Ringtone</source>
+        <translation>Tono AMR</translation>
     </message>
     <message>
-      <source>iPhone Ringtone</source>
-      <translation>Tono de iPhone</translation>
+        <source>iPhone Ringtone</source>
+        <translation>Tono de iPhone</translation>
     </message>
     <message>
-      <source>Android Ringtone</source>
-      <translation>Tono de Android</translation>
+        <source>Android Ringtone</source>
+        <translation>Tono de Android</translation>
     </message>
     <message>
-      <source>an MP3 ringtone</source>
-      <translation>un tono MP3</translation>
+        <source>an MP3 ringtone</source>
+        <translation>un tono MP3</translation>
     </message>
     <message>
-      <source>an AMR ringtone</source>
-      <translation>un tono AMR</translation>
+        <source>an AMR ringtone</source>
+        <translation>un tono AMR</translation>
     </message>
     <message>
-      <source>an iPhone ringtone</source>
-      <translation>un tono de iPhone</translation>
+        <source>an iPhone ringtone</source>
+        <translation>un tono de iPhone</translation>
     </message>
     <message>
-      <source>an Android ringtone</source>
-      <translation>un tono de Android</translation>
+        <source>an Android ringtone</source>
+        <translation>un tono de Android</translation>
     </message>
-  </context>
-  <context>
+</context>
+<context>
     <name>Skin</name>
     <message>
-      <source>Play</source>
-      <translation>Reproducir</translation>
+        <source>Play</source>
+        <translation>Reproducir</translation>
     </message>
     <message>
-      <source>Mark start</source>
-      <translation>Marcar inicio</translation>
+        <source>Mark start</source>
+        <translation>Marcar inicio</translation>
     </message>
     <message>
-      <source>Mark end</source>
-      <translation>Marcar fin</translation>
+        <source>Mark end</source>
+        <translation>Marcar fin</translation>
     </message>
     <message>
-      <source>Play the selected segment</source>
-      <translation>Reproducir la selección</translation>
+        <source>Play the selected segment</source>
+        <translation>Reproducir la selección</translation>
     </message>
     <message>
-      <source>Extend left</source>
-      <translation>Ampliar a la izquierda</translation>
+        <source>Extend left</source>
+        <translation>Ampliar a la izquierda</translation>
     </message>
     <message>
-      <source>Extend right</source>
-      <translation>Ampliar a la derecha</translation>
+        <source>Extend right</source>
+        <translation>Ampliar a la derecha</translation>
     </message>
     <message>
-      <source>Pause</source>
-      <translation>Pausa</translation>
+        <source>Pause</source>
+        <translation>Pausa</translation>
     </message>
     <message>
-      <source>Options</source>
-      <translation>Opciones</translation>
+        <source>Options</source>
+        <translation>Opciones</translation>
     </message>
-  </context>
-  <context>
+    <message>
+        <source>OPEN</source>
+        <translation>ABRIR</translation>
+    </message>
+    <message>
+        <source>SAVE</source>
+        <translation>GUARDAR</translation>
+    </message>
+    <message>
+        <source>RINGTONE FILE</source>
+        <translation>ARCHIVO DE TONO</translation>
+    </message>
+    <message>
+        <source>Audio Information</source>
+        <translation>Información de audio</translation>
+    </message>
+    <message>
+        <source>Selected Segment Info</source>
+        <translation>Segmento elegido</translation>
+    </message>
+    <message>
+        <source>Cut your favourite song into a ringtone</source>
+        <translation>Convierta su canción favorita en un tono</translation>
+    </message>
+    <message>
+        <source>Open a music file to begin  ▸</source>
+        <translation>Abra un archivo de música  ▸</translation>
+    </message>
+    <message>
+        <source>Turn your favourite songs into</source>
+        <translation>Convierta sus canciones favoritas en</translation>
+    </message>
+    <message>
+        <source>MP3 and AMR ringtones for your phone.</source>
+        <translation>tonos MP3 y AMR para su teléfono.</translation>
+    </message>
+    <message>
+        <source>© 2026 Velumo Soft. All rights reserved.</source>
+        <translation>© 2026 Velumo Soft. Todos los derechos reservados.</translation>
+    </message>
+</context>
+<context>
     <name>TMainForm</name>
     <message>
-      <source>Fade in</source>
-      <translation>Fundido de entrada</translation>
+        <source>Fade in</source>
+        <translation>Fundido de entrada</translation>
     </message>
     <message>
-      <source>Fade out</source>
-      <translation>Fundido de salida</translation>
+        <source>Fade out</source>
+        <translation>Fundido de salida</translation>
     </message>
     <message>
-      <source>Match phone loudness</source>
-      <translation>Igualar el volumen del teléfono</translation>
+        <source>Match phone loudness</source>
+        <translation>Igualar el volumen del teléfono</translation>
     </message>
     <message>
-      <source>Show the real sound</source>
-      <translation>Mostrar el sonido real</translation>
+        <source>Show the real sound</source>
+        <translation>Mostrar el sonido real</translation>
     </message>
     <message>
-      <source>Keys…</source>
-      <translation>Teclas…</translation>
+        <source>Keys…</source>
+        <translation>Teclas…</translation>
     </message>
     <message>
-      <source>About</source>
-      <translation>Acerca de</translation>
+        <source>About</source>
+        <translation>Acerca de</translation>
     </message>
     <message>
-      <source>Loudness could not be measured</source>
-      <translation>No se pudo medir el volumen</translation>
+        <source>Loudness could not be measured</source>
+        <translation>No se pudo medir el volumen</translation>
     </message>
-  </context>
-  <context>
+</context>
+<context>
     <name>WorkFolder</name>
     <message>
-      <source>Cannot examine the work folder %1: %2</source>
-      <translation>No se puede examinar la carpeta de trabajo %1: %2</translation>
+        <source>Cannot examine the work folder %1: %2</source>
+        <translation>No se puede examinar la carpeta de trabajo %1: %2</translation>
     </message>
     <message>
-      <source>Cannot create the work folder %1: %2</source>
-      <translation>No se puede crear la carpeta de trabajo %1: %2</translation>
+        <source>Cannot create the work folder %1: %2</source>
+        <translation>No se puede crear la carpeta de trabajo %1: %2</translation>
     </message>
     <message>
-      <source>The work folder %1 is a symbolic link.</source>
-      <translation>La carpeta de trabajo %1 es un enlace simbólico.</translation>
+        <source>The work folder %1 is a symbolic link.</source>
+        <translation>La carpeta de trabajo %1 es un enlace simbólico.</translation>
     </message>
     <message>
-      <source>The work folder %1 is not a folder.</source>
-      <translation>La carpeta de trabajo %1 no es una carpeta.</translation>
+        <source>The work folder %1 is not a folder.</source>
+        <translation>La carpeta de trabajo %1 no es una carpeta.</translation>
     </message>
     <message>
-      <source>The work folder %1 belongs to another user.</source>
-      <translation>La carpeta de trabajo %1 pertenece a otro usuario.</translation>
+        <source>The work folder %1 belongs to another user.</source>
+        <translation>La carpeta de trabajo %1 pertenece a otro usuario.</translation>
     </message>
     <message>
-      <source>The work folder %1 can be written by other users.</source>
-      <translation>Otros usuarios pueden escribir en la carpeta de trabajo %1.</translation>
+        <source>The work folder %1 can be written by other users.</source>
+        <translation>Otros usuarios pueden escribir en la carpeta de trabajo %1.</translation>
     </message>
     <message>
-      <source>The work folder %1 cannot be read (%2).</source>
-      <translation>No se puede leer la carpeta de trabajo %1 (%2).</translation>
+        <source>The work folder %1 cannot be read (%2).</source>
+        <translation>No se puede leer la carpeta de trabajo %1 (%2).</translation>
     </message>
     <message>
-      <source>The work folder %1 cannot be written (%2).</source>
-      <translation>No se puede escribir en la carpeta de trabajo %1 (%2).</translation>
+        <source>The work folder %1 cannot be written (%2).</source>
+        <translation>No se puede escribir en la carpeta de trabajo %1 (%2).</translation>
     </message>
-  </context>
+</context>
 </TS>

@@ -1,641 +1,661 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
 <TS version="2.1" language="fr">
-  <context>
+<context>
     <name>AboutForm</name>
     <message>
-      <source>About</source>
-      <translation>Infos</translation>
+        <source>About</source>
+        <translation>Infos</translation>
     </message>
     <message>
-      <source>( Version 1.20 )</source>
-      <translation>( Version 1.20 )</translation>
+        <source>( Version 1.20 )</source>
+        <translation>( Version 1.20 )</translation>
     </message>
     <message>
-      <source>&amp;Continue</source>
-      <translation>&amp;Continuer</translation>
+        <source>&amp;Continue</source>
+        <translation>&amp;Continuer</translation>
     </message>
-  </context>
-  <context>
+</context>
+<context>
     <name>CommandLine</name>
     <message>
-      <source>%1: %2 Try '%1 --help'.</source>
-      <translation>%1 : %2 Essayez '%1 --help'.</translation>
+        <source>%1: %2 Try &apos;%1 --help&apos;.</source>
+        <translation>%1 : %2 Essayez &apos;%1 --help&apos;.</translation>
     </message>
     <message>
-      <source>Velumo MP3 Ringtone Maker: cut a part of a music file into an MP3, AMR, iPhone or Android ringtone.</source>
-      <translation>Velumo MP3 Ringtone Maker : découpe une partie d'un fichier musical en sonnerie MP3, AMR, iPhone ou Android.</translation>
+        <source>Velumo MP3 Ringtone Maker: cut a part of a music file into an MP3, AMR, iPhone or Android ringtone.</source>
+        <translation>Velumo MP3 Ringtone Maker : découpe une partie d&apos;un fichier musical en sonnerie MP3, AMR, iPhone ou Android.</translation>
     </message>
     <message>
-      <source>Shows this help.</source>
-      <translation>Affiche cette aide.</translation>
+        <source>Shows this help.</source>
+        <translation>Affiche cette aide.</translation>
     </message>
     <message>
-      <source>Shows the program's version.</source>
-      <translation>Affiche la version du programme.</translation>
+        <source>Shows the program&apos;s version.</source>
+        <translation>Affiche la version du programme.</translation>
     </message>
     <message>
-      <source>A music file to open at start.</source>
-      <translation>Un fichier musical à ouvrir au démarrage.</translation>
+        <source>A music file to open at start.</source>
+        <translation>Un fichier musical à ouvrir au démarrage.</translation>
     </message>
     <message>
-      <source>Only one file may be given.</source>
-      <translation>Un seul fichier peut être indiqué.</translation>
+        <source>Only one file may be given.</source>
+        <translation>Un seul fichier peut être indiqué.</translation>
     </message>
-  </context>
-  <context>
+</context>
+<context>
     <name>Errors</name>
     <message>
-      <source>Unknown error</source>
-      <translation>Erreur inconnue</translation>
+        <source>Unknown error</source>
+        <translation>Erreur inconnue</translation>
     </message>
     <message>
-      <source>Error</source>
-      <translation>Erreur</translation>
+        <source>Error</source>
+        <translation>Erreur</translation>
     </message>
     <message>
-      <source>Error openning file: </source>
-      <translation>Erreur à l'ouverture du fichier : </translation>
+        <source>Error openning file: </source>
+        <translation>Erreur à l&apos;ouverture du fichier : </translation>
     </message>
-  </context>
-  <context>
+</context>
+<context>
     <name>Export</name>
     <message>
-      <source>The ringtone was not saved: </source>
-      <translation>La sonnerie n'a pas été enregistrée : </translation>
+        <source>The ringtone was not saved: </source>
+        <translation>La sonnerie n&apos;a pas été enregistrée : </translation>
     </message>
     <message>
-      <source>%1 ("%2")</source>
-      <translation>%1 (« %2 »)</translation>
+        <source>%1 (&quot;%2&quot;)</source>
+        <translation>%1 (« %2 »)</translation>
     </message>
     <message>
-      <source>"%1" is neither %2; the name must end in one of these, in lower case.</source>
-      <translation>« %1 » n'est ni %2 ; le nom doit se terminer par l'une de ces extensions, en minuscules.</translation>
+        <source>&quot;%1&quot; is neither %2; the name must end in one of these, in lower case.</source>
+        <translation>« %1 » n&apos;est ni %2 ; le nom doit se terminer par l&apos;une de ces extensions, en minuscules.</translation>
     </message>
     <message>
-      <source> nor </source>
-      <translation> ni </translation>
+        <source> nor </source>
+        <translation> ni </translation>
     </message>
     <message>
-      <source>the converter could not be started (%1).</source>
-      <translation>le convertisseur n'a pas pu démarrer (%1).</translation>
+        <source>the converter could not be started (%1).</source>
+        <translation>le convertisseur n&apos;a pas pu démarrer (%1).</translation>
     </message>
     <message>
-      <source>the converter was stopped by signal %1 (%2).</source>
-      <translation>le convertisseur a été arrêté par le signal %1 (%2).</translation>
+        <source>the converter was stopped by signal %1 (%2).</source>
+        <translation>le convertisseur a été arrêté par le signal %1 (%2).</translation>
     </message>
     <message>
-      <source>the converter's end could not be observed.</source>
-      <translation>la fin du convertisseur n'a pas pu être observée.</translation>
+        <source>the converter&apos;s end could not be observed.</source>
+        <translation>la fin du convertisseur n&apos;a pas pu être observée.</translation>
     </message>
     <message>
-      <source>the converter failed with exit status %1.</source>
-      <translation>le convertisseur a échoué avec le code de sortie %1.</translation>
+        <source>the converter failed with exit status %1.</source>
+        <translation>le convertisseur a échoué avec le code de sortie %1.</translation>
     </message>
     <message>
-      <source>the converter reported success, but "%1" is not there.</source>
-      <translation>le convertisseur a signalé un succès, mais « %1 » est absent.</translation>
+        <source>the converter reported success, but &quot;%1&quot; is not there.</source>
+        <translation>le convertisseur a signalé un succès, mais « %1 » est absent.</translation>
     </message>
     <message>
-      <source>the converter reported success, but "%1" is empty.</source>
-      <translation>le convertisseur a signalé un succès, mais « %1 » est vide.</translation>
+        <source>the converter reported success, but &quot;%1&quot; is empty.</source>
+        <translation>le convertisseur a signalé un succès, mais « %1 » est vide.</translation>
     </message>
     <message>
-      <source>no music file is open. Open one, mark the part you want, then save.</source>
-      <translation>aucun fichier musical n'est ouvert. Ouvrez-en un, marquez la partie voulue, puis enregistrez.</translation>
+        <source>no music file is open. Open one, mark the part you want, then save.</source>
+        <translation>aucun fichier musical n&apos;est ouvert. Ouvrez-en un, marquez la partie voulue, puis enregistrez.</translation>
     </message>
     <message>
-      <source>the converter "%1" is neither %2 nor in the work folder (%3).</source>
-      <translation>le convertisseur « %1 » n'est ni %2 ni dans le dossier de travail (%3).</translation>
+        <source>the converter &quot;%1&quot; is neither %2 nor in the work folder (%3).</source>
+        <translation>le convertisseur « %1 » n&apos;est ni %2 ni dans le dossier de travail (%3).</translation>
     </message>
     <message>
-      <source>beside the program (%1)</source>
-      <translation>à côté du programme (%1)</translation>
+        <source>beside the program (%1)</source>
+        <translation>à côté du programme (%1)</translation>
     </message>
     <message>
-      <source>in %1</source>
-      <translation>dans %1</translation>
+        <source>in %1</source>
+        <translation>dans %1</translation>
     </message>
-  </context>
-  <context>
+</context>
+<context>
     <name>JobText</name>
     <message>
-      <source>Converting Mp3 Ringtone ... </source>
-      <translation>Conversion de la sonnerie MP3 ... </translation>
+        <source>Converting Mp3 Ringtone ... </source>
+        <translation>Conversion de la sonnerie MP3 ... </translation>
     </message>
     <message>
-      <source>Generating %1 ...</source>
-      <translation>Création de %1 ...</translation>
+        <source>Generating %1 ...</source>
+        <translation>Création de %1 ...</translation>
     </message>
     <message>
-      <source>Completed.</source>
-      <translation>Terminé.</translation>
+        <source>Completed.</source>
+        <translation>Terminé.</translation>
     </message>
     <message>
-      <source>Failed.</source>
-      <translation>Échec.</translation>
+        <source>Failed.</source>
+        <translation>Échec.</translation>
     </message>
     <message>
-      <source>Confirm</source>
-      <translation>Confirmer</translation>
+        <source>Confirm</source>
+        <translation>Confirmer</translation>
     </message>
     <message>
-      <source>Completed. Do you want to open the target directory?</source>
-      <translation>Terminé. Voulez-vous ouvrir le dossier de destination ?</translation>
+        <source>Completed. Do you want to open the target directory?</source>
+        <translation>Terminé. Voulez-vous ouvrir le dossier de destination ?</translation>
     </message>
     <message>
-      <source> Note that the phone plays at most %1 seconds of a ringtone.</source>
-      <translation> Notez que le téléphone joue au plus %1 secondes d'une sonnerie.</translation>
+        <source> Note that the phone plays at most %1 seconds of a ringtone.</source>
+        <translation> Notez que le téléphone joue au plus %1 secondes d&apos;une sonnerie.</translation>
     </message>
-  </context>
-  <context>
+</context>
+<context>
     <name>Keys</name>
     <message>
-      <source>Space</source>
-      <translation>Espace</translation>
+        <source>Space</source>
+        <translation>Espace</translation>
     </message>
     <message>
-      <source>Left</source>
-      <translation>Gauche</translation>
+        <source>Left</source>
+        <translation>Gauche</translation>
     </message>
     <message>
-      <source>Right</source>
-      <translation>Droite</translation>
+        <source>Right</source>
+        <translation>Droite</translation>
     </message>
     <message>
-      <source>Home</source>
-      <translation>Début</translation>
+        <source>Home</source>
+        <translation>Début</translation>
     </message>
     <message>
-      <source>End</source>
-      <translation>Fin</translation>
+        <source>End</source>
+        <translation>Fin</translation>
     </message>
     <message>
-      <source>Shift+Left</source>
-      <translation>Maj+Gauche</translation>
+        <source>Shift+Left</source>
+        <translation>Maj+Gauche</translation>
     </message>
     <message>
-      <source>Shift+Right</source>
-      <translation>Maj+Droite</translation>
+        <source>Shift+Right</source>
+        <translation>Maj+Droite</translation>
     </message>
     <message>
-      <source>Ctrl+O</source>
-      <translation>Ctrl+O</translation>
+        <source>Ctrl+O</source>
+        <translation>Ctrl+O</translation>
     </message>
     <message>
-      <source>Ctrl+S</source>
-      <translation>Ctrl+S</translation>
+        <source>Ctrl+S</source>
+        <translation>Ctrl+S</translation>
     </message>
     <message>
-      <source>Ctrl+Q</source>
-      <translation>Ctrl+Q</translation>
+        <source>Ctrl+Q</source>
+        <translation>Ctrl+Q</translation>
     </message>
-  </context>
-  <context>
+</context>
+<context>
     <name>MainForm</name>
     <message>
-      <source>Cancel</source>
-      <translation>Annuler</translation>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
     </message>
     <message>
-      <source>Retry</source>
-      <translation>Réessayer</translation>
+        <source>Retry</source>
+        <translation>Réessayer</translation>
     </message>
     <message>
-      <source>Ignore</source>
-      <translation>Ignorer</translation>
+        <source>Ignore</source>
+        <translation>Ignorer</translation>
     </message>
     <message>
-      <source>File Name: %1</source>
-      <translation>Fichier : %1</translation>
+        <source>File Name: %1</source>
+        <translation>Fichier : %1</translation>
     </message>
     <message>
-      <source>Sample Rate: %1</source>
-      <translation>Échantillonnage : %1</translation>
+        <source>Sample Rate: %1</source>
+        <translation>Échantillonnage : %1</translation>
     </message>
     <message>
-      <source>Time Length: </source>
-      <translation>Durée : </translation>
+        <source>Time Length: </source>
+        <translation>Durée : </translation>
     </message>
     <message>
-      <source>Bitrate: %1</source>
-      <translation>Débit : %1</translation>
+        <source>Bitrate: %1</source>
+        <translation>Débit : %1</translation>
     </message>
     <message>
-      <source>Channel: %1</source>
-      <translation>Canaux : %1</translation>
+        <source>Channel: %1</source>
+        <translation>Canaux : %1</translation>
     </message>
     <message>
-      <source>Sample Rate: </source>
-      <translation>Échantillonnage : </translation>
+        <source>Sample Rate: </source>
+        <translation>Échantillonnage : </translation>
     </message>
     <message>
-      <source>Time Length: %1</source>
-      <translation>Durée : %1</translation>
+        <source>Time Length: %1</source>
+        <translation>Durée : %1</translation>
     </message>
     <message>
-      <source>Bitrate: </source>
-      <translation>Débit : </translation>
+        <source>Bitrate: </source>
+        <translation>Débit : </translation>
     </message>
     <message>
-      <source>Channel: </source>
-      <translation>Canaux : </translation>
+        <source>Channel: </source>
+        <translation>Canaux : </translation>
     </message>
     <message>
-      <source>Cannot open '%1': the name holds characters no file name can have</source>
-      <translation>Impossible d'ouvrir '%1' : le nom contient des caractères interdits dans un nom de fichier</translation>
+        <source>Cannot open &apos;%1&apos;: the name holds characters no file name can have</source>
+        <translation>Impossible d&apos;ouvrir &apos;%1&apos; : le nom contient des caractères interdits dans un nom de fichier</translation>
     </message>
     <message>
-      <source>Not enough memory for the timeline of %1 seconds</source>
-      <translation>Mémoire insuffisante pour la chronologie de %1 secondes</translation>
+        <source>Not enough memory for the timeline of %1 seconds</source>
+        <translation>Mémoire insuffisante pour la chronologie de %1 secondes</translation>
     </message>
     <message>
-      <source>Play / Pause</source>
-      <translation>Lecture / Pause</translation>
+        <source>Play / Pause</source>
+        <translation>Lecture / Pause</translation>
     </message>
     <message>
-      <source>Cursor one second back</source>
-      <translation>Curseur une seconde en arrière</translation>
+        <source>Cursor one second back</source>
+        <translation>Curseur une seconde en arrière</translation>
     </message>
     <message>
-      <source>Cursor one second on</source>
-      <translation>Curseur une seconde en avant</translation>
+        <source>Cursor one second on</source>
+        <translation>Curseur une seconde en avant</translation>
     </message>
     <message>
-      <source>Cursor to the first second</source>
-      <translation>Curseur à la première seconde</translation>
+        <source>Cursor to the first second</source>
+        <translation>Curseur à la première seconde</translation>
     </message>
     <message>
-      <source>Cursor to the last second</source>
-      <translation>Curseur à la dernière seconde</translation>
+        <source>Cursor to the last second</source>
+        <translation>Curseur à la dernière seconde</translation>
     </message>
     <message>
-      <source>Mark start</source>
-      <translation>Marquer le début</translation>
+        <source>Mark start</source>
+        <translation>Marquer le début</translation>
     </message>
     <message>
-      <source>Mark end</source>
-      <translation>Marquer la fin</translation>
+        <source>Mark end</source>
+        <translation>Marquer la fin</translation>
     </message>
     <message>
-      <source>Extend left</source>
-      <translation>Étendre à gauche</translation>
+        <source>Extend left</source>
+        <translation>Étendre à gauche</translation>
     </message>
     <message>
-      <source>Extend right</source>
-      <translation>Étendre à droite</translation>
+        <source>Extend right</source>
+        <translation>Étendre à droite</translation>
     </message>
     <message>
-      <source>Play the selected segment</source>
-      <translation>Lire la sélection</translation>
+        <source>Play the selected segment</source>
+        <translation>Lire la sélection</translation>
     </message>
     <message>
-      <source>Timeline: real sound / decorative</source>
-      <translation>Chronologie : son réel / décorative</translation>
+        <source>Timeline: real sound / decorative</source>
+        <translation>Chronologie : son réel / décorative</translation>
     </message>
     <message>
-      <source>Open a music file</source>
-      <translation>Ouvrir un fichier musical</translation>
+        <source>Open a music file</source>
+        <translation>Ouvrir un fichier musical</translation>
     </message>
     <message>
-      <source>Save the ringtone</source>
-      <translation>Enregistrer la sonnerie</translation>
+        <source>Save the ringtone</source>
+        <translation>Enregistrer la sonnerie</translation>
     </message>
     <message>
-      <source>Quit</source>
-      <translation>Quitter</translation>
+        <source>Quit</source>
+        <translation>Quitter</translation>
     </message>
     <message>
-      <source>This list of keys</source>
-      <translation>Cette liste des touches</translation>
+        <source>This list of keys</source>
+        <translation>Cette liste des touches</translation>
     </message>
     <message>
-      <source>Keys:</source>
-      <translation>Touches :</translation>
+        <source>Keys:</source>
+        <translation>Touches :</translation>
     </message>
     <message>
-      <source>Cannot open '%1': only files on this computer can be opened</source>
-      <translation>Impossible d'ouvrir '%1' : seuls les fichiers de cet ordinateur peuvent être ouverts</translation>
+        <source>Cannot open &apos;%1&apos;: only files on this computer can be opened</source>
+        <translation>Impossible d&apos;ouvrir &apos;%1&apos; : seuls les fichiers de cet ordinateur peuvent être ouverts</translation>
     </message>
     <message>
-      <source>Cannot open '%1': it is a folder, not a music file</source>
-      <translation>Impossible d'ouvrir '%1' : c'est un dossier, pas un fichier musical</translation>
+        <source>Cannot open &apos;%1&apos;: it is a folder, not a music file</source>
+        <translation>Impossible d&apos;ouvrir &apos;%1&apos; : c&apos;est un dossier, pas un fichier musical</translation>
     </message>
     <message>
-      <source>File Name:</source>
-      <translation>Fichier :</translation>
+        <source>File Name:</source>
+        <translation>Fichier :</translation>
     </message>
     <message>
-      <source>Bitrate:</source>
-      <translation>Débit :</translation>
+        <source>Bitrate:</source>
+        <translation>Débit :</translation>
     </message>
     <message>
-      <source>Channels:</source>
-      <translation>Canaux :</translation>
+        <source>Channels:</source>
+        <translation>Canaux :</translation>
     </message>
     <message>
-      <source>Sample Rate:</source>
-      <translation>Échantillonnage :</translation>
+        <source>Sample Rate:</source>
+        <translation>Échantillonnage :</translation>
     </message>
     <message>
-      <source>Length:</source>
-      <translation>Durée :</translation>
+        <source>Length:</source>
+        <translation>Durée :</translation>
     </message>
     <message>
-      <source>Begin Pos: </source>
-      <translation>Début : </translation>
+        <source>Begin Pos: </source>
+        <translation>Début : </translation>
     </message>
     <message>
-      <source>End Pos:</source>
-      <translation>Fin :</translation>
+        <source>End Pos:</source>
+        <translation>Fin :</translation>
     </message>
     <message>
-      <source>Length: </source>
-      <translation>Longueur : </translation>
+        <source>Length: </source>
+        <translation>Longueur : </translation>
     </message>
     <message>
-      <source>About</source>
-      <translation>Infos</translation>
+        <source>About</source>
+        <translation>Infos</translation>
     </message>
     <message>
-      <source>Current Pos: </source>
-      <translation>Position : </translation>
+        <source>Current Pos: </source>
+        <translation>Position : </translation>
     </message>
     <message>
-      <source>Mp3 Music Files (*.mp3)</source>
-      <translation>Fichiers musicaux MP3 (*.mp3)</translation>
+        <source>Mp3 Music Files (*.mp3)</source>
+        <translation>Fichiers musicaux MP3 (*.mp3)</translation>
     </message>
     <message>
-      <source>Wave Files (*.wav)</source>
-      <translation>Fichiers Wave (*.wav)</translation>
+        <source>Wave Files (*.wav)</source>
+        <translation>Fichiers Wave (*.wav)</translation>
     </message>
     <message>
-      <source>WMA Files (*.wma)</source>
-      <translation>Fichiers WMA (*.wma)</translation>
+        <source>WMA Files (*.wma)</source>
+        <translation>Fichiers WMA (*.wma)</translation>
     </message>
     <message>
-      <source>All Files (*.*)</source>
-      <translation>Tous les fichiers (*.*)</translation>
+        <source>All Files (*.*)</source>
+        <translation>Tous les fichiers (*.*)</translation>
     </message>
     <message>
-      <source>A ringtone is being saved. Please wait until it is finished.</source>
-      <translation>Une sonnerie est en cours d'enregistrement. Veuillez attendre la fin.</translation>
+        <source>A ringtone is being saved. Please wait until it is finished.</source>
+        <translation>Une sonnerie est en cours d&apos;enregistrement. Veuillez attendre la fin.</translation>
     </message>
     <message>
-      <source>Cannot keep the timeline choice: '%1' cannot be written</source>
-      <translation>Impossible de garder le choix de la chronologie : '%1' ne peut pas être écrit</translation>
+        <source>Cannot keep the timeline choice: &apos;%1&apos; cannot be written</source>
+        <translation>Impossible de garder le choix de la chronologie : &apos;%1&apos; ne peut pas être écrit</translation>
     </message>
     <message>
-      <source>Cannot start reading the sound for the timeline (it stays empty): </source>
-      <translation>Impossible de lire le son pour la chronologie (elle reste vide) : </translation>
+        <source>Cannot start reading the sound for the timeline (it stays empty): </source>
+        <translation>Impossible de lire le son pour la chronologie (elle reste vide) : </translation>
     </message>
     <message>
-      <source>End Pos: </source>
-      <translation>Fin : </translation>
+        <source>End Pos: </source>
+        <translation>Fin : </translation>
     </message>
     <message>
-      <source>Fade in</source>
-      <translation>Fondu d'entrée</translation>
+        <source>Play the loop</source>
+        <translation>Lire la boucle</translation>
     </message>
     <message>
-      <source>Fade out</source>
-      <translation>Fondu de sortie</translation>
+        <source>Open</source>
+        <translation>Ouvrir</translation>
     </message>
     <message>
-      <source>Match phone loudness</source>
-      <translation>Volume adapté au téléphone</translation>
+        <source>Save</source>
+        <translation>Enregistrer</translation>
     </message>
     <message>
-      <source>Keys…</source>
-      <translation>Touches…</translation>
+        <source>Play</source>
+        <translation>Lecture</translation>
     </message>
     <message>
-      <source>Play the loop</source>
-      <translation>Lire la boucle</translation>
+        <source>Pause</source>
+        <translation>Pause</translation>
     </message>
     <message>
-      <source>Open</source>
-      <translation>Ouvrir</translation>
+        <source>Close</source>
+        <translation>Fermer</translation>
     </message>
     <message>
-      <source>Save</source>
-      <translation>Enregistrer</translation>
+        <source>Mono</source>
+        <translation>Mono</translation>
     </message>
     <message>
-      <source>Play</source>
-      <translation>Lecture</translation>
+        <source>Stereo</source>
+        <translation>Stéréo</translation>
     </message>
     <message>
-      <source>Pause</source>
-      <translation>Pause</translation>
+        <source>VBR</source>
+        <translation>VBR</translation>
     </message>
     <message>
-      <source>Minimize</source>
-      <translation>Réduire</translation>
+        <source>Off</source>
+        <translation>Désactivé</translation>
     </message>
     <message>
-      <source>Close</source>
-      <translation>Fermer</translation>
+        <source>0.5 s</source>
+        <translation>0,5 s</translation>
     </message>
     <message>
-      <source>Mono</source>
-      <translation>Mono</translation>
+        <source>1 s</source>
+        <translation>1 s</translation>
     </message>
     <message>
-      <source>Stereo</source>
-      <translation>Stéréo</translation>
+        <source>2 s</source>
+        <translation>2 s</translation>
     </message>
     <message>
-      <source>VBR</source>
-      <translation>VBR</translation>
+        <source>3 s</source>
+        <translation>3 s</translation>
     </message>
     <message>
-      <source>Off</source>
-      <translation>Désactivé</translation>
+        <source>Minimise</source>
+        <translation>Réduire</translation>
     </message>
     <message>
-      <source>0.5 s</source>
-      <translation>0,5 s</translation>
+        <source>Timeline</source>
+        <translation>Chronologie</translation>
     </message>
     <message>
-      <source>1 s</source>
-      <translation>1 s</translation>
+        <source>Start %1, end %2, cursor %3</source>
+        <translation>Début %1, fin %2, curseur %3</translation>
     </message>
     <message>
-      <source>2 s</source>
-      <translation>2 s</translation>
+        <source>Status</source>
+        <translation>État</translation>
     </message>
     <message>
-      <source>3 s</source>
-      <translation>3 s</translation>
+        <source>Play selected segment</source>
+        <translation>Lire la sélection</translation>
     </message>
     <message>
-      <source>Minimise</source>
-      <translation>Réduire</translation>
+        <source>Velumo MP3 Ringtone Maker</source>
+        <translation>Velumo MP3 Ringtone Maker</translation>
     </message>
     <message>
-      <source>Timeline</source>
-      <translation>Chronologie</translation>
+        <source>Banner</source>
+        <translation>Bannière</translation>
     </message>
     <message>
-      <source>Start %1, end %2, cursor %3</source>
-      <translation>Début %1, fin %2, curseur %3</translation>
+        <source>Timeline area</source>
+        <translation>Zone de la ligne de temps</translation>
     </message>
-    <message>
-      <source>Status</source>
-      <translation>État</translation>
-    </message>
-    <message>
-      <source>Play selected segment</source>
-      <translation>Lire la sélection</translation>
-    </message>
-    <message>
-      <source>Velumo MP3 Ringtone Maker</source>
-      <translation>Velumo MP3 Ringtone Maker</translation>
-    </message>
-    <message>
-      <source>Banner</source>
-      <translation>Bannière</translation>
-    </message>
-    <message>
-      <source>Timeline area</source>
-      <translation>Zone de la ligne de temps</translation>
-    </message>
-  </context>
-  <context>
+</context>
+<context>
     <name>RingtoneTypes</name>
     <message>
-      <source>Mp3 Music File</source>
-      <translation>Fichier musical MP3</translation>
+        <source>Mp3 Music File</source>
+        <translation>Fichier musical MP3</translation>
     </message>
     <message>
-      <source>AMR Ringtone</source>
-      <translation>Sonnerie AMR</translation>
+        <source>AMR Ringtone</source>
+        <translation>Sonnerie AMR</translation>
     </message>
     <message>
-      <source>iPhone Ringtone</source>
-      <translation>Sonnerie iPhone</translation>
+        <source>iPhone Ringtone</source>
+        <translation>Sonnerie iPhone</translation>
     </message>
     <message>
-      <source>Android Ringtone</source>
-      <translation>Sonnerie Android</translation>
+        <source>Android Ringtone</source>
+        <translation>Sonnerie Android</translation>
     </message>
     <message>
-      <source>an MP3 ringtone</source>
-      <translation>une sonnerie MP3</translation>
+        <source>an MP3 ringtone</source>
+        <translation>une sonnerie MP3</translation>
     </message>
     <message>
-      <source>an AMR ringtone</source>
-      <translation>une sonnerie AMR</translation>
+        <source>an AMR ringtone</source>
+        <translation>une sonnerie AMR</translation>
     </message>
     <message>
-      <source>an iPhone ringtone</source>
-      <translation>une sonnerie iPhone</translation>
+        <source>an iPhone ringtone</source>
+        <translation>une sonnerie iPhone</translation>
     </message>
     <message>
-      <source>an Android ringtone</source>
-      <translation>une sonnerie Android</translation>
+        <source>an Android ringtone</source>
+        <translation>une sonnerie Android</translation>
     </message>
-  </context>
-  <context>
+</context>
+<context>
     <name>Skin</name>
     <message>
-      <source>Play</source>
-      <translation>Lecture</translation>
+        <source>Play</source>
+        <translation>Lecture</translation>
     </message>
     <message>
-      <source>Mark start</source>
-      <translation>Marquer le début</translation>
+        <source>Mark start</source>
+        <translation>Marquer le début</translation>
     </message>
     <message>
-      <source>Mark end</source>
-      <translation>Marquer la fin</translation>
+        <source>Mark end</source>
+        <translation>Marquer la fin</translation>
     </message>
     <message>
-      <source>Play the selected segment</source>
-      <translation>Lire la sélection</translation>
+        <source>Play the selected segment</source>
+        <translation>Lire la sélection</translation>
     </message>
     <message>
-      <source>Extend left</source>
-      <translation>Étendre à gauche</translation>
+        <source>Extend left</source>
+        <translation>Étendre à gauche</translation>
     </message>
     <message>
-      <source>Extend right</source>
-      <translation>Étendre à droite</translation>
+        <source>Extend right</source>
+        <translation>Étendre à droite</translation>
     </message>
     <message>
-      <source>Pause</source>
-      <translation>Pause</translation>
+        <source>Pause</source>
+        <translation>Pause</translation>
     </message>
     <message>
-      <source>Options</source>
-      <translation>Options</translation>
+        <source>Options</source>
+        <translation>Options</translation>
     </message>
-  </context>
-  <context>
+    <message>
+        <source>OPEN</source>
+        <translation>OUVRIR</translation>
+    </message>
+    <message>
+        <source>SAVE</source>
+        <translation>ENREGISTRER</translation>
+    </message>
+    <message>
+        <source>RINGTONE FILE</source>
+        <translation>SONNERIE</translation>
+    </message>
+    <message>
+        <source>Audio Information</source>
+        <translation>Informations audio</translation>
+    </message>
+    <message>
+        <source>Selected Segment Info</source>
+        <translation>Segment sélectionné</translation>
+    </message>
+    <message>
+        <source>Cut your favourite song into a ringtone</source>
+        <translation>Faites de votre chanson préférée une sonnerie</translation>
+    </message>
+    <message>
+        <source>Open a music file to begin  ▸</source>
+        <translation>Ouvrez un fichier musical  ▸</translation>
+    </message>
+    <message>
+        <source>Turn your favourite songs into</source>
+        <translation>Transformez vos chansons préférées en</translation>
+    </message>
+    <message>
+        <source>MP3 and AMR ringtones for your phone.</source>
+        <translation>sonneries MP3 et AMR pour votre téléphone.</translation>
+    </message>
+    <message>
+        <source>© 2026 Velumo Soft. All rights reserved.</source>
+        <translation>© 2026 Velumo Soft. Tous droits réservés.</translation>
+    </message>
+</context>
+<context>
     <name>TMainForm</name>
     <message>
-      <source>Fade in</source>
-      <translation>Fondu d'entrée</translation>
+        <source>Fade in</source>
+        <translation>Fondu d&apos;entrée</translation>
     </message>
     <message>
-      <source>Fade out</source>
-      <translation>Fondu de sortie</translation>
+        <source>Fade out</source>
+        <translation>Fondu de sortie</translation>
     </message>
     <message>
-      <source>Match phone loudness</source>
-      <translation>Volume du téléphone</translation>
+        <source>Match phone loudness</source>
+        <translation>Volume du téléphone</translation>
     </message>
     <message>
-      <source>Show the real sound</source>
-      <translation>Afficher le son réel</translation>
+        <source>Show the real sound</source>
+        <translation>Afficher le son réel</translation>
     </message>
     <message>
-      <source>Keys…</source>
-      <translation>Touches…</translation>
+        <source>Keys…</source>
+        <translation>Touches…</translation>
     </message>
     <message>
-      <source>About</source>
-      <translation>À propos</translation>
+        <source>About</source>
+        <translation>À propos</translation>
     </message>
     <message>
-      <source>Loudness could not be measured</source>
-      <translation>Le volume n'a pas pu être mesuré</translation>
+        <source>Loudness could not be measured</source>
+        <translation>Le volume n&apos;a pas pu être mesuré</translation>
     </message>
-  </context>
-  <context>
+</context>
+<context>
     <name>WorkFolder</name>
     <message>
-      <source>Cannot examine the work folder %1: %2</source>
-      <translation>Impossible d'examiner le dossier de travail %1 : %2</translation>
+        <source>Cannot examine the work folder %1: %2</source>
+        <translation>Impossible d&apos;examiner le dossier de travail %1 : %2</translation>
     </message>
     <message>
-      <source>Cannot create the work folder %1: %2</source>
-      <translation>Impossible de créer le dossier de travail %1 : %2</translation>
+        <source>Cannot create the work folder %1: %2</source>
+        <translation>Impossible de créer le dossier de travail %1 : %2</translation>
     </message>
     <message>
-      <source>The work folder %1 is a symbolic link.</source>
-      <translation>Le dossier de travail %1 est un lien symbolique.</translation>
+        <source>The work folder %1 is a symbolic link.</source>
+        <translation>Le dossier de travail %1 est un lien symbolique.</translation>
     </message>
     <message>
-      <source>The work folder %1 is not a folder.</source>
-      <translation>Le dossier de travail %1 n'est pas un dossier.</translation>
+        <source>The work folder %1 is not a folder.</source>
+        <translation>Le dossier de travail %1 n&apos;est pas un dossier.</translation>
     </message>
     <message>
-      <source>The work folder %1 belongs to another user.</source>
-      <translation>Le dossier de travail %1 appartient à un autre utilisateur.</translation>
+        <source>The work folder %1 belongs to another user.</source>
+        <translation>Le dossier de travail %1 appartient à un autre utilisateur.</translation>
     </message>
     <message>
-      <source>The work folder %1 can be written by other users.</source>
-      <translation>Le dossier de travail %1 est modifiable par d'autres utilisateurs.</translation>
+        <source>The work folder %1 can be written by other users.</source>
+        <translation>Le dossier de travail %1 est modifiable par d&apos;autres utilisateurs.</translation>
     </message>
     <message>
-      <source>The work folder %1 cannot be read (%2).</source>
-      <translation>Le dossier de travail %1 ne peut pas être lu (%2).</translation>
+        <source>The work folder %1 cannot be read (%2).</source>
+        <translation>Le dossier de travail %1 ne peut pas être lu (%2).</translation>
     </message>
     <message>
-      <source>The work folder %1 cannot be written (%2).</source>
-      <translation>Le dossier de travail %1 n'est pas accessible en écriture (%2).</translation>
+        <source>The work folder %1 cannot be written (%2).</source>
+        <translation>Le dossier de travail %1 n&apos;est pas accessible en écriture (%2).</translation>
     </message>
-  </context>
+</context>
 </TS>

@@ -1,641 +1,661 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
 <TS version="2.1" language="pt_BR">
-  <context>
+<context>
     <name>AboutForm</name>
     <message>
-      <source>About</source>
-      <translation>Sobre</translation>
+        <source>About</source>
+        <translation>Sobre</translation>
     </message>
     <message>
-      <source>( Version 1.20 )</source>
-      <translation>( Versão 1.20 )</translation>
+        <source>( Version 1.20 )</source>
+        <translation>( Versão 1.20 )</translation>
     </message>
     <message>
-      <source>&amp;Continue</source>
-      <translation>&amp;Continuar</translation>
+        <source>&amp;Continue</source>
+        <translation>&amp;Continuar</translation>
     </message>
-  </context>
-  <context>
+</context>
+<context>
     <name>CommandLine</name>
     <message>
-      <source>%1: %2 Try '%1 --help'.</source>
-      <translation>%1: %2 Tente '%1 --help'.</translation>
+        <source>%1: %2 Try &apos;%1 --help&apos;.</source>
+        <translation>%1: %2 Tente &apos;%1 --help&apos;.</translation>
     </message>
     <message>
-      <source>Velumo MP3 Ringtone Maker: cut a part of a music file into an MP3, AMR, iPhone or Android ringtone.</source>
-      <translation>Velumo MP3 Ringtone Maker: corta um trecho de um arquivo de música em um toque MP3, AMR, iPhone ou Android.</translation>
+        <source>Velumo MP3 Ringtone Maker: cut a part of a music file into an MP3, AMR, iPhone or Android ringtone.</source>
+        <translation>Velumo MP3 Ringtone Maker: corta um trecho de um arquivo de música em um toque MP3, AMR, iPhone ou Android.</translation>
     </message>
     <message>
-      <source>Shows this help.</source>
-      <translation>Mostra esta ajuda.</translation>
+        <source>Shows this help.</source>
+        <translation>Mostra esta ajuda.</translation>
     </message>
     <message>
-      <source>Shows the program's version.</source>
-      <translation>Mostra a versão do programa.</translation>
+        <source>Shows the program&apos;s version.</source>
+        <translation>Mostra a versão do programa.</translation>
     </message>
     <message>
-      <source>A music file to open at start.</source>
-      <translation>Um arquivo de música para abrir ao iniciar.</translation>
+        <source>A music file to open at start.</source>
+        <translation>Um arquivo de música para abrir ao iniciar.</translation>
     </message>
     <message>
-      <source>Only one file may be given.</source>
-      <translation>Só é possível informar um arquivo.</translation>
+        <source>Only one file may be given.</source>
+        <translation>Só é possível informar um arquivo.</translation>
     </message>
-  </context>
-  <context>
+</context>
+<context>
     <name>Errors</name>
     <message>
-      <source>Unknown error</source>
-      <translation>Erro desconhecido</translation>
+        <source>Unknown error</source>
+        <translation>Erro desconhecido</translation>
     </message>
     <message>
-      <source>Error</source>
-      <translation>Erro</translation>
+        <source>Error</source>
+        <translation>Erro</translation>
     </message>
     <message>
-      <source>Error openning file: </source>
-      <translation>Erro ao abrir o arquivo: </translation>
+        <source>Error openning file: </source>
+        <translation>Erro ao abrir o arquivo: </translation>
     </message>
-  </context>
-  <context>
+</context>
+<context>
     <name>Export</name>
     <message>
-      <source>The ringtone was not saved: </source>
-      <translation>O toque não foi salvo: </translation>
+        <source>The ringtone was not saved: </source>
+        <translation>O toque não foi salvo: </translation>
     </message>
     <message>
-      <source>%1 ("%2")</source>
-      <translation>%1 ("%2")</translation>
+        <source>%1 (&quot;%2&quot;)</source>
+        <translation>%1 (&quot;%2&quot;)</translation>
     </message>
     <message>
-      <source>"%1" is neither %2; the name must end in one of these, in lower case.</source>
-      <translation>"%1" não é nem %2; o nome deve terminar com uma destas extensões, em minúsculas.</translation>
+        <source>&quot;%1&quot; is neither %2; the name must end in one of these, in lower case.</source>
+        <translation>&quot;%1&quot; não é nem %2; o nome deve terminar com uma destas extensões, em minúsculas.</translation>
     </message>
     <message>
-      <source> nor </source>
-      <translation> nem </translation>
+        <source> nor </source>
+        <translation> nem </translation>
     </message>
     <message>
-      <source>the converter could not be started (%1).</source>
-      <translation>o conversor não pôde ser iniciado (%1).</translation>
+        <source>the converter could not be started (%1).</source>
+        <translation>o conversor não pôde ser iniciado (%1).</translation>
     </message>
     <message>
-      <source>the converter was stopped by signal %1 (%2).</source>
-      <translation>o conversor foi interrompido pelo sinal %1 (%2).</translation>
+        <source>the converter was stopped by signal %1 (%2).</source>
+        <translation>o conversor foi interrompido pelo sinal %1 (%2).</translation>
     </message>
     <message>
-      <source>the converter's end could not be observed.</source>
-      <translation>não foi possível observar o fim do conversor.</translation>
+        <source>the converter&apos;s end could not be observed.</source>
+        <translation>não foi possível observar o fim do conversor.</translation>
     </message>
     <message>
-      <source>the converter failed with exit status %1.</source>
-      <translation>o conversor falhou com o código de saída %1.</translation>
+        <source>the converter failed with exit status %1.</source>
+        <translation>o conversor falhou com o código de saída %1.</translation>
     </message>
     <message>
-      <source>the converter reported success, but "%1" is not there.</source>
-      <translation>o conversor relatou sucesso, mas "%1" não existe.</translation>
+        <source>the converter reported success, but &quot;%1&quot; is not there.</source>
+        <translation>o conversor relatou sucesso, mas &quot;%1&quot; não existe.</translation>
     </message>
     <message>
-      <source>the converter reported success, but "%1" is empty.</source>
-      <translation>o conversor relatou sucesso, mas "%1" está vazio.</translation>
+        <source>the converter reported success, but &quot;%1&quot; is empty.</source>
+        <translation>o conversor relatou sucesso, mas &quot;%1&quot; está vazio.</translation>
     </message>
     <message>
-      <source>no music file is open. Open one, mark the part you want, then save.</source>
-      <translation>nenhum arquivo de música está aberto. Abra um, marque o trecho desejado e salve.</translation>
+        <source>no music file is open. Open one, mark the part you want, then save.</source>
+        <translation>nenhum arquivo de música está aberto. Abra um, marque o trecho desejado e salve.</translation>
     </message>
     <message>
-      <source>the converter "%1" is neither %2 nor in the work folder (%3).</source>
-      <translation>o conversor "%1" não está nem %2 nem na pasta de trabalho (%3).</translation>
+        <source>the converter &quot;%1&quot; is neither %2 nor in the work folder (%3).</source>
+        <translation>o conversor &quot;%1&quot; não está nem %2 nem na pasta de trabalho (%3).</translation>
     </message>
     <message>
-      <source>beside the program (%1)</source>
-      <translation>ao lado do programa (%1)</translation>
+        <source>beside the program (%1)</source>
+        <translation>ao lado do programa (%1)</translation>
     </message>
     <message>
-      <source>in %1</source>
-      <translation>em %1</translation>
+        <source>in %1</source>
+        <translation>em %1</translation>
     </message>
-  </context>
-  <context>
+</context>
+<context>
     <name>JobText</name>
     <message>
-      <source>Converting Mp3 Ringtone ... </source>
-      <translation>Convertendo o toque MP3 ... </translation>
+        <source>Converting Mp3 Ringtone ... </source>
+        <translation>Convertendo o toque MP3 ... </translation>
     </message>
     <message>
-      <source>Generating %1 ...</source>
-      <translation>Gerando %1 ...</translation>
+        <source>Generating %1 ...</source>
+        <translation>Gerando %1 ...</translation>
     </message>
     <message>
-      <source>Completed.</source>
-      <translation>Concluído.</translation>
+        <source>Completed.</source>
+        <translation>Concluído.</translation>
     </message>
     <message>
-      <source>Failed.</source>
-      <translation>Falhou.</translation>
+        <source>Failed.</source>
+        <translation>Falhou.</translation>
     </message>
     <message>
-      <source>Confirm</source>
-      <translation>Confirmar</translation>
+        <source>Confirm</source>
+        <translation>Confirmar</translation>
     </message>
     <message>
-      <source>Completed. Do you want to open the target directory?</source>
-      <translation>Concluído. Deseja abrir a pasta de destino?</translation>
+        <source>Completed. Do you want to open the target directory?</source>
+        <translation>Concluído. Deseja abrir a pasta de destino?</translation>
     </message>
     <message>
-      <source> Note that the phone plays at most %1 seconds of a ringtone.</source>
-      <translation> Observe que o telefone toca no máximo %1 segundos de um toque.</translation>
+        <source> Note that the phone plays at most %1 seconds of a ringtone.</source>
+        <translation> Observe que o telefone toca no máximo %1 segundos de um toque.</translation>
     </message>
-  </context>
-  <context>
+</context>
+<context>
     <name>Keys</name>
     <message>
-      <source>Space</source>
-      <translation>Espaço</translation>
+        <source>Space</source>
+        <translation>Espaço</translation>
     </message>
     <message>
-      <source>Left</source>
-      <translation>Esquerda</translation>
+        <source>Left</source>
+        <translation>Esquerda</translation>
     </message>
     <message>
-      <source>Right</source>
-      <translation>Direita</translation>
+        <source>Right</source>
+        <translation>Direita</translation>
     </message>
     <message>
-      <source>Home</source>
-      <translation>Home</translation>
+        <source>Home</source>
+        <translation>Home</translation>
     </message>
     <message>
-      <source>End</source>
-      <translation>End</translation>
+        <source>End</source>
+        <translation>End</translation>
     </message>
     <message>
-      <source>Shift+Left</source>
-      <translation>Shift+Esquerda</translation>
+        <source>Shift+Left</source>
+        <translation>Shift+Esquerda</translation>
     </message>
     <message>
-      <source>Shift+Right</source>
-      <translation>Shift+Direita</translation>
+        <source>Shift+Right</source>
+        <translation>Shift+Direita</translation>
     </message>
     <message>
-      <source>Ctrl+O</source>
-      <translation>Ctrl+O</translation>
+        <source>Ctrl+O</source>
+        <translation>Ctrl+O</translation>
     </message>
     <message>
-      <source>Ctrl+S</source>
-      <translation>Ctrl+S</translation>
+        <source>Ctrl+S</source>
+        <translation>Ctrl+S</translation>
     </message>
     <message>
-      <source>Ctrl+Q</source>
-      <translation>Ctrl+Q</translation>
+        <source>Ctrl+Q</source>
+        <translation>Ctrl+Q</translation>
     </message>
-  </context>
-  <context>
+</context>
+<context>
     <name>MainForm</name>
     <message>
-      <source>Cancel</source>
-      <translation>Cancelar</translation>
+        <source>Cancel</source>
+        <translation>Cancelar</translation>
     </message>
     <message>
-      <source>Retry</source>
-      <translation>Tentar de novo</translation>
+        <source>Retry</source>
+        <translation>Tentar de novo</translation>
     </message>
     <message>
-      <source>Ignore</source>
-      <translation>Ignorar</translation>
+        <source>Ignore</source>
+        <translation>Ignorar</translation>
     </message>
     <message>
-      <source>File Name: %1</source>
-      <translation>Arquivo: %1</translation>
+        <source>File Name: %1</source>
+        <translation>Arquivo: %1</translation>
     </message>
     <message>
-      <source>Sample Rate: %1</source>
-      <translation>Amostragem: %1</translation>
+        <source>Sample Rate: %1</source>
+        <translation>Amostragem: %1</translation>
     </message>
     <message>
-      <source>Time Length: </source>
-      <translation>Duração: </translation>
+        <source>Time Length: </source>
+        <translation>Duração: </translation>
     </message>
     <message>
-      <source>Bitrate: %1</source>
-      <translation>Taxa de bits: %1</translation>
+        <source>Bitrate: %1</source>
+        <translation>Taxa de bits: %1</translation>
     </message>
     <message>
-      <source>Channel: %1</source>
-      <translation>Canais: %1</translation>
+        <source>Channel: %1</source>
+        <translation>Canais: %1</translation>
     </message>
     <message>
-      <source>Sample Rate: </source>
-      <translation>Amostragem: </translation>
+        <source>Sample Rate: </source>
+        <translation>Amostragem: </translation>
     </message>
     <message>
-      <source>Time Length: %1</source>
-      <translation>Duração: %1</translation>
+        <source>Time Length: %1</source>
+        <translation>Duração: %1</translation>
     </message>
     <message>
-      <source>Bitrate: </source>
-      <translation>Taxa de bits: </translation>
+        <source>Bitrate: </source>
+        <translation>Taxa de bits: </translation>
     </message>
     <message>
-      <source>Channel: </source>
-      <translation>Canais: </translation>
+        <source>Channel: </source>
+        <translation>Canais: </translation>
     </message>
     <message>
-      <source>Cannot open '%1': the name holds characters no file name can have</source>
-      <translation>Não é possível abrir '%1': o nome contém caracteres inválidos em nomes de arquivo</translation>
+        <source>Cannot open &apos;%1&apos;: the name holds characters no file name can have</source>
+        <translation>Não é possível abrir &apos;%1&apos;: o nome contém caracteres inválidos em nomes de arquivo</translation>
     </message>
     <message>
-      <source>Not enough memory for the timeline of %1 seconds</source>
-      <translation>Memória insuficiente para a linha do tempo de %1 segundos</translation>
+        <source>Not enough memory for the timeline of %1 seconds</source>
+        <translation>Memória insuficiente para a linha do tempo de %1 segundos</translation>
     </message>
     <message>
-      <source>Play / Pause</source>
-      <translation>Tocar / Pausar</translation>
+        <source>Play / Pause</source>
+        <translation>Tocar / Pausar</translation>
     </message>
     <message>
-      <source>Cursor one second back</source>
-      <translation>Cursor um segundo para trás</translation>
+        <source>Cursor one second back</source>
+        <translation>Cursor um segundo para trás</translation>
     </message>
     <message>
-      <source>Cursor one second on</source>
-      <translation>Cursor um segundo para frente</translation>
+        <source>Cursor one second on</source>
+        <translation>Cursor um segundo para frente</translation>
     </message>
     <message>
-      <source>Cursor to the first second</source>
-      <translation>Cursor no primeiro segundo</translation>
+        <source>Cursor to the first second</source>
+        <translation>Cursor no primeiro segundo</translation>
     </message>
     <message>
-      <source>Cursor to the last second</source>
-      <translation>Cursor no último segundo</translation>
+        <source>Cursor to the last second</source>
+        <translation>Cursor no último segundo</translation>
     </message>
     <message>
-      <source>Mark start</source>
-      <translation>Marcar início</translation>
+        <source>Mark start</source>
+        <translation>Marcar início</translation>
     </message>
     <message>
-      <source>Mark end</source>
-      <translation>Marcar fim</translation>
+        <source>Mark end</source>
+        <translation>Marcar fim</translation>
     </message>
     <message>
-      <source>Extend left</source>
-      <translation>Estender à esquerda</translation>
+        <source>Extend left</source>
+        <translation>Estender à esquerda</translation>
     </message>
     <message>
-      <source>Extend right</source>
-      <translation>Estender à direita</translation>
+        <source>Extend right</source>
+        <translation>Estender à direita</translation>
     </message>
     <message>
-      <source>Play the selected segment</source>
-      <translation>Tocar a seleção</translation>
+        <source>Play the selected segment</source>
+        <translation>Tocar a seleção</translation>
     </message>
     <message>
-      <source>Timeline: real sound / decorative</source>
-      <translation>Linha do tempo: som real / decorativa</translation>
+        <source>Timeline: real sound / decorative</source>
+        <translation>Linha do tempo: som real / decorativa</translation>
     </message>
     <message>
-      <source>Open a music file</source>
-      <translation>Abrir um arquivo de música</translation>
+        <source>Open a music file</source>
+        <translation>Abrir um arquivo de música</translation>
     </message>
     <message>
-      <source>Save the ringtone</source>
-      <translation>Salvar o toque</translation>
+        <source>Save the ringtone</source>
+        <translation>Salvar o toque</translation>
     </message>
     <message>
-      <source>Quit</source>
-      <translation>Sair</translation>
+        <source>Quit</source>
+        <translation>Sair</translation>
     </message>
     <message>
-      <source>This list of keys</source>
-      <translation>Esta lista de teclas</translation>
+        <source>This list of keys</source>
+        <translation>Esta lista de teclas</translation>
     </message>
     <message>
-      <source>Keys:</source>
-      <translation>Teclas:</translation>
+        <source>Keys:</source>
+        <translation>Teclas:</translation>
     </message>
     <message>
-      <source>Cannot open '%1': only files on this computer can be opened</source>
-      <translation>Não é possível abrir '%1': só arquivos deste computador podem ser abertos</translation>
+        <source>Cannot open &apos;%1&apos;: only files on this computer can be opened</source>
+        <translation>Não é possível abrir &apos;%1&apos;: só arquivos deste computador podem ser abertos</translation>
     </message>
     <message>
-      <source>Cannot open '%1': it is a folder, not a music file</source>
-      <translation>Não é possível abrir '%1': é uma pasta, não um arquivo de música</translation>
+        <source>Cannot open &apos;%1&apos;: it is a folder, not a music file</source>
+        <translation>Não é possível abrir &apos;%1&apos;: é uma pasta, não um arquivo de música</translation>
     </message>
     <message>
-      <source>File Name:</source>
-      <translation>Arquivo:</translation>
+        <source>File Name:</source>
+        <translation>Arquivo:</translation>
     </message>
     <message>
-      <source>Bitrate:</source>
-      <translation>Taxa de bits:</translation>
+        <source>Bitrate:</source>
+        <translation>Taxa de bits:</translation>
     </message>
     <message>
-      <source>Channels:</source>
-      <translation>Canais:</translation>
+        <source>Channels:</source>
+        <translation>Canais:</translation>
     </message>
     <message>
-      <source>Sample Rate:</source>
-      <translation>Amostragem:</translation>
+        <source>Sample Rate:</source>
+        <translation>Amostragem:</translation>
     </message>
     <message>
-      <source>Length:</source>
-      <translation>Duração:</translation>
+        <source>Length:</source>
+        <translation>Duração:</translation>
     </message>
     <message>
-      <source>Begin Pos: </source>
-      <translation>Início: </translation>
+        <source>Begin Pos: </source>
+        <translation>Início: </translation>
     </message>
     <message>
-      <source>End Pos:</source>
-      <translation>Fim:</translation>
+        <source>End Pos:</source>
+        <translation>Fim:</translation>
     </message>
     <message>
-      <source>Length: </source>
-      <translation>Tamanho: </translation>
+        <source>Length: </source>
+        <translation>Tamanho: </translation>
     </message>
     <message>
-      <source>About</source>
-      <translation>Sobre</translation>
+        <source>About</source>
+        <translation>Sobre</translation>
     </message>
     <message>
-      <source>Current Pos: </source>
-      <translation>Posição: </translation>
+        <source>Current Pos: </source>
+        <translation>Posição: </translation>
     </message>
     <message>
-      <source>Mp3 Music Files (*.mp3)</source>
-      <translation>Arquivos de música MP3 (*.mp3)</translation>
+        <source>Mp3 Music Files (*.mp3)</source>
+        <translation>Arquivos de música MP3 (*.mp3)</translation>
     </message>
     <message>
-      <source>Wave Files (*.wav)</source>
-      <translation>Arquivos Wave (*.wav)</translation>
+        <source>Wave Files (*.wav)</source>
+        <translation>Arquivos Wave (*.wav)</translation>
     </message>
     <message>
-      <source>WMA Files (*.wma)</source>
-      <translation>Arquivos WMA (*.wma)</translation>
+        <source>WMA Files (*.wma)</source>
+        <translation>Arquivos WMA (*.wma)</translation>
     </message>
     <message>
-      <source>All Files (*.*)</source>
-      <translation>Todos os arquivos (*.*)</translation>
+        <source>All Files (*.*)</source>
+        <translation>Todos os arquivos (*.*)</translation>
     </message>
     <message>
-      <source>A ringtone is being saved. Please wait until it is finished.</source>
-      <translation>Um toque está sendo salvo. Aguarde até que termine.</translation>
+        <source>A ringtone is being saved. Please wait until it is finished.</source>
+        <translation>Um toque está sendo salvo. Aguarde até que termine.</translation>
     </message>
     <message>
-      <source>Cannot keep the timeline choice: '%1' cannot be written</source>
-      <translation>Não é possível guardar a escolha da linha do tempo: '%1' não pode ser gravado</translation>
+        <source>Cannot keep the timeline choice: &apos;%1&apos; cannot be written</source>
+        <translation>Não é possível guardar a escolha da linha do tempo: &apos;%1&apos; não pode ser gravado</translation>
     </message>
     <message>
-      <source>Cannot start reading the sound for the timeline (it stays empty): </source>
-      <translation>Não é possível ler o som para a linha do tempo (ela fica vazia): </translation>
+        <source>Cannot start reading the sound for the timeline (it stays empty): </source>
+        <translation>Não é possível ler o som para a linha do tempo (ela fica vazia): </translation>
     </message>
     <message>
-      <source>End Pos: </source>
-      <translation>Fim: </translation>
+        <source>End Pos: </source>
+        <translation>Fim: </translation>
     </message>
     <message>
-      <source>Fade in</source>
-      <translation>Aparecer aos poucos</translation>
+        <source>Play the loop</source>
+        <translation>Tocar o loop</translation>
     </message>
     <message>
-      <source>Fade out</source>
-      <translation>Sumir aos poucos</translation>
+        <source>Open</source>
+        <translation>Abrir</translation>
     </message>
     <message>
-      <source>Match phone loudness</source>
-      <translation>Ajustar ao volume do telefone</translation>
+        <source>Save</source>
+        <translation>Salvar</translation>
     </message>
     <message>
-      <source>Keys…</source>
-      <translation>Teclas…</translation>
+        <source>Play</source>
+        <translation>Tocar</translation>
     </message>
     <message>
-      <source>Play the loop</source>
-      <translation>Tocar o loop</translation>
+        <source>Pause</source>
+        <translation>Pausar</translation>
     </message>
     <message>
-      <source>Open</source>
-      <translation>Abrir</translation>
+        <source>Close</source>
+        <translation>Fechar</translation>
     </message>
     <message>
-      <source>Save</source>
-      <translation>Salvar</translation>
+        <source>Mono</source>
+        <translation>Mono</translation>
     </message>
     <message>
-      <source>Play</source>
-      <translation>Tocar</translation>
+        <source>Stereo</source>
+        <translation>Estéreo</translation>
     </message>
     <message>
-      <source>Pause</source>
-      <translation>Pausar</translation>
+        <source>VBR</source>
+        <translation>VBR</translation>
     </message>
     <message>
-      <source>Minimize</source>
-      <translation>Minimizar</translation>
+        <source>Off</source>
+        <translation>Desligado</translation>
     </message>
     <message>
-      <source>Close</source>
-      <translation>Fechar</translation>
+        <source>0.5 s</source>
+        <translation>0,5 s</translation>
     </message>
     <message>
-      <source>Mono</source>
-      <translation>Mono</translation>
+        <source>1 s</source>
+        <translation>1 s</translation>
     </message>
     <message>
-      <source>Stereo</source>
-      <translation>Estéreo</translation>
+        <source>2 s</source>
+        <translation>2 s</translation>
     </message>
     <message>
-      <source>VBR</source>
-      <translation>VBR</translation>
+        <source>3 s</source>
+        <translation>3 s</translation>
     </message>
     <message>
-      <source>Off</source>
-      <translation>Desligado</translation>
+        <source>Minimise</source>
+        <translation>Minimizar</translation>
     </message>
     <message>
-      <source>0.5 s</source>
-      <translation>0,5 s</translation>
+        <source>Timeline</source>
+        <translation>Linha do tempo</translation>
     </message>
     <message>
-      <source>1 s</source>
-      <translation>1 s</translation>
+        <source>Start %1, end %2, cursor %3</source>
+        <translation>Início %1, fim %2, cursor %3</translation>
     </message>
     <message>
-      <source>2 s</source>
-      <translation>2 s</translation>
+        <source>Status</source>
+        <translation>Estado</translation>
     </message>
     <message>
-      <source>3 s</source>
-      <translation>3 s</translation>
+        <source>Play selected segment</source>
+        <translation>Tocar a seleção</translation>
     </message>
     <message>
-      <source>Minimise</source>
-      <translation>Minimizar</translation>
+        <source>Velumo MP3 Ringtone Maker</source>
+        <translation>Velumo MP3 Ringtone Maker</translation>
     </message>
     <message>
-      <source>Timeline</source>
-      <translation>Linha do tempo</translation>
+        <source>Banner</source>
+        <translation>Banner</translation>
     </message>
     <message>
-      <source>Start %1, end %2, cursor %3</source>
-      <translation>Início %1, fim %2, cursor %3</translation>
+        <source>Timeline area</source>
+        <translation>Área da linha do tempo</translation>
     </message>
-    <message>
-      <source>Status</source>
-      <translation>Estado</translation>
-    </message>
-    <message>
-      <source>Play selected segment</source>
-      <translation>Tocar a seleção</translation>
-    </message>
-    <message>
-      <source>Velumo MP3 Ringtone Maker</source>
-      <translation>Velumo MP3 Ringtone Maker</translation>
-    </message>
-    <message>
-      <source>Banner</source>
-      <translation>Banner</translation>
-    </message>
-    <message>
-      <source>Timeline area</source>
-      <translation>Área da linha do tempo</translation>
-    </message>
-  </context>
-  <context>
+</context>
+<context>
     <name>RingtoneTypes</name>
     <message>
-      <source>Mp3 Music File</source>
-      <translation>Arquivo de música MP3</translation>
+        <source>Mp3 Music File</source>
+        <translation>Arquivo de música MP3</translation>
     </message>
     <message>
-      <source>AMR Ringtone</source>
-      <translation>Toque AMR</translation>
+        <source>AMR Ringtone</source>
+        <translation>Toque AMR</translation>
     </message>
     <message>
-      <source>iPhone Ringtone</source>
-      <translation>Toque de iPhone</translation>
+        <source>iPhone Ringtone</source>
+        <translation>Toque de iPhone</translation>
     </message>
     <message>
-      <source>Android Ringtone</source>
-      <translation>Toque de Android</translation>
+        <source>Android Ringtone</source>
+        <translation>Toque de Android</translation>
     </message>
     <message>
-      <source>an MP3 ringtone</source>
-      <translation>um toque MP3</translation>
+        <source>an MP3 ringtone</source>
+        <translation>um toque MP3</translation>
     </message>
     <message>
-      <source>an AMR ringtone</source>
-      <translation>um toque AMR</translation>
+        <source>an AMR ringtone</source>
+        <translation>um toque AMR</translation>
     </message>
     <message>
-      <source>an iPhone ringtone</source>
-      <translation>um toque de iPhone</translation>
+        <source>an iPhone ringtone</source>
+        <translation>um toque de iPhone</translation>
     </message>
     <message>
-      <source>an Android ringtone</source>
-      <translation>um toque de Android</translation>
+        <source>an Android ringtone</source>
+        <translation>um toque de Android</translation>
     </message>
-  </context>
-  <context>
+</context>
+<context>
     <name>Skin</name>
     <message>
-      <source>Play</source>
-      <translation>Tocar</translation>
+        <source>Play</source>
+        <translation>Tocar</translation>
     </message>
     <message>
-      <source>Mark start</source>
-      <translation>Marcar início</translation>
+        <source>Mark start</source>
+        <translation>Marcar início</translation>
     </message>
     <message>
-      <source>Mark end</source>
-      <translation>Marcar fim</translation>
+        <source>Mark end</source>
+        <translation>Marcar fim</translation>
     </message>
     <message>
-      <source>Play the selected segment</source>
-      <translation>Tocar a seleção</translation>
+        <source>Play the selected segment</source>
+        <translation>Tocar a seleção</translation>
     </message>
     <message>
-      <source>Extend left</source>
-      <translation>Estender à esquerda</translation>
+        <source>Extend left</source>
+        <translation>Estender à esquerda</translation>
     </message>
     <message>
-      <source>Extend right</source>
-      <translation>Estender à direita</translation>
+        <source>Extend right</source>
+        <translation>Estender à direita</translation>
     </message>
     <message>
-      <source>Pause</source>
-      <translation>Pausar</translation>
+        <source>Pause</source>
+        <translation>Pausar</translation>
     </message>
     <message>
-      <source>Options</source>
-      <translation>Opções</translation>
+        <source>Options</source>
+        <translation>Opções</translation>
     </message>
-  </context>
-  <context>
+    <message>
+        <source>OPEN</source>
+        <translation>ABRIR</translation>
+    </message>
+    <message>
+        <source>SAVE</source>
+        <translation>SALVAR</translation>
+    </message>
+    <message>
+        <source>RINGTONE FILE</source>
+        <translation>ARQUIVO DE TOQUE</translation>
+    </message>
+    <message>
+        <source>Audio Information</source>
+        <translation>Informações de áudio</translation>
+    </message>
+    <message>
+        <source>Selected Segment Info</source>
+        <translation>Trecho selecionado</translation>
+    </message>
+    <message>
+        <source>Cut your favourite song into a ringtone</source>
+        <translation>Transforme sua música favorita em toque</translation>
+    </message>
+    <message>
+        <source>Open a music file to begin  ▸</source>
+        <translation>Abra um arquivo de música  ▸</translation>
+    </message>
+    <message>
+        <source>Turn your favourite songs into</source>
+        <translation>Transforme suas músicas favoritas em</translation>
+    </message>
+    <message>
+        <source>MP3 and AMR ringtones for your phone.</source>
+        <translation>toques MP3 e AMR para o seu telefone.</translation>
+    </message>
+    <message>
+        <source>© 2026 Velumo Soft. All rights reserved.</source>
+        <translation>© 2026 Velumo Soft. Todos os direitos reservados.</translation>
+    </message>
+</context>
+<context>
     <name>TMainForm</name>
     <message>
-      <source>Fade in</source>
-      <translation>Aparecer gradualmente</translation>
+        <source>Fade in</source>
+        <translation>Aparecer gradualmente</translation>
     </message>
     <message>
-      <source>Fade out</source>
-      <translation>Desaparecer gradualmente</translation>
+        <source>Fade out</source>
+        <translation>Desaparecer gradualmente</translation>
     </message>
     <message>
-      <source>Match phone loudness</source>
-      <translation>Igualar o volume do telefone</translation>
+        <source>Match phone loudness</source>
+        <translation>Igualar o volume do telefone</translation>
     </message>
     <message>
-      <source>Show the real sound</source>
-      <translation>Mostrar o som real</translation>
+        <source>Show the real sound</source>
+        <translation>Mostrar o som real</translation>
     </message>
     <message>
-      <source>Keys…</source>
-      <translation>Teclas…</translation>
+        <source>Keys…</source>
+        <translation>Teclas…</translation>
     </message>
     <message>
-      <source>About</source>
-      <translation>Sobre</translation>
+        <source>About</source>
+        <translation>Sobre</translation>
     </message>
     <message>
-      <source>Loudness could not be measured</source>
-      <translation>Não foi possível medir o volume</translation>
+        <source>Loudness could not be measured</source>
+        <translation>Não foi possível medir o volume</translation>
     </message>
-  </context>
-  <context>
+</context>
+<context>
     <name>WorkFolder</name>
     <message>
-      <source>Cannot examine the work folder %1: %2</source>
-      <translation>Não é possível examinar a pasta de trabalho %1: %2</translation>
+        <source>Cannot examine the work folder %1: %2</source>
+        <translation>Não é possível examinar a pasta de trabalho %1: %2</translation>
     </message>
     <message>
-      <source>Cannot create the work folder %1: %2</source>
-      <translation>Não é possível criar a pasta de trabalho %1: %2</translation>
+        <source>Cannot create the work folder %1: %2</source>
+        <translation>Não é possível criar a pasta de trabalho %1: %2</translation>
     </message>
     <message>
-      <source>The work folder %1 is a symbolic link.</source>
-      <translation>A pasta de trabalho %1 é um link simbólico.</translation>
+        <source>The work folder %1 is a symbolic link.</source>
+        <translation>A pasta de trabalho %1 é um link simbólico.</translation>
     </message>
     <message>
-      <source>The work folder %1 is not a folder.</source>
-      <translation>A pasta de trabalho %1 não é uma pasta.</translation>
+        <source>The work folder %1 is not a folder.</source>
+        <translation>A pasta de trabalho %1 não é uma pasta.</translation>
     </message>
     <message>
-      <source>The work folder %1 belongs to another user.</source>
-      <translation>A pasta de trabalho %1 pertence a outro usuário.</translation>
+        <source>The work folder %1 belongs to another user.</source>
+        <translation>A pasta de trabalho %1 pertence a outro usuário.</translation>
     </message>
     <message>
-      <source>The work folder %1 can be written by other users.</source>
-      <translation>Outros usuários podem gravar na pasta de trabalho %1.</translation>
+        <source>The work folder %1 can be written by other users.</source>
+        <translation>Outros usuários podem gravar na pasta de trabalho %1.</translation>
     </message>
     <message>
-      <source>The work folder %1 cannot be read (%2).</source>
-      <translation>A pasta de trabalho %1 não pode ser lida (%2).</translation>
+        <source>The work folder %1 cannot be read (%2).</source>
+        <translation>A pasta de trabalho %1 não pode ser lida (%2).</translation>
     </message>
     <message>
-      <source>The work folder %1 cannot be written (%2).</source>
-      <translation>A pasta de trabalho %1 não pode ser gravada (%2).</translation>
+        <source>The work folder %1 cannot be written (%2).</source>
+        <translation>A pasta de trabalho %1 não pode ser gravada (%2).</translation>
     </message>
-  </context>
+</context>
 </TS>

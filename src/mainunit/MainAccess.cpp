@@ -36,7 +36,8 @@ QString ValueOf(const TMainForm& form)
 
 TMainForm* FormOf(QObject* object)
 {
-    return object->isWidgetType() ? qobject_cast<TMainForm*>(static_cast<QWidget*>(object)->window()) : nullptr;
+    return object->isWidgetType() ? qobject_cast<TMainForm*>(static_cast<QWidget*>(object)->window())
+                                  : nullptr;
 }
 
 // The timeline: a slider over the playing time whose value is the cursor's
@@ -234,7 +235,8 @@ void AnnounceTimeline(TMainForm& form)
         if (value == *last)
             return;
         *last = value;
-        QAccessibleValueChangeEvent changed(form.imgWave, form.Closing() ? 0 : form.WaveRender->PlayPosSeconds());
+        QAccessibleValueChangeEvent changed(
+            form.imgWave, form.Closing() ? 0 : form.WaveRender->PlayPosSeconds());
         QAccessible::updateAccessibility(&changed);
         QAccessibleEvent described(form.imgWave, QAccessible::DescriptionChanged);
         QAccessible::updateAccessibility(&described);
@@ -245,7 +247,7 @@ void AnnounceTimeline(TMainForm& form)
 
 QString TimelineValueText(int startSeconds, int endSeconds, int cursorSeconds)
 {
-    return Tr("Start %1, end %2, cursor %3")
+    return Tr(QT_TRANSLATE_NOOP("MainForm", "Start %1, end %2, cursor %3"))
         .arg(ClockText(startSeconds), ClockText(endSeconds), ClockText(cursorSeconds));
 }
 

@@ -3,14 +3,25 @@
 #include "SkinPictures.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
 namespace {
 
-const QStringList Translated{
-    QStringLiteral("de"), QStringLiteral("fr"), QStringLiteral("es"), QStringLiteral("pt_BR")};
+// The languages the build embedded, one .qm file each: "de", "pt_BR", ...
+const QStringList& Translated()
+{
+    static const QStringList languages = [] {
+        QStringList found;
+        const QString prefix = QStringLiteral("velumo_");
+        for (const QString& file : QDir(QStringLiteral(":/i18n")).entryList({prefix + "*.qm"}, QDir::Files))
+            found << file.mid(prefix.size(), file.size() - prefix.size() - 3);
+        return found;
+    }();
+    return languages;
+}
 
 const QString TranslatorName = QStringLiteral("velumoTranslator");
 
@@ -33,14 +44,14 @@ QString ChooseLanguage(const QStringList& uiLanguages)
         const QLocale locale(language);
         if (locale.language() == QLocale::English || language == QLatin1String("C"))
             return {};
-        if (Translated.contains(language))
+        if (Translated().contains(language))
             return language;
         // Brazilian Portuguese serves every Portuguese; other languages go by
         // their language alone ("de_AT" reads German).
         if (locale.language() == QLocale::Portuguese)
             return QStringLiteral("pt_BR");
         const QString bare = QLocale::languageToCode(locale.language());
-        if (Translated.contains(bare))
+        if (Translated().contains(bare))
             return bare;
     }
     return {};

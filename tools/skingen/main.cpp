@@ -45,7 +45,7 @@ struct TButtonArt {
     const char* control;
     TGlyph glyph;
     enum TShape { Round, Bar, Small } shape;
-    const char* TSkinWords::*word; // OPEN/SAVE bars only
+    QString TSkinWords::*word; // OPEN/SAVE bars only
 };
 
 const TButtonArt ButtonArt[] = {
@@ -87,7 +87,7 @@ QFont Fitted(qreal px, bool bold, const QString& text, qreal width, const TSkinW
     const auto fits = [&] { return QFontMetricsF(font).horizontalAdvance(text) <= width; };
     if (fits())
         return font;
-    if (*words.code == '\0')
+    if (words.code.isEmpty())
         Fail(QStringLiteral("\"%1\" does not fit %2 pixels").arg(text).arg(width));
     for (int stretch = 95; stretch >= 75 && !fits(); stretch -= 5)
         font.setStretch(stretch);
@@ -98,11 +98,6 @@ QFont Fitted(qreal px, bool bold, const QString& text, qreal width, const TSkinW
         font.setStretch(stretch);
     }
     return font;
-}
-
-QString Text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
 }
 
 void WriteJpeg(const QImage& image, const QString& file)
@@ -253,7 +248,7 @@ QImage DrawBack(int scale, const TSkinWords& words)
     Paint::Panel(
         p, LeftColumn, 8, QColor(0xa7, 0xaf, 0xba), QColor(0x6a, 0x73, 0x80), QColor(0x0e, 0x14, 0x20));
     Paint::Gloss(p, LeftColumn.adjusted(0, 0, 0, -100), 8, 40);
-    const QString column = Text(words.ringtoneFile);
+    const QString column = words.ringtoneFile;
     Paint::ShadowText(p, QPointF(LeftColumn.x() + 12, LeftColumn.y() + 19), column,
         Fitted(11, true, column, LeftColumn.width() - 20, words), QColor(0x24, 0x2c, 0x3a),
         QColor(255, 255, 255, 90));
@@ -266,8 +261,8 @@ QImage DrawBack(int scale, const TSkinWords& words)
         p, TGlyph::Info, QRectF(AboutPlate.x() + 4, AboutPlate.y() + 5, 11, 11), QColor(0x5f, 0xa8, 0xff));
 
     // The two white information panels.
-    DrawPanel(p, AudioPanel, Text(words.audioInfo), TGlyph::Note, {279, 300, 320, 340}, words);
-    DrawPanel(p, SegmentPanel, Text(words.segmentInfo), TGlyph::PlaySelected, {279, 300, 320, 340}, words);
+    DrawPanel(p, AudioPanel, words.audioInfo, TGlyph::Note, {279, 300, 320, 340}, words);
+    DrawPanel(p, SegmentPanel, words.segmentInfo, TGlyph::PlaySelected, {279, 300, 320, 340}, words);
 
     // Bottom strip behind the status line.
     QLinearGradient strip(0, StripTop, 0, 422);
@@ -334,7 +329,7 @@ QImage DrawAd(int scale, const TSkinWords& words)
         QColor(0, 0, 0, 150));
     Paint::ShadowText(p, QPointF(106, 70), QStringLiteral("MP3 Ringtone Maker"), Paint::Font(17, true),
         QColor(0xff, 0xc2, 0x5c), QColor(0, 0, 0, 150));
-    const QString slogan = Text(words.adSlogan);
+    const QString slogan = words.adSlogan;
     p.setFont(Fitted(11, false, slogan, 361 - 106 - 6, words));
     p.setPen(QColor(0xd4, 0xdf, 0xff));
     p.drawText(QPointF(106, 88), slogan);
@@ -361,7 +356,7 @@ QImage DrawAd(int scale, const TSkinWords& words)
         p.drawPolygon(QPolygonF(
             {QPointF(x - 4, wave.y() - 7), QPointF(x + 4, wave.y() - 7), QPointF(x, wave.y() - 2)}));
     }
-    const QString action = Text(words.adAction);
+    const QString action = words.adAction;
     p.setFont(Fitted(11, true, action, 361 - 106 - 6, words));
     p.setPen(Qt::white);
     p.drawText(QPointF(106, 158), action);
@@ -504,7 +499,7 @@ QImage DrawButton(const QImage& back, const Skin::TButtonFace& face, TState stat
         DrawRound(p, size, art.glyph, state, art.glyph == TGlyph::Play);
         break;
     case TButtonArt::Bar:
-        DrawBar(p, size, art.glyph, Text(words.*art.word), state, words);
+        DrawBar(p, size, art.glyph, words.*art.word, state, words);
         break;
     case TButtonArt::Small:
         DrawSmall(p, size, art.glyph, state);
@@ -535,10 +530,9 @@ QImage DrawAbout(int scale, const TSkinWords& words)
     Paint::CentredText(p, 150, 62, QStringLiteral("Velumo MP3 Ringtone Maker"), Paint::Font(12, true),
         QColor(0x1d, 0x3f, 0x7c));
     const QColor grey(0x4d, 0x58, 0x6a);
-    for (const auto& [text, baseline] :
-        {std::pair{Text(words.aboutLine1), 106}, {Text(words.aboutLine2), 120}})
+    for (const auto& [text, baseline] : {std::pair{words.aboutLine1, 106}, {words.aboutLine2, 120}})
         Paint::CentredText(p, 150, baseline, text, Fitted(11, false, text, 264, words), grey);
-    const QString rights = Text(words.rights);
+    const QString rights = words.rights;
     Paint::CentredText(p, 150, 141, rights, Fitted(10, false, rights, 264, words), QColor(0x7a, 0x85, 0x96));
     p.setPen(QColor(0xc3, 0xcf, 0xe2));
     p.drawLine(QPointF(26, 152.5), QPointF(274, 152.5));
@@ -569,9 +563,9 @@ QString AtScale(int scale)
 // language gets only the pictures that carry words, in assets/<code>/.
 void GenerateSkin(QString assets, int scale, const TSkinWords& words)
 {
-    const bool english = *words.code == '\0';
+    const bool english = words.code.isEmpty();
     if (!english) {
-        assets += u'/' + QLatin1String(words.code);
+        assets += u'/' + words.code;
         MakeFolder(assets + QStringLiteral("/buttons"));
     }
     const QString at = AtScale(scale);
@@ -619,7 +613,15 @@ void Generate(const QString& assets, const QString& preview)
     MakeFolder(assets + QStringLiteral("/buttons"));
     MakeFolder(assets + QStringLiteral("/icon"));
 
-    for (const TSkinWords& words : SkinLanguages) {
+    // The translations lie beside the assets folder.
+    QStringList skipped;
+    const std::vector<TSkinWords> languages
+        = SkinLanguages(assets + QStringLiteral("/../translations"), skipped);
+    for (const QString& code : skipped)
+        std::fprintf(stderr,
+            "skingen: %s keeps the English pictures: its skin words are not all translated\n",
+            qPrintable(code));
+    for (const TSkinWords& words : languages) {
         GenerateSkin(assets, 1, words);
         GenerateSkin(assets, 2, words);
     }
