@@ -168,7 +168,7 @@ struct TRepetitions {
 TRepetitions FindRepetitions(const std::vector<TBeat>& beats, double period)
 {
     const int n = static_cast<int>(beats.size());
-    TRepetitions rep{std::vector<double>(n, 0.0), std::vector<char>(n, 0)};
+    TRepetitions rep{std::vector<double>(n, 0.0), std::vector<char>(n, 0), {}};
     const int minLag = std::max(2, static_cast<int>(std::ceil(MinLagSeconds / period)));
     const int maxLag = std::min(n - 1, static_cast<int>(MaxLagSeconds / period));
     const int minRun = std::max(MinRunBeats, static_cast<int>(std::ceil(MinRunSeconds / period)));

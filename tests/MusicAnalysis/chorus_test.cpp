@@ -153,4 +153,131 @@ TEST_P(ChorusSongs, StartsAtAChorusAndItsFirst15SecondsAreChorus)
 INSTANTIATE_TEST_SUITE_P(Songs, ChorusSongs, testing::Range<size_t>(0, 5),
     [](const testing::TestParamInfo<size_t>& info) { return Songs()[info.param].Name; });
 
+// Requested length and the caller's limit, on the song with the chorus near the end.
+TEST(ChorusLength, RequestedLengthIsHonouredAndClampedToTheLimitAndTheSong)
+{
+    const TSongCase& c = Songs()[0];
+    const double duration = Analysed(c).Song.Duration();
+    struct TRow {
+        double Length, Max, Expected;
+    };
+    const TRow rows[] = {
+        {20, 0, 20},
+        {40, 0, 40},
+        {0, 0, 30}, // no length: 30 s
+        {40, 25, 25}, // the phone plays 25 s at most
+        {10, 25, 10},
+    };
+    for (const TRow& row : rows) {
+        const music::TChorusSuggestion r = Suggest(c, {row.Length, row.Max});
+        ASSERT_NE(ChorusAtStart(Analysed(c).Song, r.StartSeconds), nullptr) << row.Length;
+        EXPECT_NEAR(r.EndSeconds - r.StartSeconds, std::min(row.Expected, duration - r.StartSeconds), 1e-9)
+            << row.Length << " max " << row.Max;
+    }
+    // Longer than the song: the song's end.
+    const music::TChorusSuggestion whole = Suggest(c, {600, 0});
+    EXPECT_GE(whole.StartSeconds, 0);
+    EXPECT_NEAR(whole.EndSeconds, duration, 1e-6);
+}
+
+// Every section different: no repetition, so the loudest stretch, said so.
+TEST(ChorusNoRepetition, SuggestsTheLoudestStretchAndSaysNothingRepeats)
+{
+    std::vector<TSection> sections;
+    synth::detail::TRandom random{99u};
+    for (int i = 0; i < 6; ++i) {
+        TSection s;
+        s.Kind = i == 3 ? 'L' : 'X';
+        s.Bars = 8;
+        for (int b = 0; b < 8; ++b)
+            s.Chords.push_back({static_cast<int>(random.Next() % 12), (random.Next() & 1) != 0});
+        s.MelodySeed = 100 + i;
+        s.PadSound = i % 4;
+        s.LeadSound = (i + 1) % 4;
+        s.Gain = i == 3 ? 1.0f : 0.45f;
+        sections.push_back(s);
+    }
+    const synth::TSong song = synth::Render(sections, 100);
+    const music::TFeatureFrames frames
+        = music::ExtractFeatures(song.Samples.data(), song.Samples.size(), song.Rate);
+    const auto loud = song.Sections('L').front();
+    for (const bool bars : {false, true}) {
+        const music::TChorusSuggestion r
+            = music::SuggestChorus(frames, song.Beats, bars ? song.Bars : std::vector<double>{}, {15, 0});
+        EXPECT_FALSE(r.Repeated);
+        EXPECT_GE(r.StartSeconds, loud.first - 0.05);
+        EXPECT_LE(r.EndSeconds, loud.second + 0.05);
+        EXPECT_NEAR(r.EndSeconds - r.StartSeconds, 15, 1e-9);
+        const auto& grid = bars ? song.Bars : song.Beats;
+        EXPECT_TRUE(std::any_of(
+            grid.begin(), grid.end(), [&](double b) { return std::abs(b - r.StartSeconds) < 1e-9; }));
+    }
+}
+
+// A decoder hands over blocks of whatever size: the frames do not depend on it.
+TEST(ChorusFeatures, FramesDoNotDependOnTheBlockSizesFed)
+{
+    const synth::TSong& song = Analysed(Songs()[2]).Song;
+    const music::TFeatureFrames whole = Analysed(Songs()[2]).Frames;
+    music::TFeatureExtractor extractor(song.Rate);
+    size_t at = 0, block = 1;
+    while (at < song.Samples.size()) {
+        const size_t n = std::min(block, song.Samples.size() - at);
+        extractor.Feed(song.Samples.data() + at, n);
+        at += n;
+        block = block * 7 % 5003 + 1;
+    }
+    const music::TFeatureFrames parts = extractor.Finish();
+    ASSERT_EQ(parts.Count(), whole.Count());
+    EXPECT_EQ(parts.Chroma, whole.Chroma);
+    EXPECT_EQ(parts.Bands, whole.Bands);
+    EXPECT_EQ(parts.Energy, whole.Energy);
+    EXPECT_DOUBLE_EQ(parts.DurationSeconds, song.Duration());
+    // About ten frames a second, covering the song.
+    EXPECT_NEAR(whole.HopSeconds, 0.093, 0.01);
+    EXPECT_NEAR(whole.FrameTime(whole.Count() - 1), song.Duration(), 0.2);
+    // The extractor starts again empty.
+    EXPECT_EQ(extractor.Finish().Count(), 0u);
+}
+
+// A pure tone lands in its own pitch class, at every common rate.
+TEST(ChorusFeatures, ToneLandsInItsPitchClass)
+{
+    for (const int rate : {8000, 11025, 22050, 44100, 48000}) {
+        for (const int note : {57, 64, 70}) { // A3, E4, A#4
+            std::vector<float> tone(static_cast<size_t>(rate * 2));
+            const double hz = 440.0 * std::pow(2.0, (note - 69) / 12.0);
+            for (size_t i = 0; i < tone.size(); ++i)
+                tone[i] = static_cast<float>(0.5 * std::sin(2 * 3.141592653589793 * hz * i / rate));
+            const music::TFeatureFrames f = music::ExtractFeatures(tone.data(), tone.size(), rate);
+            ASSERT_GT(f.Count(), 10u);
+            const size_t mid = f.Count() / 2;
+            const float* c = &f.Chroma[mid * music::ChromaBins];
+            const int top = static_cast<int>(std::max_element(c, c + music::ChromaBins) - c);
+            EXPECT_EQ(top, note % 12) << rate << " Hz, note " << note;
+            EXPECT_NEAR(f.Energy[mid], 0.125, 0.01) << rate;
+        }
+    }
+}
+
+TEST(ChorusInput, OddInputGivesAnAnswerNotACrash)
+{
+    EXPECT_THROW(music::TFeatureExtractor(0), std::invalid_argument);
+    const music::TFeatureFrames none = music::ExtractFeatures(nullptr, 0, 44100);
+    const music::TChorusSuggestion r = music::SuggestChorus(none, {}, {});
+    EXPECT_FALSE(r.Repeated);
+    EXPECT_EQ(r.StartSeconds, 0);
+    EXPECT_EQ(r.EndSeconds, 0);
+    // Silence, no beats, odd beats: a stretch inside the sound.
+    std::vector<float> quiet(11025 * 20, 0.0f);
+    const music::TFeatureFrames silent = music::ExtractFeatures(quiet.data(), quiet.size(), 11025);
+    for (const std::vector<double>& beats : {std::vector<double>{}, std::vector<double>{5, 3, -1, NAN, 1e9},
+             std::vector<double>{0, 0, 0, 0, 0, 0, 0, 0, 0, 0}}) {
+        const music::TChorusSuggestion s = music::SuggestChorus(silent, beats, {NAN}, {30, 0});
+        EXPECT_FALSE(s.Repeated);
+        EXPECT_GE(s.StartSeconds, 0);
+        EXPECT_NEAR(s.EndSeconds, 20, 1e-6);
+    }
+}
+
 } // namespace
