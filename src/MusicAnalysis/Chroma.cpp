@@ -38,12 +38,12 @@ struct TFeatureExtractor::TState {
     int Hop;
     int HopFull; // input samples per hop
 
-    // Low-pass FIR run at the output rate only; History holds the last taps
-    // twice over so that each dot product reads one contiguous stretch.
+    // Low-pass FIR run at the output rate only. Pending holds the input not
+    // yet consumed; it starts with half the filter's length of silence so
+    // that decimated sample m is centred on input sample m * Decimation.
     std::vector<float> Taps;
-    std::vector<float> History;
-    size_t HistoryPos = 0;
-    int Phase = 0;
+    std::vector<float> Pending;
+    std::vector<float> EnergyPending;
 
     std::vector<float> Window; // decimated samples of the frame being filled
     std::vector<double> Hann;
@@ -53,8 +53,6 @@ struct TFeatureExtractor::TState {
     std::vector<int> BinBand; // band of each bin, -1 outside
     std::vector<double> BandBins;
 
-    double BlockSum = 0;
-    int BlockCount = 0;
     std::vector<float> BlockEnergy; // mean square of each hop of input
     std::vector<float> LowEnergy; // mean square of each frame after the low-pass
 
@@ -91,7 +89,7 @@ struct TFeatureExtractor::TState {
             for (int n = 0; n < taps; ++n)
                 Taps[n] = static_cast<float>(h[n] / sum);
         }
-        History.assign(2 * Taps.size(), 0.0f);
+        Pending.assign(Taps.size() / 2, 0.0f);
         Window.reserve(FrameSize);
         Hann.resize(FrameSize);
         for (int n = 0; n < FrameSize; ++n)
@@ -159,41 +157,59 @@ struct TFeatureExtractor::TState {
         }
     }
 
+    // Sums in a fixed order, eight at a time, so that the results do not
+    // depend on how the sound was cut into blocks.
+    static float Dot(const float* a, const float* b, size_t n)
+    {
+        float acc[8] = {};
+        size_t i = 0;
+        for (; i + 8 <= n; i += 8)
+            for (int k = 0; k < 8; ++k)
+                acc[k] += a[i + k] * b[i + k];
+        float sum = ((acc[0] + acc[1]) + (acc[2] + acc[3])) + ((acc[4] + acc[5]) + (acc[6] + acc[7]));
+        for (; i < n; ++i)
+            sum += a[i] * b[i];
+        return sum;
+    }
+
     void Feed(const float* samples, size_t count)
     {
-        const size_t taps = Taps.size();
-        for (size_t i = 0; i < count; ++i) {
-            const float x = samples[i];
-            BlockSum += static_cast<double>(x) * x;
-            if (++BlockCount == HopFull) {
-                BlockEnergy.push_back(static_cast<float>(BlockSum / HopFull));
-                BlockSum = 0;
-                BlockCount = 0;
-            }
-            if (taps == 1) {
-                PushDecimated(x);
-                continue;
-            }
-            History[HistoryPos] = x;
-            History[HistoryPos + taps] = x;
-            HistoryPos = HistoryPos + 1 == taps ? 0 : HistoryPos + 1;
-            if (++Phase == Decimation) {
-                Phase = 0;
-                // Oldest sample first: History[HistoryPos .. HistoryPos + taps).
-                const float* h = History.data() + HistoryPos;
-                float y = 0;
-                for (size_t n = 0; n < taps; ++n)
-                    y += h[n] * Taps[n];
-                PushDecimated(y);
-            }
-        }
         Fed += count;
+        // Energy per hop of input.
+        EnergyPending.insert(EnergyPending.end(), samples, samples + count);
+        size_t at = 0;
+        for (; at + HopFull <= EnergyPending.size(); at += HopFull) {
+            const float* x = EnergyPending.data() + at;
+            BlockEnergy.push_back(Dot(x, x, HopFull) / HopFull);
+        }
+        EnergyPending.erase(EnergyPending.begin(), EnergyPending.begin() + static_cast<std::ptrdiff_t>(at));
+
+        if (Taps.size() == 1) {
+            for (size_t i = 0; i < count; ++i)
+                PushDecimated(samples[i]);
+            return;
+        }
+        // Low-pass and keep every Decimation-th sample, computing only those.
+        Pending.insert(Pending.end(), samples, samples + count);
+        const size_t taps = Taps.size();
+        size_t pos = 0;
+        for (; pos + taps <= Pending.size(); pos += Decimation)
+            PushDecimated(Dot(Pending.data() + pos, Taps.data(), taps));
+        Pending.erase(Pending.begin(), Pending.begin() + static_cast<std::ptrdiff_t>(pos));
     }
 
     TFeatureFrames Finish()
     {
-        if (BlockCount > 0)
-            BlockEnergy.push_back(static_cast<float>(BlockSum / BlockCount));
+        if (!EnergyPending.empty()) {
+            const float* x = EnergyPending.data();
+            BlockEnergy.push_back(Dot(x, x, EnergyPending.size()) / static_cast<float>(EnergyPending.size()));
+        }
+        // The last samples reach the centre of the filter.
+        if (Taps.size() > 1) {
+            Pending.insert(Pending.end(), Taps.size() / 2, 0.0f);
+            for (size_t pos = 0; pos + Taps.size() <= Pending.size(); pos += Decimation)
+                PushDecimated(Dot(Pending.data() + pos, Taps.data(), Taps.size()));
+        }
         const size_t frames = Out.Chroma.size() / ChromaBins;
         // A frame for the sound the last full frame did not reach.
         if ((frames == 0 && !Window.empty()) || static_cast<int>(Window.size()) > FrameSize - Hop)
