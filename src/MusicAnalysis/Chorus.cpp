@@ -361,10 +361,10 @@ TChorusSuggestion SuggestChorus(const TFeatureFrames& frames, const std::vector<
         weighted[b + 1] = weighted[b] + rep.Count[b] * std::exp(LoudnessWeight * z);
     }
 
-    // Each repetition start scored by the mean count over the stretch after it.
+    // Each repetition start is scored by the lower quarter of the counts over
+    // the 6 to 12 s after it: a stretch that begins before the section has
+    // the weaker counts of what precedes it there.
     const size_t window = std::max<size_t>(1, static_cast<size_t>(std::clamp(length, 6.0, 12.0) / period));
-    // A stretch that begins before the section ends up with the weaker
-    // counts of what precedes it in its lower quarter.
     std::vector<double> part;
     auto score = [&](size_t s) {
         part.assign(window, 0.0);
