@@ -39,8 +39,19 @@ struct TMaterial {
 std::vector<TSection> Arrange(const TMaterial& m, const std::string& order)
 {
     std::vector<TSection> out;
-    for (char k : order)
-        out.push_back(k == 'I' ? m.I : k == 'V' ? m.V : k == 'C' ? m.C : k == 'B' ? m.B : m.O);
+    for (char k : order) {
+        out.push_back(k == 'I'         ? m.I
+                : k == 'V' || k == 'v' ? m.V
+                : k == 'C' || k == 'c' ? m.C
+                : k == 'B'             ? m.B
+                                       : m.O);
+        // Lower case: the section played again with another melody (new
+        // words in a verse, an ad-lib over the last chorus), a little louder.
+        if (k == 'v' || k == 'c') {
+            out.back().MelodySeed += 1000;
+            out.back().Gain *= 1.2f;
+        }
+    }
     return out;
 }
 
@@ -54,7 +65,7 @@ const std::vector<TSongCase>& Songs()
             {'C', 8, {Maj(0), Maj(7), Min(2), Maj(5)}, 22, 1, 1, 1.0f, true},
             {'B', 8, {Maj(10), Maj(5), Min(2), Min(4)}, 33, 3, 3, 0.7f, false},
             {'O', 4, {Maj(0), Maj(5)}, 44, 0, 0, 0.4f, false}};
-        v.push_back({"LoudestChorus", 100, Arrange(a, "IVCVCBCCO"), true});
+        v.push_back({"LoudestChorus", 100, Arrange(a, "IVCvCBCcO"), true});
         // G major, chorus and verse alike in level; the chorus twice in a row mid-song.
         TMaterial b{{'I', 4, {Maj(7)}, 5, 2, 0, 0.7f, true},
             {'V', 8, {Maj(7), Min(4), Min(9), Maj(2), Min(4), Min(11), Min(9), Maj(2)}, 15, 2, 0, 0.8f, true},
@@ -71,7 +82,7 @@ const std::vector<TSongCase>& Songs()
             {'C', 8, {Min(4), Maj(9), Min(6), Maj(7)}, 26, 0, 0, 0.55f, false},
             {'B', 8, {Min(11), Maj(7), Maj(2), Maj(9)}, 36, 2, 1, 1.0f, true},
             {'O', 4, {Maj(2)}, 46, 3, 3, 0.7f, false}};
-        v.push_back({"QuietChorus", 90, Arrange(c, "IVCVCBCO"), true});
+        v.push_back({"QuietChorus", 90, Arrange(c, "IVCvCBcO"), true});
         // A minor; verse and chorus share their chords in another order.
         TMaterial d{{'I', 4, {Min(9)}, 7, 0, 2, 0.6f, false},
             {'V', 8, {Min(9), Maj(5), Maj(0), Maj(7)}, 17, 0, 2, 0.8f, true},
@@ -87,7 +98,7 @@ const std::vector<TSongCase>& Songs()
                 true},
             {'B', 8, {Min(6), Min(8), Maj(9), Maj(11)}, 38, 3, 1, 0.9f, true},
             {'O', 4, {Maj(4)}, 48, 0, 0, 0.5f, false}};
-        v.push_back({"FastFourChoruses", 150, Arrange(e, "VCVCBCC"), true});
+        v.push_back({"FastFourChoruses", 150, Arrange(e, "VCvCBCc"), true});
         return v;
     }();
     return songs;
