@@ -1,1 +1,402 @@
 #include "Beats.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+// qm-dsp's headers open namespace std in the global one: they stay in this file.
+#include <dsp/onsets/DetectionFunction.h>
+#include <dsp/rateconversion/Decimator.h>
+#include <dsp/tempotracking/DownBeat.h>
+#include <dsp/tempotracking/TempoTrackV2.h>
+
+namespace beats {
+
+namespace {
+
+// The onset function runs on sound decimated to at least this rate, Hz: the
+// kick, the snare and the bass are well below its Nyquist frequency, and the
+// decimation makes every later step cheap.
+constexpr int kMinAnalysisRate = 8000;
+
+// One onset-function value per this many seconds (512 samples at 44.1 kHz):
+// TempoTrackV2's windows and tempo range are laid out in such frames.
+constexpr double kStepSeconds = 512.0 / 44100.0;
+
+// DownBeat looks at the spectra of the sound between beats at about this rate, Hz.
+constexpr double kBarAnalysisRate = 2756.0;
+
+// The bars are found on at most this much sound from the start, seconds:
+// DownBeat picks one bar phase for the whole song, so the first ten minutes
+// tell it as well as an hour would, and the buffer stays bounded.
+constexpr double kBarAnalysisSeconds = 600.0;
+
+// Below this peak level the sound counts as silence.
+constexpr float kSilencePeak = 1e-4F;
+
+// A steady beat repeats: the onset function's autocorrelation at the beat
+// period stands at least this far above its values a quarter beat either side.
+// Drums score about 0.7 to 0.85; speech and swelling pads, whose onsets are
+// as likely a quarter beat off as on it, about 0.
+constexpr double kMinSalience = 0.2;
+
+// Where a beat lies from the centre of the frame whose onset value marks it,
+// seconds: the value peaks in the frame after the attack. Measured on drums.
+constexpr double kLatencySeconds = -0.016;
+
+int PowerOfTwoAtMost(double value, int limit)
+{
+    int p = 1;
+    while (p * 2 <= limit && p * 2 <= value)
+        p *= 2;
+    return p;
+}
+
+// The onset function with its slow trend removed and only rises kept: what
+// repeats with the beat.
+std::vector<double> OnsetPeaks(const std::vector<double>& df)
+{
+    constexpr int kHalf = 16; // frames either side, about 0.19 s
+    const int n = static_cast<int>(df.size());
+    std::vector<double> prefix(df.size() + 1, 0.0);
+    for (int i = 0; i < n; ++i)
+        prefix[i + 1] = prefix[i] + df[i];
+    std::vector<double> out(df.size(), 0.0);
+    for (int i = 0; i < n; ++i) {
+        const int a = std::max(0, i - kHalf);
+        const int b = std::min(n, i + kHalf + 1);
+        const double mean = (prefix[b] - prefix[a]) / (b - a);
+        out[i] = std::max(0.0, df[i] - mean);
+    }
+    return out;
+}
+
+// Normalised autocorrelation of x at a fractional lag (frames), 0 to 1.
+double Autocorrelation(const std::vector<double>& x, double lag)
+{
+    const auto whole = static_cast<std::size_t>(lag);
+    const double frac = lag - static_cast<double>(whole);
+    if (whole + 1 >= x.size())
+        return 0;
+    double energy = 0;
+    for (double v : x)
+        energy += v * v;
+    if (energy <= 0)
+        return 0;
+    double lo = 0;
+    double hi = 0;
+    for (std::size_t i = 0; i + whole + 1 < x.size(); ++i) {
+        lo += x[i] * x[i + whole];
+        hi += x[i] * x[i + whole + 1];
+    }
+    return ((1 - frac) * lo + frac * hi) / energy;
+}
+
+// How much the onset peaks repeat at the beat period (lag, frames) rather than
+// at any nearby lag: a smooth or random onset function repeats at all of them.
+double Salience(const std::vector<double>& peaks, double lag)
+{
+    return Autocorrelation(peaks, lag)
+        - std::max(Autocorrelation(peaks, 0.75 * lag), Autocorrelation(peaks, 1.25 * lag));
+}
+
+double Median(std::vector<double> v)
+{
+    if (v.empty())
+        return 0;
+    const auto mid = v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2);
+    std::nth_element(v.begin(), mid, v.end());
+    return *mid;
+}
+
+// The beat period, seconds, from the beats themselves: the median over spans
+// of up to eight beats, finer than one frame and blind to a few stray beats.
+double BeatPeriod(const std::vector<double>& beats)
+{
+    if (beats.size() < 2)
+        return 0;
+    const std::size_t span = std::min<std::size_t>(8, beats.size() - 1);
+    std::vector<double> periods;
+    for (std::size_t i = 0; i + span < beats.size(); ++i)
+        periods.push_back((beats[i + span] - beats[i]) / static_cast<double>(span));
+    return Median(std::move(periods));
+}
+
+} // namespace
+
+struct TBeatAnalyser::TImpl {
+    explicit TImpl(int sampleRate)
+        : InputRate(sampleRate)
+    {
+        if (sampleRate < kMinAnalysisRate || sampleRate > 384000)
+            return; // Valid stays false: nothing is analysed.
+        Factor = PowerOfTwoAtMost(static_cast<double>(sampleRate) / kMinAnalysisRate, 8);
+        Rate = static_cast<double>(sampleRate) / Factor;
+        BarFactor = PowerOfTwoAtMost(Rate / kBarAnalysisRate * std::sqrt(2.0), 64);
+        // A whole number of the bar analysis' samples per step.
+        Hop = std::max(1, static_cast<int>(std::lround(Rate * kStepSeconds / BarFactor))) * BarFactor;
+        Frame = 2;
+        while (Frame < Rate / 50)
+            Frame *= 2;
+        Frame = std::max(Frame, Hop);
+        DFConfig config{};
+        config.stepSize = static_cast<unsigned>(Hop);
+        config.frameLength = static_cast<unsigned>(Frame);
+        config.DFType = DF_COMPLEXSD;
+        config.dbRise = 3;
+        config.adaptiveWhitening = false;
+        config.whiteningRelaxCoeff = -1;
+        config.whiteningFloor = -1;
+        Onsets = std::make_unique<DetectionFunction>(config);
+        if (Factor > 1)
+            Decim = std::make_unique<Decimator>(
+                static_cast<unsigned>(Hop * Factor), static_cast<unsigned>(Factor));
+        Bars = std::make_unique<DownBeat>(
+            static_cast<float>(Rate), static_cast<std::size_t>(BarFactor), static_cast<std::size_t>(Hop));
+        Bars->setBeatsPerBar(4);
+        In.assign(static_cast<std::size_t>(Hop * Factor), 0.0F);
+        Step.assign(static_cast<std::size_t>(Hop), 0.0F);
+        Window.assign(static_cast<std::size_t>(Frame), 0.0);
+        MaxBarSteps = static_cast<std::size_t>(kBarAnalysisSeconds * Rate / Hop);
+        Valid = true;
+    }
+
+    // One step of Hop samples at the analysis rate is ready in In.
+    void ProcessStep()
+    {
+        if (Decim)
+            Decim->process(In.data(), Step.data());
+        else
+            std::copy(In.begin(), In.end(), Step.begin());
+        if (Df.size() < MaxBarSteps)
+            Bars->pushAudioBlock(Step.data());
+        std::memmove(
+            Window.data(), Window.data() + Hop, sizeof(double) * static_cast<std::size_t>(Frame - Hop));
+        for (int i = 0; i < Hop; ++i) {
+            Window[static_cast<std::size_t>(Frame - Hop + i)] = Step[static_cast<std::size_t>(i)];
+            Peak = std::max(Peak, std::fabs(Step[static_cast<std::size_t>(i)]));
+        }
+        Df.push_back(Onsets->processTimeDomain(Window.data()));
+    }
+
+    void Feed(const float* samples, std::size_t count)
+    {
+        if (!Valid)
+            return;
+        Fed += count;
+        while (count > 0) {
+            const std::size_t take = std::min(count, In.size() - Fill);
+            std::copy(samples, samples + take, In.begin() + static_cast<std::ptrdiff_t>(Fill));
+            Fill += take;
+            samples += take;
+            count -= take;
+            if (Fill == In.size()) {
+                ProcessStep();
+                Fill = 0;
+            }
+        }
+    }
+
+    // Seconds at the centre of onset frame `frame` (fractional frames allowed).
+    double FrameSeconds(double frame) const
+    {
+        return ((frame + 1) * Hop - Frame / 2.0) / Rate + kLatencySeconds;
+    }
+
+    TBeatGrid Finish()
+    {
+        TBeatGrid grid;
+        if (!Valid)
+            return grid;
+        if (Fill > 0) {
+            std::fill(In.begin() + static_cast<std::ptrdiff_t>(Fill), In.end(), 0.0F);
+            ProcessStep();
+            Fill = 0;
+        }
+        if (static_cast<double>(Fed) < kMinSeconds * InputRate || Peak < kSilencePeak)
+            return grid;
+        // The first frames compare with the silence before the song: no onset.
+        std::vector<double> df = Df;
+        for (std::size_t i = 0; i < std::min<std::size_t>(2, df.size()); ++i)
+            df[i] = 0;
+
+        TempoTrackV2 tracker(static_cast<float>(Rate), static_cast<std::size_t>(Hop));
+        // TempoTrackV2 writes one period per onset frame into a vector of that size.
+        std::vector<double> periods(df.size(), 0.0);
+        std::vector<double> tempi;
+        tracker.calculateBeatPeriod(df, periods, tempi);
+        std::vector<double> frames;
+        tracker.calculateBeats(df, periods, frames);
+        if (frames.size() < 4)
+            return grid;
+
+        std::vector<double> times;
+        times.reserve(frames.size());
+        for (double f : frames)
+            times.push_back(FrameSeconds(f));
+        const double period = BeatPeriod(times);
+        if (period <= 0)
+            return grid;
+        if (Salience(OnsetPeaks(df), period * Rate / Hop) < kMinSalience)
+            return grid;
+
+        grid.Steady = true;
+        grid.TempoBpm = 60.0 / period;
+        grid.Beats = times;
+
+        // DownBeat reads beats in steps from the start of its buffered sound.
+        std::size_t length = 0;
+        const float* sound = Bars->getBufferedAudio(length);
+        const double lastStep = static_cast<double>(length * static_cast<std::size_t>(BarFactor)) / Hop;
+        const double shift = (Frame / 2.0) / Hop - 1; // frame index to step index
+        std::vector<double> inBuffer;
+        for (double f : frames) {
+            if (f - shift >= lastStep)
+                break;
+            inBuffer.push_back(std::max(0.0, f - shift));
+        }
+        if (inBuffer.size() >= 8) {
+            std::vector<int> downbeats;
+            Bars->findDownBeats(sound, length, inBuffer, downbeats);
+            if (!downbeats.empty()) {
+                grid.BeatsPerBar = 4;
+                for (std::size_t i = static_cast<std::size_t>(downbeats.front()) % 4; i < times.size();
+                     i += 4)
+                    grid.Bars.push_back(times[i]);
+            }
+        }
+        return grid;
+    }
+
+    double InputRate;
+    bool Valid = false;
+    int Factor = 1; // input rate / analysis rate
+    double Rate = 0; // analysis rate, Hz
+    int BarFactor = 1; // analysis rate / the bar analysis' rate
+    int Hop = 0; // onset function step, samples at the analysis rate
+    int Frame = 0; // onset function window, samples at the analysis rate
+    std::unique_ptr<DetectionFunction> Onsets;
+    std::unique_ptr<Decimator> Decim;
+    std::unique_ptr<DownBeat> Bars;
+    std::vector<float> In; // one step of input samples
+    std::size_t Fill = 0; // of In
+    std::vector<float> Step; // one step at the analysis rate
+    std::vector<double> Window; // the onset function's window
+    std::vector<double> Df; // the onset function, one value per step
+    std::size_t MaxBarSteps = 0;
+    std::size_t Fed = 0; // input samples
+    float Peak = 0;
+};
+
+TBeatAnalyser::TBeatAnalyser(int sampleRate)
+    : Impl(std::make_unique<TImpl>(sampleRate))
+{
+}
+
+TBeatAnalyser::~TBeatAnalyser() = default;
+
+void TBeatAnalyser::Feed(const float* samples, std::size_t count)
+{
+    Impl->Feed(samples, count);
+}
+
+double TBeatAnalyser::FedSeconds() const
+{
+    return Impl->InputRate > 0 ? static_cast<double>(Impl->Fed) / Impl->InputRate : 0.0;
+}
+
+TBeatGrid TBeatAnalyser::Finish()
+{
+    return Impl->Finish();
+}
+
+TBeatGrid AnalyseBeats(const float* samples, std::size_t count, int sampleRate)
+{
+    TBeatAnalyser analyser(sampleRate);
+    analyser.Feed(samples, count);
+    return analyser.Finish();
+}
+
+namespace {
+
+// Beat k of the grid, milliseconds, continued at the tempo before the first
+// beat and after the last.
+double BeatAtMs(const TBeatGrid& grid, std::int64_t k)
+{
+    const auto n = static_cast<std::int64_t>(grid.Beats.size());
+    const double period = 60000.0 / grid.TempoBpm;
+    if (k < 0)
+        return grid.Beats.front() * 1000.0 + static_cast<double>(k) * period;
+    if (k >= n)
+        return grid.Beats.back() * 1000.0 + static_cast<double>(k - n + 1) * period;
+    return grid.Beats[static_cast<std::size_t>(k)] * 1000.0;
+}
+
+bool Usable(const TBeatGrid& grid)
+{
+    return grid.Steady && grid.TempoBpm > 0 && !grid.Beats.empty();
+}
+
+// The index of the grid's beat nearest to ms, the grid continued either way.
+std::int64_t NearestBeat(const TBeatGrid& grid, double ms)
+{
+    const double periodMs = 60000.0 / grid.TempoBpm;
+    const double first = grid.Beats.front() * 1000.0;
+    const double last = grid.Beats.back() * 1000.0;
+    if (ms <= first)
+        return static_cast<std::int64_t>(std::lround((ms - first) / periodMs));
+    const auto n = static_cast<std::int64_t>(grid.Beats.size());
+    if (ms >= last)
+        return n - 1 + static_cast<std::int64_t>(std::lround((ms - last) / periodMs));
+    const auto it = std::lower_bound(grid.Beats.begin(), grid.Beats.end(), ms / 1000.0);
+    auto k = static_cast<std::int64_t>(it - grid.Beats.begin());
+    if (std::fabs(BeatAtMs(grid, k - 1) - ms) <= std::fabs(BeatAtMs(grid, k) - ms))
+        --k;
+    return k;
+}
+
+} // namespace
+
+std::optional<std::int64_t> SnapToBeatMs(const TBeatGrid& grid, std::int64_t ms)
+{
+    if (!Usable(grid))
+        return std::nullopt;
+    const double at = static_cast<double>(ms);
+    const auto n = static_cast<std::int64_t>(grid.Beats.size());
+    const std::int64_t k = std::clamp<std::int64_t>(NearestBeat(grid, at), 0, n - 1);
+    const double beat = BeatAtMs(grid, k);
+    // Half of the beat on the side the time lies.
+    const double neighbour = BeatAtMs(grid, at < beat ? k - 1 : k + 1);
+    if (std::fabs(at - beat) > std::fabs(neighbour - beat) / 2)
+        return std::nullopt;
+    return static_cast<std::int64_t>(std::llround(beat));
+}
+
+std::int64_t WholeBarsEndMs(
+    const TBeatGrid& grid, std::int64_t startMs, std::int64_t markedEndMs, std::int64_t durationMs)
+{
+    if (!Usable(grid) || markedEndMs <= startMs)
+        return markedEndMs;
+    const std::int64_t step = grid.BeatsPerBar > 0 && !grid.Bars.empty() ? grid.BeatsPerBar : 1;
+    const std::int64_t first = NearestBeat(grid, static_cast<double>(startMs));
+    const double origin = BeatAtMs(grid, first);
+    const auto endAfter = [&](std::int64_t units) {
+        return startMs
+            + static_cast<std::int64_t>(std::llround(BeatAtMs(grid, first + units * step) - origin));
+    };
+    std::int64_t best = -1;
+    std::int64_t bestDistance = 0;
+    for (std::int64_t units = 1;; ++units) {
+        const std::int64_t end = endAfter(units);
+        if (durationMs > 0 && end > durationMs)
+            break;
+        const std::int64_t distance = std::llabs(end - markedEndMs);
+        if (best >= 0 && distance > bestDistance)
+            break;
+        best = end;
+        bestDistance = distance;
+    }
+    return best >= 0 ? best : markedEndMs;
+}
+
+} // namespace beats
