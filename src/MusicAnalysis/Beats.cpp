@@ -6,7 +6,6 @@
 
 // qm-dsp's headers open namespace std in the global one: they stay in this file.
 #include <dsp/onsets/DetectionFunction.h>
-#include <dsp/rateconversion/Decimator.h>
 #include <dsp/tempotracking/DownBeat.h>
 #include <dsp/tempotracking/TempoTrackV2.h>
 
@@ -14,22 +13,31 @@ namespace beats {
 
 namespace {
 
-// The onset function runs on sound decimated to at least this rate, Hz: the
-// kick, the snare and the bass are well below its Nyquist frequency, and the
-// decimation makes every later step cheap.
-constexpr int kMinAnalysisRate = 8000;
+// The onset function runs on sound decimated to about this rate, Hz: kicks,
+// snares, bass notes and most attacks show below its Nyquist frequency, and
+// the decimation makes every later step cheap.
+constexpr double kAnalysisRate = 5512.5;
 
-// One onset-function value per this many seconds (512 samples at 44.1 kHz):
-// TempoTrackV2's windows and tempo range are laid out in such frames.
-constexpr double kStepSeconds = 512.0 / 44100.0;
+// The lowest input rate analysed, Hz.
+constexpr int kMinInputRate = 8000;
+
+// One onset-function value per this many seconds (768 samples at 44.1 kHz,
+// about 57 a second). TempoTrackV2 was laid out for 86 a second; at 57 it
+// does a third less work and still covers 32 to 172 BPM (beat periods of 20
+// to 108 values), where a beat one can tap to lies.
+constexpr double kStepSeconds = 768.0 / 44100.0;
+
+// TempoTrackV2 lays out its tempo prior for onset values 512 samples apart at
+// 44.1 kHz, centred on 120 BPM: the tempo it is told keeps that centre at our rate.
+constexpr double kTrackerFrameRate = 44100.0 / 512.0;
 
 // DownBeat looks at the spectra of the sound between beats at about this rate, Hz.
 constexpr double kBarAnalysisRate = 2756.0;
 
 // The bars are found on at most this much sound from the start, seconds:
-// DownBeat picks one bar phase for the whole song, so the first ten minutes
-// tell it as well as an hour would, and the buffer stays bounded.
-constexpr double kBarAnalysisSeconds = 600.0;
+// DownBeat picks one bar phase for the whole song, so the first thirty bars
+// or so tell it as well as an hour would, and the buffer stays small.
+constexpr double kBarAnalysisSeconds = 60.0;
 
 // Below this peak level the sound counts as silence.
 constexpr float kSilencePeak = 1e-4F;
@@ -44,19 +52,11 @@ constexpr double kMinSalience = 0.2;
 // seconds: the value peaks in the frame after the attack. Measured on drums.
 constexpr double kLatencySeconds = -0.016;
 
-int PowerOfTwoAtMost(double value, int limit)
-{
-    int p = 1;
-    while (p * 2 <= limit && p * 2 <= value)
-        p *= 2;
-    return p;
-}
-
 // The onset function with its slow trend removed and only rises kept: what
 // repeats with the beat.
 std::vector<double> OnsetPeaks(const std::vector<double>& df)
 {
-    constexpr int kHalf = 16; // frames either side, about 0.19 s
+    constexpr int kHalf = 16; // values either side, about a quarter second
     const int n = static_cast<int>(df.size());
     std::vector<double> prefix(df.size() + 1, 0.0);
     for (int i = 0; i < n; ++i)
@@ -128,11 +128,11 @@ struct TBeatAnalyser::TImpl {
     explicit TImpl(int sampleRate)
         : InputRate(sampleRate)
     {
-        if (sampleRate < kMinAnalysisRate || sampleRate > 384000)
+        if (sampleRate < kMinInputRate || sampleRate > 384000)
             return; // Valid stays false: nothing is analysed.
-        Factor = PowerOfTwoAtMost(static_cast<double>(sampleRate) / kMinAnalysisRate, 8);
+        Factor = std::max(1, static_cast<int>(std::lround(sampleRate / kAnalysisRate)));
         Rate = static_cast<double>(sampleRate) / Factor;
-        BarFactor = PowerOfTwoAtMost(Rate / kBarAnalysisRate * std::sqrt(2.0), 64);
+        BarFactor = std::max(1, static_cast<int>(std::lround(Rate / kBarAnalysisRate)));
         // A whole number of the bar analysis' samples per step.
         Hop = std::max(1, static_cast<int>(std::lround(Rate * kStepSeconds / BarFactor))) * BarFactor;
         Frame = 2;
@@ -142,19 +142,18 @@ struct TBeatAnalyser::TImpl {
         DFConfig config{};
         config.stepSize = static_cast<unsigned>(Hop);
         config.frameLength = static_cast<unsigned>(Frame);
-        config.DFType = DF_COMPLEXSD;
+        config.DFType = DF_SPECDIFF; // as good as the complex domain on drums, and cheaper
         config.dbRise = 3;
         config.adaptiveWhitening = false;
         config.whiteningRelaxCoeff = -1;
         config.whiteningFloor = -1;
         Onsets = std::make_unique<DetectionFunction>(config);
-        if (Factor > 1)
-            Decim = std::make_unique<Decimator>(
-                static_cast<unsigned>(Hop * Factor), static_cast<unsigned>(Factor));
+        // Fed already decimated (pairs of samples averaged, say): its own
+        // decimator would cost more than the rest of its work.
         Bars = std::make_unique<DownBeat>(
-            static_cast<float>(Rate), static_cast<std::size_t>(BarFactor), static_cast<std::size_t>(Hop));
+            static_cast<float>(Rate / BarFactor), 1, static_cast<std::size_t>(Hop / BarFactor));
+        BarStep.assign(static_cast<std::size_t>(Hop / BarFactor), 0.0F);
         Bars->setBeatsPerBar(4);
-        In.assign(static_cast<std::size_t>(Hop * Factor), 0.0F);
         Step.assign(static_cast<std::size_t>(Hop), 0.0F);
         Window.assign(static_cast<std::size_t>(Frame), 0.0);
         MaxBarSteps = static_cast<std::size_t>(kBarAnalysisSeconds * Rate / Hop);
@@ -164,12 +163,15 @@ struct TBeatAnalyser::TImpl {
     // One step of Hop samples at the analysis rate is ready in In.
     void ProcessStep()
     {
-        if (Decim)
-            Decim->process(In.data(), Step.data());
-        else
-            std::copy(In.begin(), In.end(), Step.begin());
-        if (Df.size() < MaxBarSteps)
-            Bars->pushAudioBlock(Step.data());
+        if (Df.size() < MaxBarSteps) {
+            for (std::size_t k = 0; k < BarStep.size(); ++k) {
+                float sum = 0;
+                for (int j = 0; j < BarFactor; ++j)
+                    sum += Step[k * static_cast<std::size_t>(BarFactor) + static_cast<std::size_t>(j)];
+                BarStep[k] = sum / static_cast<float>(BarFactor);
+            }
+            Bars->pushAudioBlock(BarStep.data());
+        }
         std::memmove(
             Window.data(), Window.data() + Hop, sizeof(double) * static_cast<std::size_t>(Frame - Hop));
         for (int i = 0; i < Hop; ++i) {
@@ -179,20 +181,41 @@ struct TBeatAnalyser::TImpl {
         Df.push_back(Onsets->processTimeDomain(Window.data()));
     }
 
+    // Decimation: the mean of each Factor input samples, smoothed by
+    // (1 2 1) / 4 at the analysis rate. A few operations per input sample,
+    // and aliasing low enough for finding attacks.
     void Feed(const float* samples, std::size_t count)
     {
         if (!Valid)
             return;
         Fed += count;
+        const auto factor = static_cast<std::size_t>(Factor);
         while (count > 0) {
-            const std::size_t take = std::min(count, In.size() - Fill);
-            std::copy(samples, samples + take, In.begin() + static_cast<std::ptrdiff_t>(Fill));
-            Fill += take;
+            const std::size_t take = std::min(count, factor - BoxFill);
+            float a = 0;
+            float b = 0;
+            std::size_t i = 0;
+            for (; i + 1 < take; i += 2) {
+                a += samples[i];
+                b += samples[i + 1];
+            }
+            if (i < take)
+                a += samples[i];
+            BoxSum += a + b;
+            BoxFill += take;
             samples += take;
             count -= take;
-            if (Fill == In.size()) {
-                ProcessStep();
-                Fill = 0;
+            if (BoxFill == factor) {
+                const float box = BoxSum / static_cast<float>(Factor);
+                Step[StepFill++] = 0.25F * Box2 + 0.5F * Box1 + 0.25F * box;
+                Box2 = Box1;
+                Box1 = box;
+                BoxSum = 0;
+                BoxFill = 0;
+                if (StepFill == Step.size()) {
+                    ProcessStep();
+                    StepFill = 0;
+                }
             }
         }
     }
@@ -208,10 +231,10 @@ struct TBeatAnalyser::TImpl {
         TBeatGrid grid;
         if (!Valid)
             return grid;
-        if (Fill > 0) {
-            std::fill(In.begin() + static_cast<std::ptrdiff_t>(Fill), In.end(), 0.0F);
+        if (StepFill > 0) {
+            std::fill(Step.begin() + static_cast<std::ptrdiff_t>(StepFill), Step.end(), 0.0F);
             ProcessStep();
-            Fill = 0;
+            StepFill = 0;
         }
         if (static_cast<double>(Fed) < kMinSeconds * InputRate || Peak < kSilencePeak)
             return grid;
@@ -224,7 +247,7 @@ struct TBeatAnalyser::TImpl {
         // TempoTrackV2 writes one period per onset frame into a vector of that size.
         std::vector<double> periods(df.size(), 0.0);
         std::vector<double> tempi;
-        tracker.calculateBeatPeriod(df, periods, tempi);
+        tracker.calculateBeatPeriod(df, periods, tempi, 120.0 * kTrackerFrameRate * Hop / Rate, false);
         std::vector<double> frames;
         tracker.calculateBeats(df, periods, frames);
         if (frames.size() < 4)
@@ -270,17 +293,20 @@ struct TBeatAnalyser::TImpl {
 
     double InputRate;
     bool Valid = false;
-    int Factor = 1; // input rate / analysis rate
+    int Factor = 1; // input samples per analysis sample
     double Rate = 0; // analysis rate, Hz
-    int BarFactor = 1; // analysis rate / the bar analysis' rate
+    int BarFactor = 1; // analysis samples per bar analysis sample
     int Hop = 0; // onset function step, samples at the analysis rate
     int Frame = 0; // onset function window, samples at the analysis rate
     std::unique_ptr<DetectionFunction> Onsets;
-    std::unique_ptr<Decimator> Decim;
     std::unique_ptr<DownBeat> Bars;
-    std::vector<float> In; // one step of input samples
-    std::size_t Fill = 0; // of In
+    float BoxSum = 0; // of the input samples of the analysis sample under way
+    std::size_t BoxFill = 0; // input samples in BoxSum
+    float Box1 = 0; // the last two box means
+    float Box2 = 0;
     std::vector<float> Step; // one step at the analysis rate
+    std::vector<float> BarStep; // the same at the bar analysis' rate
+    std::size_t StepFill = 0; // of Step
     std::vector<double> Window; // the onset function's window
     std::vector<double> Df; // the onset function, one value per step
     std::size_t MaxBarSteps = 0;
