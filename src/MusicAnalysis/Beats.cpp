@@ -417,8 +417,8 @@ std::int64_t WholeBarsEndMs(
         if (durationMs > 0 && end > durationMs)
             break;
         const std::int64_t distance = std::llabs(end - markedEndMs);
-        if (best >= 0 && distance > bestDistance)
-            break;
+        if (best >= 0 && distance >= bestDistance)
+            break; // past the nearest; a tie goes to the shorter selection
         best = end;
         bestDistance = distance;
     }

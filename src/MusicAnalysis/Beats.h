@@ -63,7 +63,8 @@ std::optional<std::int64_t> SnapToBeatMs(const TBeatGrid& grid, std::int64_t ms)
 
 // Where to put a marked end so that the selection from `startMs` lasts a whole
 // number (at least one) of bars (of beats when the bars are not known),
-// measured on the song's own beats, nearest to `markedEndMs`; the end stays
+// measured on the song's own beats, nearest to `markedEndMs` (a tie goes to
+// the shorter), continued at the tempo past the last beat; the end stays
 // within `durationMs` when that is positive. All milliseconds. Returns
 // `markedEndMs` unchanged without a steady beat, when it is not after
 // `startMs`, or when not even one bar (beat) fits.

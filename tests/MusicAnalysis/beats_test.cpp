@@ -139,3 +139,118 @@ TEST(Beats, SoundWithoutASteadyBeatHasNone)
 }
 
 } // namespace
+
+namespace {
+
+TEST(Beats, FedInBlocksOfAnySizeFindsTheSameBeats)
+{
+    synth::TGroove groove;
+    groove.Bpm = 108;
+    groove.Seconds = 20;
+    const synth::TSong song = synth::Groove(groove);
+    const beats::TBeatGrid whole
+        = beats::AnalyseBeats(song.Samples.data(), song.Samples.size(), synth::kRate);
+    ASSERT_TRUE(whole.Steady);
+    for (std::size_t block : {std::size_t{1}, std::size_t{37}, std::size_t{1152}, std::size_t{65536}}) {
+        SCOPED_TRACE(block);
+        beats::TBeatAnalyser analyser(synth::kRate);
+        for (std::size_t i = 0; i < song.Samples.size(); i += block)
+            analyser.Feed(song.Samples.data() + i, std::min(block, song.Samples.size() - i));
+        EXPECT_NEAR(analyser.FedSeconds(), groove.Seconds, 1e-9);
+        const beats::TBeatGrid grid = analyser.Finish();
+        EXPECT_NEAR(grid.TempoBpm, whole.TempoBpm, 0.01);
+        ASSERT_EQ(grid.Beats.size(), whole.Beats.size());
+        for (std::size_t i = 0; i < grid.Beats.size(); ++i)
+            EXPECT_NEAR(grid.Beats[i], whole.Beats[i], 0.001);
+        EXPECT_EQ(grid.Bars.size(), whole.Bars.size());
+    }
+}
+
+// 120 BPM: beats every 500 ms from 1 s to 10.5 s, a bar every 2 s from 1 s.
+beats::TBeatGrid EvenGrid(bool bars = true)
+{
+    beats::TBeatGrid grid;
+    grid.Steady = true;
+    grid.TempoBpm = 120;
+    for (int i = 0; i < 20; ++i)
+        grid.Beats.push_back(1.0 + 0.5 * i);
+    if (bars) {
+        grid.BeatsPerBar = 4;
+        for (std::size_t i = 0; i < grid.Beats.size(); i += 4)
+            grid.Bars.push_back(grid.Beats[i]);
+    }
+    return grid;
+}
+
+// A played grid: beats 1010, 1400, 2000, 2480, 3000 ms...
+beats::TBeatGrid PlayedGrid()
+{
+    beats::TBeatGrid grid;
+    grid.Steady = true;
+    grid.TempoBpm = 120;
+    grid.Beats = {0.0, 0.48, 1.01, 1.5, 1.99, 2.52, 3.0, 3.48, 4.01};
+    grid.BeatsPerBar = 4;
+    grid.Bars = {0.0, 1.99, 4.01};
+    return grid;
+}
+
+TEST(Beats, MarksSnapToTheNearestBeatWithinHalfABeat)
+{
+    struct TCase {
+        const char* Name;
+        beats::TBeatGrid Grid;
+        std::int64_t Ms;
+        std::optional<std::int64_t> Snapped;
+    };
+    const std::vector<TCase> cases = {
+        {"on a beat", EvenGrid(), 3000, 3000},
+        {"just after a beat", EvenGrid(), 3240, 3000},
+        {"just before the next", EvenGrid(), 3260, 3500},
+        {"before the first beat, within half a beat", EvenGrid(), 760, 1000},
+        {"before the first beat, further", EvenGrid(), 740, std::nullopt},
+        {"the song's start", EvenGrid(), 0, std::nullopt},
+        {"after the last beat, within half a beat", EvenGrid(), 10740, 10500},
+        {"after the last beat, further", EvenGrid(), 10760, std::nullopt},
+        {"a played beat, the half beat on its own side", PlayedGrid(), 1700, 1500},
+        {"a played beat, nearer the later", PlayedGrid(), 1760, 1990},
+        {"no steady beat", beats::TBeatGrid{}, 3000, std::nullopt},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        EXPECT_EQ(beats::SnapToBeatMs(c.Grid, c.Ms), c.Snapped);
+    }
+}
+
+TEST(Beats, MarkedEndMakesTheSelectionWholeBars)
+{
+    struct TCase {
+        const char* Name;
+        beats::TBeatGrid Grid;
+        std::int64_t Start;
+        std::int64_t MarkedEnd;
+        std::int64_t Duration;
+        std::int64_t End;
+    };
+    const std::vector<TCase> cases = {
+        {"nearest whole bars", EvenGrid(), 1000, 8900, 12000, 9000},
+        {"rounded down", EvenGrid(), 1000, 7600, 12000, 7000},
+        {"a tie: the shorter", EvenGrid(), 1000, 8000, 12000, 7000},
+        {"less than a bar: one bar", EvenGrid(), 1000, 1400, 12000, 3000},
+        {"a start between beats keeps its offset", EvenGrid(), 1100, 5000, 12000, 5100},
+        {"a start off the bar line counts bars from it", EvenGrid(), 1500, 6000, 12000, 5500},
+        {"past the last beat at the tempo", EvenGrid(), 9000, 12900, 0, 13000},
+        {"not past the song's end", EvenGrid(), 1000, 11900, 11500, 11000},
+        {"not one bar before the end: unchanged", EvenGrid(), 10000, 10800, 11000, 10800},
+        {"no bars known: whole beats", EvenGrid(false), 1000, 2600, 12000, 2500},
+        {"played beats: the song's own bar lines", PlayedGrid(), 0, 1800, 5000, 1990},
+        {"played beats: two bars", PlayedGrid(), 0, 3700, 5000, 4010},
+        {"an end before the start: unchanged", EvenGrid(), 5000, 4000, 12000, 4000},
+        {"no steady beat: unchanged", beats::TBeatGrid{}, 1000, 8900, 12000, 8900},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        EXPECT_EQ(beats::WholeBarsEndMs(c.Grid, c.Start, c.MarkedEnd, c.Duration), c.End);
+    }
+}
+
+} // namespace
