@@ -39,6 +39,10 @@ constexpr double kBarAnalysisRate = 2756.0;
 // or so tell it as well as an hour would, and the buffer stays small.
 constexpr double kBarAnalysisSeconds = 60.0;
 
+// The fewest onset values TempoTrackV2 is given: its window of 512 and
+// then some (it finds nothing in less).
+constexpr std::size_t kMinTrackerFrames = 700;
+
 // Below this peak level the sound counts as silence.
 constexpr float kSilencePeak = 1e-4F;
 
@@ -186,7 +190,7 @@ struct TBeatAnalyser::TImpl {
     // and aliasing low enough for finding attacks.
     void Feed(const float* samples, std::size_t count)
     {
-        if (!Valid)
+        if (!Valid || Done)
             return;
         Fed += count;
         const auto factor = static_cast<std::size_t>(Factor);
@@ -228,6 +232,17 @@ struct TBeatAnalyser::TImpl {
 
     TBeatGrid Finish()
     {
+        if (!Done) {
+            Result = Analyse();
+            Done = true;
+            Df = {};
+            Bars.reset();
+        }
+        return Result;
+    }
+
+    TBeatGrid Analyse()
+    {
         TBeatGrid grid;
         if (!Valid)
             return grid;
@@ -239,9 +254,13 @@ struct TBeatAnalyser::TImpl {
         if (static_cast<double>(Fed) < kMinSeconds * InputRate || Peak < kSilencePeak)
             return grid;
         // The first frames compare with the silence before the song: no onset.
-        std::vector<double> df = Df;
+        std::vector<double> df = std::move(Df);
+        const std::size_t sounded = df.size();
         for (std::size_t i = 0; i < std::min<std::size_t>(2, df.size()); ++i)
             df[i] = 0;
+        // TempoTrackV2 needs one whole window of its own (512 values) and then
+        // some; a short clip is followed by silence, and no beat is kept there.
+        df.resize(std::max<std::size_t>(df.size(), kMinTrackerFrames), 0.0);
 
         TempoTrackV2 tracker(static_cast<float>(Rate), static_cast<std::size_t>(Hop));
         // TempoTrackV2 writes one period per onset frame into a vector of that size.
@@ -250,6 +269,9 @@ struct TBeatAnalyser::TImpl {
         tracker.calculateBeatPeriod(df, periods, tempi, 120.0 * kTrackerFrameRate * Hop / Rate, false);
         std::vector<double> frames;
         tracker.calculateBeats(df, periods, frames);
+        frames.erase(std::find_if(frames.begin(), frames.end(),
+                         [&](double f) { return f >= static_cast<double>(sounded); }),
+            frames.end());
         if (frames.size() < 4)
             return grid;
 
@@ -293,6 +315,8 @@ struct TBeatAnalyser::TImpl {
 
     double InputRate;
     bool Valid = false;
+    bool Done = false; // Finish was called; Result holds its answer
+    TBeatGrid Result;
     int Factor = 1; // input samples per analysis sample
     double Rate = 0; // analysis rate, Hz
     int BarFactor = 1; // analysis samples per bar analysis sample

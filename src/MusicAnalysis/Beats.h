@@ -26,12 +26,13 @@ struct TBeatGrid {
 };
 
 // Sound shorter than this, in seconds, has no steady beat.
-inline constexpr double kMinSeconds = 6.0;
+inline constexpr double kMinSeconds = 5.0;
 
 // Feeds mono samples (any rate, any block size) to the beat analysis; Finish
-// gives the result. Memory grows with the feature frames (about 2.5 MB per
-// hour of sound) plus a bounded buffer for finding the bars, so an hour-long
-// file is fine. Not thread-safe: one thread feeds and finishes it.
+// gives the result. Memory grows with the feature frames (57 a second: under
+// 2 MB per hour of sound, a few times that while finishing) plus a fixed
+// 1 MB or so for finding the bars, so an hour-long file is fine. Not thread-safe: one thread feeds and
+// finishes it.
 class TBeatAnalyser {
 public:
     // sampleRate: of the samples fed, Hz (8000 to 384000).
@@ -46,7 +47,8 @@ public:
     // Seconds of sound fed so far.
     double FedSeconds() const;
 
-    // Analyses what was fed. Call once, after the last Feed.
+    // Analyses what was fed; called again, gives the same answer. Samples fed
+    // after it are ignored.
     TBeatGrid Finish();
 
 private:

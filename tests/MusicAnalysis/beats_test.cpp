@@ -89,6 +89,10 @@ std::vector<TGrooveCase> GrooveCases()
     human.VelocitySpread = 0.4;
     human.Seed = 7;
     cases.push_back({"humanised", human});
+    synth::TGroove shortClip;
+    shortClip.Bpm = 118;
+    shortClip.Seconds = 9;
+    cases.push_back({"a nine-second clip", shortClip});
     synth::TGroove at48k;
     at48k.Bpm = 140;
     cases.push_back({"fed at 48 kHz", at48k, 48000});
@@ -163,6 +167,9 @@ TEST(Beats, FedInBlocksOfAnySizeFindsTheSameBeats)
         for (std::size_t i = 0; i < grid.Beats.size(); ++i)
             EXPECT_NEAR(grid.Beats[i], whole.Beats[i], 0.001);
         EXPECT_EQ(grid.Bars.size(), whole.Bars.size());
+        // Asked again, after more sound: the same answer.
+        analyser.Feed(song.Samples.data(), song.Samples.size());
+        EXPECT_EQ(analyser.Finish().Beats, grid.Beats);
     }
 }
 
