@@ -28,6 +28,7 @@ struct TGroove {
     double Swing = 0.5; // where the off-beat eighth falls, as a fraction of the beat (0.5: straight)
     double JitterMs = 0; // standard deviation of each hit's timing, ms
     double VelocitySpread = 0; // 0..1: how much each hit's loudness varies
+    bool Sixteenths = false; // hi-hats on every sixteenth note
     std::uint32_t Seed = 1;
 };
 
@@ -169,6 +170,10 @@ inline TSong Groove(const TGroove& groove)
             detail::AddAt(song.Samples, humanise(t), snare, velocity());
         detail::AddAt(song.Samples, humanise(t), hat, 0.8 * velocity());
         detail::AddAt(song.Samples, humanise(t + groove.Swing * beat), hat, 0.5 * velocity());
+        if (groove.Sixteenths) {
+            detail::AddAt(song.Samples, humanise(t + 0.25 * beat), hat, 0.6 * velocity());
+            detail::AddAt(song.Samples, humanise(t + 0.75 * beat), hat, 0.6 * velocity());
+        }
     }
     return song;
 }

@@ -89,6 +89,10 @@ std::vector<TGrooveCase> GrooveCases()
     human.VelocitySpread = 0.4;
     human.Seed = 7;
     cases.push_back({"humanised", human});
+    synth::TGroove busy;
+    busy.Bpm = 92;
+    busy.Sixteenths = true;
+    cases.push_back({"sixteenth-note hi-hats", busy});
     synth::TGroove shortClip;
     shortClip.Bpm = 118;
     shortClip.Seconds = 9;
