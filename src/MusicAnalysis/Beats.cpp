@@ -214,7 +214,10 @@ struct TBeatAnalyser::TImpl {
             samples += take;
             count -= take;
             if (BoxFill == factor) {
-                const float box = BoxSum / static_cast<float>(Factor);
+                float box = BoxSum / static_cast<float>(Factor);
+                // A damaged stream's NaN or huge values would spoil the whole
+                // onset function: they count as silence or full scale.
+                box = std::isfinite(box) ? std::clamp(box, -1.0F, 1.0F) : 0.0F;
                 Step[StepFill++] = 0.25F * Box2 + 0.5F * Box1 + 0.25F * box;
                 Box2 = Box1;
                 Box1 = box;

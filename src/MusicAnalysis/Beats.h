@@ -30,7 +30,7 @@ inline constexpr double kMinSeconds = 5.0;
 
 // Feeds mono samples (any rate, any block size) to the beat analysis; Finish
 // gives the result. Memory grows with the feature frames (57 a second: under
-// 2 MB per hour of sound, a few times that while finishing) plus a fixed
+// 2 MB per hour of sound, about 12 MB at the peak of finishing an hour) plus
 // 1 MB or so for finding the bars, so an hour-long file is fine. Not thread-safe: one thread feeds and
 // finishes it.
 class TBeatAnalyser {
@@ -41,7 +41,8 @@ public:
     TBeatAnalyser(const TBeatAnalyser&) = delete;
     TBeatAnalyser& operator=(const TBeatAnalyser&) = delete;
 
-    // The next `count` mono samples, nominally within [-1, 1].
+    // The next `count` mono samples, nominally within [-1, 1] (values that
+    // are not numbers count as silence).
     void Feed(const float* samples, std::size_t count);
 
     // Seconds of sound fed so far.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,7 @@ struct TGrooveCase {
     std::string Name;
     synth::TGroove Groove;
     int Rate = synth::kRate; // the rate the analyser is fed at
+    bool Damaged = false; // a NaN, an infinity and a huge value now and then, as from a damaged stream
 };
 
 std::vector<TGrooveCase> GrooveCases()
@@ -100,6 +102,9 @@ std::vector<TGrooveCase> GrooveCases()
     synth::TGroove at48k;
     at48k.Bpm = 140;
     cases.push_back({"fed at 48 kHz", at48k, 48000});
+    synth::TGroove damaged;
+    damaged.Bpm = 104;
+    cases.push_back({"a damaged stream", damaged, synth::kRate, true});
     return cases;
 }
 
@@ -108,8 +113,13 @@ TEST(Beats, FindsTheBeatsTempoAndBarsOfGrooves)
     for (const TGrooveCase& c : GrooveCases()) {
         SCOPED_TRACE(c.Name);
         const synth::TSong song = synth::Groove(c.Groove);
-        const std::vector<float> sound
+        std::vector<float> sound
             = c.Rate == synth::kRate ? song.Samples : Resample(song.Samples, synth::kRate, c.Rate);
+        for (std::size_t i = 0; c.Damaged && i + 2 < sound.size(); i += 5000) {
+            sound[i] = std::numeric_limits<float>::quiet_NaN();
+            sound[i + 1] = std::numeric_limits<float>::infinity();
+            sound[i + 2] = 1e30F;
+        }
         const beats::TBeatGrid grid = beats::AnalyseBeats(sound.data(), sound.size(), c.Rate);
         EXPECT_TRUE(grid.Steady);
         EXPECT_NEAR(grid.TempoBpm / c.Groove.Bpm, 1.0, 0.02);
