@@ -156,8 +156,8 @@ struct TBeatAnalyser::TImpl {
         config.whiteningRelaxCoeff = -1;
         config.whiteningFloor = -1;
         Onsets = std::make_unique<DetectionFunction>(config);
-        // Fed already decimated (pairs of samples averaged, say): its own
-        // decimator would cost more than the rest of its work.
+        // Fed sound we decimate further ourselves (BarFactor samples averaged):
+        // its own decimator would cost more than the rest of its work.
         Bars = std::make_unique<DownBeat>(
             static_cast<float>(Rate / BarFactor), 1, static_cast<std::size_t>(Hop / BarFactor));
         BarStep.assign(static_cast<std::size_t>(Hop / BarFactor), 0.0F);
@@ -168,7 +168,7 @@ struct TBeatAnalyser::TImpl {
         Valid = true;
     }
 
-    // One step of Hop samples at the analysis rate is ready in In.
+    // One step of Hop samples at the analysis rate is ready in Step.
     void ProcessStep()
     {
         if (Df.size() < MaxBarSteps) {
@@ -285,7 +285,7 @@ struct TBeatAnalyser::TImpl {
         std::vector<double> times;
         times.reserve(frames.size());
         for (double f : frames)
-            times.push_back(FrameSeconds(f));
+            times.push_back(std::max(0.0, FrameSeconds(f)));
         const double period = BeatPeriod(times);
         if (period <= 0)
             return grid;
