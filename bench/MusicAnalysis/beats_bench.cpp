@@ -11,10 +11,10 @@ namespace {
 const std::vector<float>& FourMinutes()
 {
     static const std::vector<float> sound = [] {
-        synth::TGroove groove;
+        drums::TGroove groove;
         groove.Bpm = 124;
         groove.Seconds = 240;
-        return synth::Groove(groove).Samples;
+        return drums::Groove(groove).Samples;
     }();
     return sound;
 }
@@ -24,7 +24,7 @@ void Analyse(benchmark::State& state, int repeats)
     const std::vector<float>& sound = FourMinutes();
     constexpr std::size_t kBlock = 1152; // an MP3 frame's samples
     for (auto _ : state) {
-        beats::TBeatAnalyser analyser(synth::kRate);
+        beats::TBeatAnalyser analyser(drums::kRate);
         for (int r = 0; r < repeats; ++r)
             for (std::size_t i = 0; i < sound.size(); i += kBlock)
                 analyser.Feed(sound.data() + i, std::min(kBlock, sound.size() - i));

@@ -9,7 +9,7 @@
 #include <random>
 #include <vector>
 
-namespace synth {
+namespace drums {
 
 inline constexpr int kRate = 44100;
 inline constexpr double kPi = 3.14159265358979323846;
@@ -240,4 +240,4 @@ inline std::vector<float> Ambient(double seconds, std::uint32_t seed)
     return out;
 }
 
-} // namespace synth
+} // namespace drums

@@ -62,8 +62,8 @@ std::vector<float> Resample(const std::vector<float>& in, int from, int to)
 
 struct TGrooveCase {
     std::string Name;
-    synth::TGroove Groove;
-    int Rate = synth::kRate; // the rate the analyser is fed at
+    drums::TGroove Groove;
+    int Rate = drums::kRate; // the rate the analyser is fed at
     bool Damaged = false; // a NaN, an infinity and a huge value now and then, as from a damaged stream
 };
 
@@ -71,40 +71,40 @@ std::vector<TGrooveCase> GrooveCases()
 {
     std::vector<TGrooveCase> cases;
     for (double bpm : {85.0, 100.0, 120.0, 136.0, 150.0}) {
-        synth::TGroove g;
+        drums::TGroove g;
         g.Bpm = bpm;
         g.Seed = static_cast<std::uint32_t>(bpm);
         cases.push_back({"steady " + std::to_string(static_cast<int>(bpm)), g});
     }
-    synth::TGroove intro;
+    drums::TGroove intro;
     intro.Bpm = 112;
     intro.Seconds = 36;
     intro.IntroSeconds = 10;
     cases.push_back({"intro without drums", intro});
-    synth::TGroove swing;
+    drums::TGroove swing;
     swing.Bpm = 96;
     swing.Swing = 2.0 / 3.0;
     cases.push_back({"swing", swing});
-    synth::TGroove human;
+    drums::TGroove human;
     human.Bpm = 128;
     human.JitterMs = 12;
     human.VelocitySpread = 0.4;
     human.Seed = 7;
     cases.push_back({"humanised", human});
-    synth::TGroove busy;
+    drums::TGroove busy;
     busy.Bpm = 92;
     busy.Sixteenths = true;
     cases.push_back({"sixteenth-note hi-hats", busy});
-    synth::TGroove shortClip;
+    drums::TGroove shortClip;
     shortClip.Bpm = 118;
     shortClip.Seconds = 9;
     cases.push_back({"a nine-second clip", shortClip});
-    synth::TGroove at48k;
+    drums::TGroove at48k;
     at48k.Bpm = 140;
     cases.push_back({"fed at 48 kHz", at48k, 48000});
-    synth::TGroove damaged;
+    drums::TGroove damaged;
     damaged.Bpm = 104;
-    cases.push_back({"a damaged stream", damaged, synth::kRate, true});
+    cases.push_back({"a damaged stream", damaged, drums::kRate, true});
     return cases;
 }
 
@@ -112,9 +112,9 @@ TEST(Beats, FindsTheBeatsTempoAndBarsOfGrooves)
 {
     for (const TGrooveCase& c : GrooveCases()) {
         SCOPED_TRACE(c.Name);
-        const synth::TSong song = synth::Groove(c.Groove);
+        const drums::TSong song = drums::Groove(c.Groove);
         std::vector<float> sound
-            = c.Rate == synth::kRate ? song.Samples : Resample(song.Samples, synth::kRate, c.Rate);
+            = c.Rate == drums::kRate ? song.Samples : Resample(song.Samples, drums::kRate, c.Rate);
         for (std::size_t i = 0; c.Damaged && i + 2 < sound.size(); i += 5000) {
             sound[i] = std::numeric_limits<float>::quiet_NaN();
             sound[i + 1] = std::numeric_limits<float>::infinity();
@@ -134,17 +134,17 @@ TEST(Beats, SoundWithoutASteadyBeatHasNone)
     struct TCase {
         std::string Name;
         std::vector<float> Sound;
-        int Rate = synth::kRate;
+        int Rate = drums::kRate;
     };
-    synth::TGroove shortClip;
+    drums::TGroove shortClip;
     shortClip.Seconds = 4;
     const std::vector<TCase> cases = {
-        {"speech-like babble", synth::Babble(30, 3)},
-        {"another voice", synth::Babble(30, 11)},
-        {"ambient pads", synth::Ambient(30, 5)},
-        {"silence", std::vector<float>(30 * synth::kRate, 0.0F)},
-        {"a groove shorter than the analysis needs", synth::Groove(shortClip).Samples},
-        {"a sample rate no decoder gives", synth::Groove({}).Samples, 0},
+        {"speech-like babble", drums::Babble(30, 3)},
+        {"another voice", drums::Babble(30, 11)},
+        {"ambient pads", drums::Ambient(30, 5)},
+        {"silence", std::vector<float>(30 * drums::kRate, 0.0F)},
+        {"a groove shorter than the analysis needs", drums::Groove(shortClip).Samples},
+        {"a sample rate no decoder gives", drums::Groove({}).Samples, 0},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -162,16 +162,16 @@ namespace {
 
 TEST(Beats, FedInBlocksOfAnySizeFindsTheSameBeats)
 {
-    synth::TGroove groove;
+    drums::TGroove groove;
     groove.Bpm = 108;
     groove.Seconds = 20;
-    const synth::TSong song = synth::Groove(groove);
+    const drums::TSong song = drums::Groove(groove);
     const beats::TBeatGrid whole
-        = beats::AnalyseBeats(song.Samples.data(), song.Samples.size(), synth::kRate);
+        = beats::AnalyseBeats(song.Samples.data(), song.Samples.size(), drums::kRate);
     ASSERT_TRUE(whole.Steady);
     for (std::size_t block : {std::size_t{1}, std::size_t{37}, std::size_t{1152}, std::size_t{65536}}) {
         SCOPED_TRACE(block);
-        beats::TBeatAnalyser analyser(synth::kRate);
+        beats::TBeatAnalyser analyser(drums::kRate);
         for (std::size_t i = 0; i < song.Samples.size(); i += block)
             analyser.Feed(song.Samples.data() + i, std::min(block, song.Samples.size() - i));
         EXPECT_NEAR(analyser.FedSeconds(), groove.Seconds, 1e-9);
