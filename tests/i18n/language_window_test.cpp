@@ -8,6 +8,7 @@
 #include "TLabel.h"
 #include "TMainForm.h"
 #include "Translations.h"
+#include "TsFile.h"
 #include "appDefine.h"
 #include "workThread.h"
 
@@ -49,30 +50,36 @@ TEST(LanguageWindow, ShowsItsTextsAndPicturesInTheUsersLanguage)
         0);
     const QImage englishFace(":/skin/back.jpg");
 
+    // The window's texts, in English; each language's are read from its
+    // translation file.
+    const struct {
+        const char* context;
+        QString source;
+    } Hint{"Skin", "Play the selected segment"}, About{"MainForm", "About"},
+        Position{"MainForm", "Current Pos: "}, Completed{"JobText", "Completed."},
+        Confirm{"JobText", "Confirm"},
+        Question{"JobText", "Completed. Do you want to open the target directory?"},
+        SpaceKey{"Keys", "Space"}, PlayPause{"MainForm", "Play / Pause"};
     const struct {
         const char* locale;
         QString language; // as chosen; empty: English
-        QString hint; // of the Play-the-selected-segment button
-        QString about, position; // the About link, the current position label
-        QString completed, confirm, question; // the export's end
-        QString keyLine; // of the key help
-    } rows[] = {
-        {"en_US", "", "Play the selected segment", "About", "Current Pos: ", "Completed.", "Confirm",
-            "Completed. Do you want to open the target directory?", "Space\tPlay / Pause"},
-        {"de_DE", "de", "Auswahl abspielen", "Info", "Position: ", "Fertig.", "Bestätigen",
-            "Fertig. Möchten Sie den Zielordner öffnen?", "Leertaste\tAbspielen / Pause"},
-        {"fr_FR", "fr", "Lire la sélection", "Infos", "Position : ", "Terminé.", "Confirmer",
-            "Terminé. Voulez-vous ouvrir le dossier de destination ?", "Espace\tLecture / Pause"},
-        {"es_ES", "es", "Reproducir la selección", "Info", "Posición: ", "Terminado.", "Confirmar",
-            "Terminado. ¿Desea abrir la carpeta de destino?", "Espacio\tReproducir / Pausa"},
-        {"pt_BR", "pt_BR", "Tocar a seleção", "Sobre", "Posição: ", "Concluído.", "Confirmar",
-            "Concluído. Deseja abrir a pasta de destino?", "Espaço\tTocar / Pausar"},
+    } rows[] = {{"en_US", ""}, {"de_DE", "de"}, {"fr_FR", "fr"}, {"es_ES", "es"}, {"pt_BR", "pt_BR"},
         // Portuguese from Portugal reads the Brazilian texts.
-        {"pt_PT", "pt_BR", "Tocar a seleção", "Sobre", "Posição: ", "Concluído.", "Confirmar",
-            "Concluído. Deseja abrir a pasta de destino?", "Espaço\tTocar / Pausar"},
-    };
+        {"pt_PT", "pt_BR"}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.locale);
+        const TMessages translations = row.language.isEmpty() ? TMessages{} : ReadTs(TsFile(row.language));
+        const auto tr = [&](const auto& text) {
+            if (row.language.isEmpty())
+                return text.source;
+            const auto found = translations.find({QString::fromLatin1(text.context), text.source});
+            EXPECT_NE(found, translations.end()) << text.source.toStdString();
+            return found == translations.end() ? QString() : found->second.translation;
+        };
+        // A translated window reads differently from the English one.
+        if (!row.language.isEmpty()) {
+            EXPECT_NE(tr(Question), Question.source);
+        }
         QLocale::setDefault(QLocale(QString::fromLatin1(row.locale)));
         EXPECT_EQ(InstallTranslations(), row.language);
         ScriptedDialogs dialogs;
@@ -83,10 +90,11 @@ TEST(LanguageWindow, ShowsItsTextsAndPicturesInTheUsersLanguage)
 
         QTest::mouseMove(form->windowHandle(), form->btnMarkStart->geometry().center());
         QTest::mouseMove(form->windowHandle(), form->btnPlaySelected->geometry().center());
-        EXPECT_EQ(form->lbl_status->Caption(), row.hint);
-        EXPECT_EQ(form->lblAbout->Caption(), row.about);
-        EXPECT_EQ(form->lblCurrentPos->Caption(), row.position);
-        EXPECT_TRUE(TMainForm::KeysText().contains(row.keyLine)) << TMainForm::KeysText().toStdString();
+        EXPECT_EQ(form->lbl_status->Caption(), tr(Hint));
+        EXPECT_EQ(form->lblAbout->Caption(), tr(About));
+        EXPECT_EQ(form->lblCurrentPos->Caption(), tr(Position));
+        EXPECT_TRUE(TMainForm::KeysText().contains(tr(SpaceKey) + u'\t' + tr(PlayPause)))
+            << TMainForm::KeysText().toStdString();
         // The panel titles drawn into the face are in the same language.
         EXPECT_EQ(Heading(form->imgBack->Picture()) == Heading(englishFace), row.language.isEmpty());
 
@@ -95,8 +103,8 @@ TEST(LanguageWindow, ShowsItsTextsAndPicturesInTheUsersLanguage)
         dialogs.Questions.push_back(false);
         form->btnSaveClick();
         EXPECT_TRUE(QTest::qWaitFor([] { return !::Converting; }, 60000));
-        EXPECT_EQ(form->sb_status->Caption(), row.completed);
-        EXPECT_EQ(dialogs.Log, (QStringList{"save", "question: " + row.confirm + "|" + row.question}));
+        EXPECT_EQ(form->sb_status->Caption(), tr(Completed));
+        EXPECT_EQ(dialogs.Log, (QStringList{"save", "question: " + tr(Confirm) + "|" + tr(Question)}));
 
         form.reset();
         RemoveGuiServices();

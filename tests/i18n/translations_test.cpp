@@ -8,7 +8,8 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
-#include <QXmlStreamReader>
+
+#include "TsFile.h"
 
 #include <gtest/gtest.h>
 
@@ -24,48 +25,6 @@ QStringList Languages()
         QDir(VELUMO_SOURCE_DIR "/translations").entryList({"velumo_*.ts"}, QDir::Files))
         languages << file.mid(7, file.size() - 10);
     return languages;
-}
-
-struct TMessage {
-    QString source, translation, type;
-};
-
-// (context, source) -> message of a Qt Linguist file.
-using TMessages = std::map<std::pair<QString, QString>, TMessage>;
-
-TMessages ReadTs(const QString& path)
-{
-    TMessages messages;
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-    QXmlStreamReader xml(&file);
-    QString context;
-    TMessage message;
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (!xml.isStartElement()) {
-            if (xml.isEndElement() && xml.name() == u"message")
-                messages[{context, message.source}] = message;
-            continue;
-        }
-        if (xml.name() == u"name")
-            context = xml.readElementText();
-        else if (xml.name() == u"message")
-            message = {};
-        else if (xml.name() == u"source")
-            message.source = xml.readElementText();
-        else if (xml.name() == u"translation") {
-            message.type = xml.attributes().value("type").toString();
-            message.translation = xml.readElementText();
-        }
-    }
-    EXPECT_FALSE(xml.hasError()) << path.toStdString() << ": " << xml.errorString().toStdString();
-    return messages;
-}
-
-QString TsFile(const QString& language)
-{
-    return QStringLiteral(VELUMO_SOURCE_DIR "/translations/velumo_%1.ts").arg(language);
 }
 
 QSet<QString> Placeholders(const QString& text)
@@ -124,7 +83,7 @@ TEST(Translations, TheUpdateScriptLeavesTheFilesAsTheyAre)
 {
     QTemporaryDir tree;
     const QString root = QStringLiteral(VELUMO_SOURCE_DIR);
-    for (const QString& folder : {"src", "scripts", "translations", "tools"}) {
+    for (const char* folder : {"src", "scripts", "translations", "tools"}) {
         QProcess copy;
         copy.start("cp", {"-r", root + u'/' + folder, tree.path()});
         ASSERT_TRUE(copy.waitForFinished(60000));
