@@ -6,6 +6,7 @@
 #include "MainAccess.h"
 #include "MediaDevice.h"
 #include "MediaLoader.h"
+#include "PhoneCommand.h"
 #include "SkinFont.h"
 #include "SkinPictures.h"
 #include "StartupStamp.h"
@@ -76,6 +77,7 @@ TMainForm::~TMainForm()
     // The children outlive this part of the object; no more calls into it.
     imgWave->removeEventFilter(this);
     StopEnvelope();
+    phoneJob_.reset();
 }
 
 void TMainForm::FormCreate()
