@@ -27,11 +27,6 @@ constexpr int RereadMs = 250;
 
 std::atomic<int> connections{0};
 
-QDBusConnection Bus(const QString& name)
-{
-    return name.isEmpty() ? QDBusConnection::sessionBus() : QDBusConnection(name);
-}
-
 QDBusMessage Call(const QDBusConnection& bus, const QString& path, const QString& interface,
     const QString& method, const QVariantList& arguments = {})
 {
@@ -45,10 +40,15 @@ QString DevicePath(const QString& id)
     return DaemonPath + QStringLiteral("/devices/") + id;
 }
 
+QString NotConnected(const QDBusConnection& bus)
+{
+    return BusProblem(QStringLiteral("org.freedesktop.DBus.Error.Disconnected"), bus.lastError().message());
+}
+
 TPhoneListing ListOnce(const QDBusConnection& bus)
 {
     if (!bus.isConnected())
-        return {BusProblem(bus.lastError().name(), bus.lastError().message()), {}};
+        return {NotConnected(bus), {}};
     const QDBusMessage names
         = Call(bus, DaemonPath, DaemonInterface, QStringLiteral("deviceNames"), {true, true});
     if (names.type() != QDBusMessage::ReplyMessage)
@@ -87,21 +87,31 @@ private:
 TKdeConnect::TKdeConnect(QString busAddress)
     : address_(std::move(busAddress))
 {
-    if (!address_.isEmpty())
-        connectionName_ = QStringLiteral("velumo-phone-%1").arg(++connections);
+    connectionName_ = QStringLiteral("velumo-phone-%1").arg(++connections);
 }
 
 TKdeConnect::~TKdeConnect()
 {
-    if (!connectionName_.isEmpty())
-        QDBusConnection::disconnectFromBus(connectionName_);
+    QDBusConnection::disconnectFromBus(connectionName_);
 }
+
+namespace {
+QDBusConnection Bus(const QString& name, const QString& address)
+{
+    // Our own connection, closed with this object, not the process's shared
+    // one: it must not outlive the application object.
+    QDBusConnection bus(name);
+    if (bus.isConnected())
+        return bus;
+    QDBusConnection::disconnectFromBus(name);
+    return address.isEmpty() ? QDBusConnection::connectToBus(QDBusConnection::SessionBus, name)
+                             : QDBusConnection::connectToBus(address, name);
+}
+} // namespace
 
 TPhoneListing TKdeConnect::Phones(int waitMs, const std::atomic<bool>& stop)
 {
-    if (!connectionName_.isEmpty() && !QDBusConnection(connectionName_).isConnected())
-        QDBusConnection::connectToBus(address_, connectionName_);
-    const QDBusConnection bus = Bus(connectionName_);
+    const QDBusConnection bus = Bus(connectionName_, address_);
     QElapsedTimer clock;
     clock.start();
     QEventLoop loop;
@@ -143,11 +153,9 @@ TPhoneListing TKdeConnect::Phones(int waitMs, const std::atomic<bool>& stop)
 
 QString TKdeConnect::Share(const TPhone& phone, const QString& url)
 {
-    if (!connectionName_.isEmpty() && !QDBusConnection(connectionName_).isConnected())
-        QDBusConnection::connectToBus(address_, connectionName_);
-    const QDBusConnection bus = Bus(connectionName_);
+    const QDBusConnection bus = Bus(connectionName_, address_);
     if (!bus.isConnected())
-        return BusProblem(bus.lastError().name(), bus.lastError().message());
+        return NotConnected(bus);
     const QDBusMessage reply = Call(bus, DevicePath(phone.Id) + QStringLiteral("/share"), ShareInterface,
         QStringLiteral("shareUrl"), {url});
     if (reply.type() == QDBusMessage::ReplyMessage)

@@ -18,5 +18,5 @@ public:
 
 private:
     QString address_;
-    QString connectionName_; // ours to close; empty for the session bus
+    QString connectionName_; // ours to close
 };

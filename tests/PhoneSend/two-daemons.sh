@@ -26,6 +26,13 @@ until_true() {
     done
 }
 
+# A zombie has ended: only its parent (here init) may still have to reap it.
+running() {
+    case $(ps -o stat= -p "$1" 2>/dev/null) in
+    "" | Z*) return 1 ;;
+    esac
+}
+
 bus_of() { echo "unix:path=$dir/$1/bus"; }
 
 on_bus() {
@@ -86,14 +93,22 @@ can_share() {
     call "$1" "/modules/kdeconnect/devices/$2" org.kde.kdeconnect.device.hasPlugin kdeconnect_share | grep -q true
 }
 
+not_running() { ! running "$1"; }
+
+# Ends the processes whose ids the files hold: TERM, then KILL for any that
+# is still there after 3 s.
 end_pid() {
-    file=$1
-    [ -f "$file" ] || return 0
-    pid=$(cat "$file")
-    rm -f "$file"
-    kill "$pid" 2>/dev/null || return 0
-    # Bounded: a daemon that does not end on TERM is killed.
-    until_true 30 sh -c "! kill -0 $pid" || kill -9 "$pid" 2>/dev/null || true
+    pids=
+    for file in "$@"; do
+        [ -f "$file" ] || continue
+        pids="$pids $(cat "$file")"
+        rm -f "$file"
+    done
+    [ -n "$pids" ] || return 0
+    kill $pids 2>/dev/null || true
+    for pid in $pids; do
+        until_true 30 not_running "$pid" || kill -9 "$pid" 2>/dev/null || true
+    done
 }
 
 case $command in
@@ -129,19 +144,22 @@ up)
     echo "PHONE_DOWNLOADS=$dir/phone/Downloads"
     ;;
 restart-phone)
-    end_pid "$dir/phone/daemon.pid"
-    start_daemon phone "$phone"
     phone_id=$(self_id phone)
-    until_true 150 can_share desk "$phone_id"
+    end_pid "$dir/phone/daemon.pid"
+    # The desktop notices first, so the wait below sees the new daemon.
+    until_true 100 sh -c "! DBUS_SESSION_BUS_ADDRESS=$(bus_of desk) gdbus call --session --timeout 5 \
+        --dest org.kde.kdeconnect --object-path /modules/kdeconnect \
+        --method org.kde.kdeconnect.daemon.devices true false | grep -q \"'$phone_id'\""
+    start_daemon phone "$phone"
+    until_true 150 lists desk "$phone_id" true
+    until_true 100 can_share desk "$phone_id"
     ;;
 stop-phone)
     end_pid "$dir/phone/daemon.pid"
     ;;
 down)
-    for who in desk phone; do
-        end_pid "$dir/$who/daemon.pid"
-        end_pid "$dir/$who/bus.pid"
-    done
+    end_pid "$dir/desk/daemon.pid" "$dir/phone/daemon.pid"
+    end_pid "$dir/desk/bus.pid" "$dir/phone/bus.pid"
     ip netns pids "$desk" 2>/dev/null | while read -r pid; do kill -9 "$pid" 2>/dev/null || true; done
     ip netns pids "$phone" 2>/dev/null | while read -r pid; do kill -9 "$pid" 2>/dev/null || true; done
     ip netns del "$desk" 2>/dev/null || true
