@@ -335,3 +335,75 @@ FR.update({
  ("TMainForm", "Match phone loudness"): "Volume du téléphone",
  ("TMainForm", "Show the real sound"): "Afficher le son réel",
 })
+
+# Send to phone.
+DE.update({
+ ("Keys", "Ctrl+P"): "Strg+P",
+ ("MainForm", "Send the saved ringtone to the phone"): "Gespeicherten Klingelton an das Telefon senden",
+ ("TMainForm", "Send to phone"): "An Telefon senden",
+ ("Phone", "Sent to %1"): "An %1 gesendet",
+ ("Phone", "Looking for the phone ..."): "Telefon wird gesucht ...",
+ ("Phone", "Not sent."): "Nicht gesendet.",
+ ("Phone", "Send to phone"): "An Telefon senden",
+ ("Phone", "Which phone should get the ringtone?"): "Welches Telefon soll den Klingelton bekommen?",
+ ("Phone", "KDE Connect is not installed, so the ringtone cannot go to a phone. Install it with: sudo apt install kdeconnect"):
+   "KDE Connect ist nicht installiert, daher kann der Klingelton an kein Telefon gehen. Installieren Sie es mit: sudo apt install kdeconnect",
+ ("Phone", "No paired phone is reachable. Pair the phone in KDE Connect and keep it on the same network."):
+   "Kein gekoppeltes Telefon ist erreichbar. Koppeln Sie das Telefon in KDE Connect und halten Sie es im selben Netzwerk.",
+ ("Phone", "No paired phone named \"%1\" is reachable (reachable: %2)."):
+   "Kein gekoppeltes Telefon namens \"%1\" ist erreichbar (erreichbar: %2).",
+ ("Phone", "%1 does not take files: switch on its \"Share and receive\" plugin in KDE Connect."):
+   "%1 nimmt keine Dateien an: Schalten Sie sein Modul \"Teilen und Empfangen\" in KDE Connect ein.",
+ ("Phone", "Cannot send %1: the file is not there any more."): "%1 kann nicht gesendet werden: Die Datei ist nicht mehr da.",
+ ("Phone", "Cannot send %1: it is not a file."): "%1 kann nicht gesendet werden: Es ist keine Datei.",
+ ("Phone", "Cannot send %1: it cannot be read."): "%1 kann nicht gesendet werden: Es kann nicht gelesen werden.",
+ ("Phone", "KDE Connect could not be started: %1"): "KDE Connect konnte nicht gestartet werden: %1",
+ ("Phone", "KDE Connect did not answer in time."): "KDE Connect hat nicht rechtzeitig geantwortet.",
+ ("Phone", "There is no session bus, so KDE Connect cannot be reached."): "Es gibt keinen Sitzungsbus, daher ist KDE Connect nicht erreichbar.",
+ ("Phone", "KDE Connect refused: %1"): "KDE Connect hat abgelehnt: %1",
+ ("Phone", "Several phones are reachable (%1): name one with --to NAME."):
+   "Mehrere Telefone sind erreichbar (%1): Nennen Sie eines mit --to NAME.",
+ ("Phone", "%1 did not take the ringtone: %2"): "%1 hat den Klingelton nicht angenommen: %2",
+ ("CommandLine", "Sends FILE to the phone paired in KDE Connect, and ends."):
+   "Sendet FILE an das in KDE Connect gekoppelte Telefon und endet.",
+ ("CommandLine", "With --send: the phone to send to, by its name."): "Mit --send: das Telefon, an das gesendet wird, nach seinem Namen.",
+ ("CommandLine", "--to goes with --send."): "--to gehört zu --send.",
+ ("CommandLine", "--send takes one file, and one --to."): "--send nimmt eine Datei und ein --to.",
+ ("CommandLine", "--send needs a file."): "--send braucht eine Datei.",
+ ("CommandLine", "--to needs a name."): "--to braucht einen Namen.",
+})
+FR.update({
+ ("Keys", "Ctrl+P"): "Ctrl+P",
+ ("MainForm", "Send the saved ringtone to the phone"): "Envoyer la sonnerie enregistrée au téléphone",
+ ("TMainForm", "Send to phone"): "Envoyer au téléphone",
+ ("Phone", "Sent to %1"): "Envoyée à %1",
+ ("Phone", "Looking for the phone ..."): "Recherche du téléphone ...",
+ ("Phone", "Not sent."): "Non envoyée.",
+ ("Phone", "Send to phone"): "Envoyer au téléphone",
+ ("Phone", "Which phone should get the ringtone?"): "Quel téléphone doit recevoir la sonnerie ?",
+ ("Phone", "KDE Connect is not installed, so the ringtone cannot go to a phone. Install it with: sudo apt install kdeconnect"):
+   "KDE Connect n'est pas installé, la sonnerie ne peut donc aller à aucun téléphone. Installez-le avec : sudo apt install kdeconnect",
+ ("Phone", "No paired phone is reachable. Pair the phone in KDE Connect and keep it on the same network."):
+   "Aucun téléphone associé n'est joignable. Associez le téléphone dans KDE Connect et gardez-le sur le même réseau.",
+ ("Phone", "No paired phone named \"%1\" is reachable (reachable: %2)."):
+   "Aucun téléphone associé nommé \"%1\" n'est joignable (joignables : %2).",
+ ("Phone", "%1 does not take files: switch on its \"Share and receive\" plugin in KDE Connect."):
+   "%1 n'accepte pas de fichiers : activez son module \"Partager et recevoir\" dans KDE Connect.",
+ ("Phone", "Cannot send %1: the file is not there any more."): "Impossible d'envoyer %1 : le fichier n'existe plus.",
+ ("Phone", "Cannot send %1: it is not a file."): "Impossible d'envoyer %1 : ce n'est pas un fichier.",
+ ("Phone", "Cannot send %1: it cannot be read."): "Impossible d'envoyer %1 : il ne peut pas être lu.",
+ ("Phone", "KDE Connect could not be started: %1"): "KDE Connect n'a pas pu être démarré : %1",
+ ("Phone", "KDE Connect did not answer in time."): "KDE Connect n'a pas répondu à temps.",
+ ("Phone", "There is no session bus, so KDE Connect cannot be reached."): "Il n'y a pas de bus de session, KDE Connect est donc injoignable.",
+ ("Phone", "KDE Connect refused: %1"): "KDE Connect a refusé : %1",
+ ("Phone", "Several phones are reachable (%1): name one with --to NAME."):
+   "Plusieurs téléphones sont joignables (%1) : nommez-en un avec --to NAME.",
+ ("Phone", "%1 did not take the ringtone: %2"): "%1 n'a pas accepté la sonnerie : %2",
+ ("CommandLine", "Sends FILE to the phone paired in KDE Connect, and ends."):
+   "Envoie FILE au téléphone associé dans KDE Connect, puis termine.",
+ ("CommandLine", "With --send: the phone to send to, by its name."): "Avec --send : le téléphone destinataire, par son nom.",
+ ("CommandLine", "--to goes with --send."): "--to va avec --send.",
+ ("CommandLine", "--send takes one file, and one --to."): "--send prend un fichier et un --to.",
+ ("CommandLine", "--send needs a file."): "--send demande un fichier.",
+ ("CommandLine", "--to needs a name."): "--to demande un nom.",
+})

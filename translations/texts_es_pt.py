@@ -335,3 +335,75 @@ PT_BR.update({
  ("TMainForm", "Match phone loudness"): "Igualar o volume do telefone",
  ("TMainForm", "Show the real sound"): "Mostrar o som real",
 })
+
+# Send to phone.
+ES.update({
+ ("Keys", "Ctrl+P"): "Ctrl+P",
+ ("MainForm", "Send the saved ringtone to the phone"): "Enviar el tono guardado al teléfono",
+ ("TMainForm", "Send to phone"): "Enviar al teléfono",
+ ("Phone", "Sent to %1"): "Enviado a %1",
+ ("Phone", "Looking for the phone ..."): "Buscando el teléfono ...",
+ ("Phone", "Not sent."): "No enviado.",
+ ("Phone", "Send to phone"): "Enviar al teléfono",
+ ("Phone", "Which phone should get the ringtone?"): "¿Qué teléfono debe recibir el tono?",
+ ("Phone", "KDE Connect is not installed, so the ringtone cannot go to a phone. Install it with: sudo apt install kdeconnect"):
+   "KDE Connect no está instalado, así que el tono no puede ir a ningún teléfono. Instálelo con: sudo apt install kdeconnect",
+ ("Phone", "No paired phone is reachable. Pair the phone in KDE Connect and keep it on the same network."):
+   "No hay ningún teléfono vinculado al alcance. Vincule el teléfono en KDE Connect y manténgalo en la misma red.",
+ ("Phone", "No paired phone named \"%1\" is reachable (reachable: %2)."):
+   "No hay ningún teléfono vinculado llamado \"%1\" al alcance (al alcance: %2).",
+ ("Phone", "%1 does not take files: switch on its \"Share and receive\" plugin in KDE Connect."):
+   "%1 no acepta archivos: active su complemento \"Compartir y recibir\" en KDE Connect.",
+ ("Phone", "Cannot send %1: the file is not there any more."): "No se puede enviar %1: el archivo ya no está.",
+ ("Phone", "Cannot send %1: it is not a file."): "No se puede enviar %1: no es un archivo.",
+ ("Phone", "Cannot send %1: it cannot be read."): "No se puede enviar %1: no se puede leer.",
+ ("Phone", "KDE Connect could not be started: %1"): "No se pudo iniciar KDE Connect: %1",
+ ("Phone", "KDE Connect did not answer in time."): "KDE Connect no respondió a tiempo.",
+ ("Phone", "There is no session bus, so KDE Connect cannot be reached."): "No hay bus de sesión, así que no se puede llegar a KDE Connect.",
+ ("Phone", "KDE Connect refused: %1"): "KDE Connect lo rechazó: %1",
+ ("Phone", "Several phones are reachable (%1): name one with --to NAME."):
+   "Hay varios teléfonos al alcance (%1): nombre uno con --to NAME.",
+ ("Phone", "%1 did not take the ringtone: %2"): "%1 no aceptó el tono: %2",
+ ("CommandLine", "Sends FILE to the phone paired in KDE Connect, and ends."):
+   "Envía FILE al teléfono vinculado en KDE Connect y termina.",
+ ("CommandLine", "With --send: the phone to send to, by its name."): "Con --send: el teléfono de destino, por su nombre.",
+ ("CommandLine", "--to goes with --send."): "--to va con --send.",
+ ("CommandLine", "--send takes one file, and one --to."): "--send toma un archivo y un --to.",
+ ("CommandLine", "--send needs a file."): "--send necesita un archivo.",
+ ("CommandLine", "--to needs a name."): "--to necesita un nombre.",
+})
+PT_BR.update({
+ ("Keys", "Ctrl+P"): "Ctrl+P",
+ ("MainForm", "Send the saved ringtone to the phone"): "Enviar o toque salvo para o celular",
+ ("TMainForm", "Send to phone"): "Enviar para o celular",
+ ("Phone", "Sent to %1"): "Enviado para %1",
+ ("Phone", "Looking for the phone ..."): "Procurando o celular ...",
+ ("Phone", "Not sent."): "Não enviado.",
+ ("Phone", "Send to phone"): "Enviar para o celular",
+ ("Phone", "Which phone should get the ringtone?"): "Qual celular deve receber o toque?",
+ ("Phone", "KDE Connect is not installed, so the ringtone cannot go to a phone. Install it with: sudo apt install kdeconnect"):
+   "O KDE Connect não está instalado, então o toque não pode ir para nenhum celular. Instale-o com: sudo apt install kdeconnect",
+ ("Phone", "No paired phone is reachable. Pair the phone in KDE Connect and keep it on the same network."):
+   "Nenhum celular pareado está ao alcance. Pareie o celular no KDE Connect e mantenha-o na mesma rede.",
+ ("Phone", "No paired phone named \"%1\" is reachable (reachable: %2)."):
+   "Nenhum celular pareado chamado \"%1\" está ao alcance (ao alcance: %2).",
+ ("Phone", "%1 does not take files: switch on its \"Share and receive\" plugin in KDE Connect."):
+   "%1 não aceita arquivos: ative o plugin \"Compartilhar e receber\" dele no KDE Connect.",
+ ("Phone", "Cannot send %1: the file is not there any more."): "Não é possível enviar %1: o arquivo não existe mais.",
+ ("Phone", "Cannot send %1: it is not a file."): "Não é possível enviar %1: não é um arquivo.",
+ ("Phone", "Cannot send %1: it cannot be read."): "Não é possível enviar %1: não pode ser lido.",
+ ("Phone", "KDE Connect could not be started: %1"): "Não foi possível iniciar o KDE Connect: %1",
+ ("Phone", "KDE Connect did not answer in time."): "O KDE Connect não respondeu a tempo.",
+ ("Phone", "There is no session bus, so KDE Connect cannot be reached."): "Não há barramento de sessão, então o KDE Connect não pode ser alcançado.",
+ ("Phone", "KDE Connect refused: %1"): "O KDE Connect recusou: %1",
+ ("Phone", "Several phones are reachable (%1): name one with --to NAME."):
+   "Vários celulares estão ao alcance (%1): indique um com --to NAME.",
+ ("Phone", "%1 did not take the ringtone: %2"): "%1 não aceitou o toque: %2",
+ ("CommandLine", "Sends FILE to the phone paired in KDE Connect, and ends."):
+   "Envia FILE para o celular pareado no KDE Connect e termina.",
+ ("CommandLine", "With --send: the phone to send to, by its name."): "Com --send: o celular de destino, pelo nome.",
+ ("CommandLine", "--to goes with --send."): "--to vai com --send.",
+ ("CommandLine", "--send takes one file, and one --to."): "--send recebe um arquivo e um --to.",
+ ("CommandLine", "--send needs a file."): "--send precisa de um arquivo.",
+ ("CommandLine", "--to needs a name."): "--to precisa de um nome.",
+})

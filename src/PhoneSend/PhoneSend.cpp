@@ -7,11 +7,6 @@
 
 namespace {
 
-QString Tr(const char* text)
-{
-    return QCoreApplication::translate("Phone", text);
-}
-
 QString Names(const std::vector<TPhone>& phones)
 {
     QStringList names;
@@ -53,14 +48,16 @@ TPhoneChoice ChoosePhone(const TPhoneListing& listing, const QString& wanted)
     if (!wanted.isEmpty()) {
         candidates = Matching(listing.Phones, wanted);
         if (candidates.empty())
-            return Fail(Tr("No paired phone named \"%1\" is reachable (reachable: %2).")
+            return Fail(QCoreApplication::translate(
+                "Phone", "No paired phone named \"%1\" is reachable (reachable: %2).")
                             .arg(wanted, Names(listing.Phones)));
     }
     std::vector<TPhone> takers;
     std::copy_if(candidates.begin(), candidates.end(), std::back_inserter(takers),
         [](const TPhone& p) { return p.CanShare; });
     if (takers.empty())
-        return Fail(Tr("%1 does not take files: switch on its \"Share and receive\" plugin in KDE Connect.")
+        return Fail(QCoreApplication::translate(
+            "Phone", "%1 does not take files: switch on its \"Share and receive\" plugin in KDE Connect.")
                         .arg(Names(candidates)));
     if (takers.size() == 1)
         return {TPhoneChoice::TKind::Send, takers.front(), {}, {}};
@@ -71,11 +68,12 @@ QString SendFileProblem(const QString& path)
 {
     const QFileInfo file(path);
     if (path.isEmpty() || !file.exists())
-        return Tr("Cannot send %1: the file is not there any more.").arg(path);
+        return QCoreApplication::translate("Phone", "Cannot send %1: the file is not there any more.")
+            .arg(path);
     if (!file.isFile())
-        return Tr("Cannot send %1: it is not a file.").arg(path);
+        return QCoreApplication::translate("Phone", "Cannot send %1: it is not a file.").arg(path);
     if (!file.isReadable())
-        return Tr("Cannot send %1: it cannot be read.").arg(path);
+        return QCoreApplication::translate("Phone", "Cannot send %1: it cannot be read.").arg(path);
     return {};
 }
 
@@ -91,14 +89,16 @@ QString BusProblem(const QString& errorName, const QString& errorText)
         || errorName == dbus + QLatin1String("NameHasNoOwner"))
         return PhoneText::NotInstalled();
     if (errorName.startsWith(dbus + QLatin1String("Spawn.")))
-        return Tr("KDE Connect could not be started: %1").arg(errorText);
+        return QCoreApplication::translate("Phone", "KDE Connect could not be started: %1").arg(errorText);
     if (errorName == dbus + QLatin1String("NoReply") || errorName == dbus + QLatin1String("Timeout")
         || errorName == dbus + QLatin1String("TimedOut"))
-        return Tr("KDE Connect did not answer in time.");
+        return QCoreApplication::translate("Phone", "KDE Connect did not answer in time.");
     if (errorName == dbus + QLatin1String("Disconnected") || errorName == dbus + QLatin1String("NoServer")
         || errorName == dbus + QLatin1String("NoNetwork"))
-        return Tr("There is no session bus, so KDE Connect cannot be reached.");
-    return Tr("KDE Connect refused: %1").arg(errorText.isEmpty() ? errorName : errorText);
+        return QCoreApplication::translate(
+            "Phone", "There is no session bus, so KDE Connect cannot be reached.");
+    return QCoreApplication::translate("Phone", "KDE Connect refused: %1")
+        .arg(errorText.isEmpty() ? errorName : errorText);
 }
 
 TSendOutcome SendFile(TPhoneService& service, const QString& path, const QString& wanted, int waitMs)
@@ -112,7 +112,9 @@ TSendOutcome SendFile(TPhoneService& service, const QString& path, const QString
         return {false, choice.Message};
     case TPhoneChoice::TKind::Ask:
         return {false,
-            Tr("Several phones are reachable (%1): name one with --to NAME.").arg(Names(choice.Candidates))};
+            QCoreApplication::translate(
+                "Phone", "Several phones are reachable (%1): name one with --to NAME.")
+                .arg(Names(choice.Candidates))};
     case TPhoneChoice::TKind::Send:
         break;
     }
@@ -124,6 +126,8 @@ TSendOutcome ShareWith(TPhoneService& service, const TPhone& phone, const QStrin
     if (const QString problem = SendFileProblem(path); !problem.isEmpty())
         return {false, problem};
     if (const QString refused = service.Share(phone, ShareUrl(path)); !refused.isEmpty())
-        return {false, Tr("%1 did not take the ringtone: %2").arg(phone.Name, refused)};
+        return {false,
+            QCoreApplication::translate("Phone", "%1 did not take the ringtone: %2")
+                .arg(phone.Name, refused)};
     return {true, PhoneText::Sent(phone.Name)};
 }

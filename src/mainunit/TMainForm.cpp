@@ -23,6 +23,7 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <cstdlib>
 #include <thread>
 
 namespace {
@@ -158,9 +159,19 @@ int RunApplication(int argc, char** argv)
         int coreArgc = 1;
         char coreName[] = "velumo";
         char* coreArgv[] = {coreName, nullptr};
-        QCoreApplication core(coreArgc, coreArgv);
-        InstallTranslations();
-        return AnswerCommandLine(ParseCommandLine(argc, argv));
+        int result = 0;
+        {
+            QCoreApplication core(coreArgc, coreArgv);
+            InstallTranslations();
+            result = AnswerCommandLine(ParseCommandLine(argc, argv));
+        }
+        // Qt's D-Bus thread outlives the application object and may still be
+        // dispatching while the exit handlers tear Qt's type registry down,
+        // which prints warnings after the one line: the answer is written and
+        // flushed, so the process ends here.
+        if (commandLine.Action == TCommandLine::TAction::Send)
+            std::_Exit(result);
+        return result;
     }
     // The window follows the display's scale exactly (1, 1.25, 1.5, 2), not
     // rounded: the skin has pictures at twice the size, and pictures without
