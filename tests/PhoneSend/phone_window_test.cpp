@@ -8,6 +8,10 @@
 #include <QApplication>
 #include <QMenu>
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
 namespace {
 
 const TPhone Pixel{"p1", "Pixel", true};
@@ -133,6 +137,68 @@ TEST_F(PhoneWindow, EachOutcomeIsToldInTheHintLine)
     EXPECT_EQ(form->lbl_status->Caption(), gone);
     EXPECT_EQ(dialogs.Log, QStringList{"error: " + gone});
     EXPECT_EQ(phones->Listed(), 0);
+}
+
+// Lists Pixel once released; gives up when the window stops waiting.
+class SlowPhones final : public TPhoneService {
+public:
+    TPhoneListing Phones(int, const std::atomic<bool>& stop) override
+    {
+        std::unique_lock lock(mutex_);
+        ++listed_;
+        // The window's stop is a plain flag, looked at now and then.
+        while (!released_ && !stop)
+            changed_.wait_for(lock, std::chrono::milliseconds(10));
+        return {"", {Pixel}};
+    }
+    QString Share(const TPhone&, const QString&) override { return {}; }
+    void Release()
+    {
+        std::lock_guard lock(mutex_);
+        released_ = true;
+        changed_.notify_all();
+    }
+    int Listed()
+    {
+        std::lock_guard lock(mutex_);
+        return listed_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool released_ = false;
+    int listed_ = 0;
+};
+
+TEST_F(PhoneWindow, TheWindowGoesOnWhileThePhoneIsAwaited)
+{
+    SaveRingtone("ring.mp3");
+    auto phones = std::make_shared<SlowPhones>();
+    form->PhoneService = phones;
+    Entry()->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return phones->Listed() == 1; }, 5000));
+    // The window answers: a key works, and the send is not started twice.
+    EXPECT_EQ(form->lbl_status->Caption(), "Looking for the phone ...");
+    const int selEnd = form->WaveRender->SelEnd;
+    QTest::keyClick(form.get(), Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(form->WaveRender->SelEnd, selEnd + 5);
+    EXPECT_FALSE(Entry()->isEnabled());
+    QTest::keyClick(form.get(), Qt::Key_P, Qt::ControlModifier);
+    Settle();
+    EXPECT_EQ(phones->Listed(), 1);
+    phones->Release();
+    Finish();
+    EXPECT_EQ(form->lbl_status->Caption(), "Sent to Pixel");
+
+    // Closed while it waits: the window goes without its answer, nothing hangs.
+    auto stuck = std::make_shared<SlowPhones>();
+    form->PhoneService = stuck;
+    Entry()->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return stuck->Listed() == 1; }, 5000));
+    form.reset();
+    EXPECT_EQ(stuck.use_count(), 1); // the worker is gone with the window
+    form = std::make_unique<TMainForm>(); // for TearDown
 }
 
 } // namespace
