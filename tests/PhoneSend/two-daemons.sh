@@ -81,7 +81,15 @@ call() {
         --method "$method" "$@"
 }
 
-self_id() { call "$1" /modules/kdeconnect org.kde.kdeconnect.daemon.selfId | sed "s/^('\(.*\)',)$/\1/"; }
+# The name may be on the bus a moment before the daemon's objects are.
+self_id() {
+    for _ in 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20; do
+        id=$(call "$1" /modules/kdeconnect org.kde.kdeconnect.daemon.selfId 2>/dev/null | sed "s/^('\(.*\)',)$/\1/")
+        [ -n "$id" ] && echo "$id" && return 0
+        sleep 0.1
+    done
+    return 1
+}
 
 lists() { call "$1" /modules/kdeconnect org.kde.kdeconnect.daemon.devices "$3" false | grep -q "'$2'"; }
 
@@ -110,6 +118,17 @@ end_pid() {
         until_true 30 not_running "$pid" || kill -9 "$pid" 2>/dev/null || true
     done
 }
+
+# What went wrong, for the test's failure message.
+report() {
+    status=$?
+    [ "$status" -eq 0 ] && return
+    echo "two-daemons.sh $command failed (status $status)" >&2
+    for log in "$dir"/desk/daemon.log "$dir"/phone/daemon.log; do
+        [ -f "$log" ] && tail -n 5 "$log" | sed "s|^|$log: |" >&2
+    done
+}
+trap report EXIT
 
 case $command in
 up)
