@@ -25,8 +25,9 @@ segment, and saves the segment as an MP3, AMR-NB, iPhone (M4R) or Android
 # the export runs and its AMR-NB encoder.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "ffmpeg, libavcodec-extra")
-# Qt's own texts (file dialog, message box buttons) in the user's language.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
+# Qt's own texts (file dialog, message box buttons) in the user's language;
+# KDE Connect, through which Send to phone reaches the phone.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, kdeconnect")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 include(CPack)

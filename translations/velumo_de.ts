@@ -42,6 +42,30 @@
         <source>Only one file may be given.</source>
         <translation>Es darf nur eine Datei angegeben werden.</translation>
     </message>
+    <message>
+        <source>Sends FILE to the phone paired in KDE Connect, and ends.</source>
+        <translation>Sendet FILE an das in KDE Connect gekoppelte Telefon und endet.</translation>
+    </message>
+    <message>
+        <source>With --send: the phone to send to, by its name.</source>
+        <translation>Mit --send: das Telefon, an das gesendet wird, nach seinem Namen.</translation>
+    </message>
+    <message>
+        <source>--to goes with --send.</source>
+        <translation>--to gehört zu --send.</translation>
+    </message>
+    <message>
+        <source>--send takes one file, and one --to.</source>
+        <translation>--send nimmt eine Datei und ein --to.</translation>
+    </message>
+    <message>
+        <source>--send needs a file.</source>
+        <translation>--send braucht eine Datei.</translation>
+    </message>
+    <message>
+        <source>--to needs a name.</source>
+        <translation>--to braucht einen Namen.</translation>
+    </message>
 </context>
 <context>
     <name>Errors</name>
@@ -189,6 +213,10 @@
     <message>
         <source>Ctrl+Q</source>
         <translation>Strg+Q</translation>
+    </message>
+    <message>
+        <source>Ctrl+P</source>
+        <translation>Strg+P</translation>
     </message>
 </context>
 <context>
@@ -481,6 +509,85 @@
         <source>Timeline area</source>
         <translation>Zeitleistenbereich</translation>
     </message>
+    <message>
+        <source>Send the saved ringtone to the phone</source>
+        <translation>Gespeicherten Klingelton an das Telefon senden</translation>
+    </message>
+</context>
+<context>
+    <name>Phone</name>
+    <message>
+        <source>No paired phone named &quot;%1&quot; is reachable (reachable: %2).</source>
+        <translation>Kein gekoppeltes Telefon namens &quot;%1&quot; ist erreichbar (erreichbar: %2).</translation>
+    </message>
+    <message>
+        <source>%1 does not take files: switch on its &quot;Share and receive&quot; plugin in KDE Connect.</source>
+        <translation>%1 nimmt keine Dateien an: Schalten Sie sein Modul &quot;Teilen und Empfangen&quot; in KDE Connect ein.</translation>
+    </message>
+    <message>
+        <source>Cannot send %1: the file is not there any more.</source>
+        <translation>%1 kann nicht gesendet werden: Die Datei ist nicht mehr da.</translation>
+    </message>
+    <message>
+        <source>Cannot send %1: it is not a file.</source>
+        <translation>%1 kann nicht gesendet werden: Es ist keine Datei.</translation>
+    </message>
+    <message>
+        <source>Cannot send %1: it cannot be read.</source>
+        <translation>%1 kann nicht gesendet werden: Es kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>KDE Connect could not be started: %1</source>
+        <translation>KDE Connect konnte nicht gestartet werden: %1</translation>
+    </message>
+    <message>
+        <source>KDE Connect did not answer in time.</source>
+        <translation>KDE Connect hat nicht rechtzeitig geantwortet.</translation>
+    </message>
+    <message>
+        <source>There is no session bus, so KDE Connect cannot be reached.</source>
+        <translation>Es gibt keinen Sitzungsbus, daher ist KDE Connect nicht erreichbar.</translation>
+    </message>
+    <message>
+        <source>KDE Connect refused: %1</source>
+        <translation>KDE Connect hat abgelehnt: %1</translation>
+    </message>
+    <message>
+        <source>Several phones are reachable (%1): name one with --to NAME.</source>
+        <translation>Mehrere Telefone sind erreichbar (%1): Nennen Sie eines mit --to NAME.</translation>
+    </message>
+    <message>
+        <source>%1 did not take the ringtone: %2</source>
+        <translation>%1 hat den Klingelton nicht angenommen: %2</translation>
+    </message>
+    <message>
+        <source>Sent to %1</source>
+        <translation>An %1 gesendet</translation>
+    </message>
+    <message>
+        <source>Looking for the phone ...</source>
+        <translation>Telefon wird gesucht ...</translation>
+    </message>
+    <message>
+        <source>Not sent.</source>
+        <translation>Nicht gesendet.</translation>
+    </message>
+    <message>
+        <source>Send to phone</source>
+        <translation>An Telefon senden</translation>
+    </message>
+    <message>
+        <source>Which phone should get the ringtone?</source>
+        <translation>Welches Telefon soll den Klingelton bekommen?</translation>
+    </message>
+    <message>
+        <source>KDE Connect is not installed, so the ringtone cannot go to a phone. Install it with: sudo apt install kdeconnect</source>
+        <translation>KDE Connect ist nicht installiert, daher kann der Klingelton an kein Telefon gehen. Installieren Sie es mit: sudo apt install kdeconnect</translation>
+    </message>
+    <message>
+        <source>No paired phone is reachable. Pair the phone in KDE Connect and keep it on the same network.</source>
+        <translation>Kein gekoppeltes Telefon ist erreichbar. Koppeln Sie das Telefon in KDE Connect und halten Sie es im selben Netzwerk.</translation>
+    </message>
 </context>
 <context>
     <name>RingtoneTypes</name>
@@ -621,6 +728,10 @@
     <message>
         <source>Loudness could not be measured</source>
         <translation>Lautheit konnte nicht gemessen werden</translation>
+    </message>
+    <message>
+        <source>Send to phone</source>
+        <translation>An Telefon senden</translation>
     </message>
 </context>
 <context>

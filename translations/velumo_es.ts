@@ -42,6 +42,30 @@
         <source>Only one file may be given.</source>
         <translation>Solo se puede indicar un archivo.</translation>
     </message>
+    <message>
+        <source>Sends FILE to the phone paired in KDE Connect, and ends.</source>
+        <translation>Envía FILE al teléfono vinculado en KDE Connect y termina.</translation>
+    </message>
+    <message>
+        <source>With --send: the phone to send to, by its name.</source>
+        <translation>Con --send: el teléfono de destino, por su nombre.</translation>
+    </message>
+    <message>
+        <source>--to goes with --send.</source>
+        <translation>--to va con --send.</translation>
+    </message>
+    <message>
+        <source>--send takes one file, and one --to.</source>
+        <translation>--send toma un archivo y un --to.</translation>
+    </message>
+    <message>
+        <source>--send needs a file.</source>
+        <translation>--send necesita un archivo.</translation>
+    </message>
+    <message>
+        <source>--to needs a name.</source>
+        <translation>--to necesita un nombre.</translation>
+    </message>
 </context>
 <context>
     <name>Errors</name>
@@ -189,6 +213,10 @@
     <message>
         <source>Ctrl+Q</source>
         <translation>Ctrl+Q</translation>
+    </message>
+    <message>
+        <source>Ctrl+P</source>
+        <translation>Ctrl+P</translation>
     </message>
 </context>
 <context>
@@ -481,6 +509,85 @@
         <source>Timeline area</source>
         <translation>Zona de la línea de tiempo</translation>
     </message>
+    <message>
+        <source>Send the saved ringtone to the phone</source>
+        <translation>Enviar el tono guardado al teléfono</translation>
+    </message>
+</context>
+<context>
+    <name>Phone</name>
+    <message>
+        <source>No paired phone named &quot;%1&quot; is reachable (reachable: %2).</source>
+        <translation>No hay ningún teléfono vinculado llamado &quot;%1&quot; al alcance (al alcance: %2).</translation>
+    </message>
+    <message>
+        <source>%1 does not take files: switch on its &quot;Share and receive&quot; plugin in KDE Connect.</source>
+        <translation>%1 no acepta archivos: active su complemento &quot;Compartir y recibir&quot; en KDE Connect.</translation>
+    </message>
+    <message>
+        <source>Cannot send %1: the file is not there any more.</source>
+        <translation>No se puede enviar %1: el archivo ya no está.</translation>
+    </message>
+    <message>
+        <source>Cannot send %1: it is not a file.</source>
+        <translation>No se puede enviar %1: no es un archivo.</translation>
+    </message>
+    <message>
+        <source>Cannot send %1: it cannot be read.</source>
+        <translation>No se puede enviar %1: no se puede leer.</translation>
+    </message>
+    <message>
+        <source>KDE Connect could not be started: %1</source>
+        <translation>No se pudo iniciar KDE Connect: %1</translation>
+    </message>
+    <message>
+        <source>KDE Connect did not answer in time.</source>
+        <translation>KDE Connect no respondió a tiempo.</translation>
+    </message>
+    <message>
+        <source>There is no session bus, so KDE Connect cannot be reached.</source>
+        <translation>No hay bus de sesión, así que no se puede llegar a KDE Connect.</translation>
+    </message>
+    <message>
+        <source>KDE Connect refused: %1</source>
+        <translation>KDE Connect lo rechazó: %1</translation>
+    </message>
+    <message>
+        <source>Several phones are reachable (%1): name one with --to NAME.</source>
+        <translation>Hay varios teléfonos al alcance (%1): nombre uno con --to NAME.</translation>
+    </message>
+    <message>
+        <source>%1 did not take the ringtone: %2</source>
+        <translation>%1 no aceptó el tono: %2</translation>
+    </message>
+    <message>
+        <source>Sent to %1</source>
+        <translation>Enviado a %1</translation>
+    </message>
+    <message>
+        <source>Looking for the phone ...</source>
+        <translation>Buscando el teléfono ...</translation>
+    </message>
+    <message>
+        <source>Not sent.</source>
+        <translation>No enviado.</translation>
+    </message>
+    <message>
+        <source>Send to phone</source>
+        <translation>Enviar al teléfono</translation>
+    </message>
+    <message>
+        <source>Which phone should get the ringtone?</source>
+        <translation>¿Qué teléfono debe recibir el tono?</translation>
+    </message>
+    <message>
+        <source>KDE Connect is not installed, so the ringtone cannot go to a phone. Install it with: sudo apt install kdeconnect</source>
+        <translation>KDE Connect no está instalado, así que el tono no puede ir a ningún teléfono. Instálelo con: sudo apt install kdeconnect</translation>
+    </message>
+    <message>
+        <source>No paired phone is reachable. Pair the phone in KDE Connect and keep it on the same network.</source>
+        <translation>No hay ningún teléfono vinculado al alcance. Vincule el teléfono en KDE Connect y manténgalo en la misma red.</translation>
+    </message>
 </context>
 <context>
     <name>RingtoneTypes</name>
@@ -621,6 +728,10 @@
     <message>
         <source>Loudness could not be measured</source>
         <translation>No se pudo medir el volumen</translation>
+    </message>
+    <message>
+        <source>Send to phone</source>
+        <translation>Enviar al teléfono</translation>
     </message>
 </context>
 <context>

@@ -42,6 +42,30 @@
         <source>Only one file may be given.</source>
         <translation>Un seul fichier peut être indiqué.</translation>
     </message>
+    <message>
+        <source>Sends FILE to the phone paired in KDE Connect, and ends.</source>
+        <translation>Envoie FILE au téléphone associé dans KDE Connect, puis termine.</translation>
+    </message>
+    <message>
+        <source>With --send: the phone to send to, by its name.</source>
+        <translation>Avec --send : le téléphone destinataire, par son nom.</translation>
+    </message>
+    <message>
+        <source>--to goes with --send.</source>
+        <translation>--to va avec --send.</translation>
+    </message>
+    <message>
+        <source>--send takes one file, and one --to.</source>
+        <translation>--send prend un fichier et un --to.</translation>
+    </message>
+    <message>
+        <source>--send needs a file.</source>
+        <translation>--send demande un fichier.</translation>
+    </message>
+    <message>
+        <source>--to needs a name.</source>
+        <translation>--to demande un nom.</translation>
+    </message>
 </context>
 <context>
     <name>Errors</name>
@@ -189,6 +213,10 @@
     <message>
         <source>Ctrl+Q</source>
         <translation>Ctrl+Q</translation>
+    </message>
+    <message>
+        <source>Ctrl+P</source>
+        <translation>Ctrl+P</translation>
     </message>
 </context>
 <context>
@@ -481,6 +509,85 @@
         <source>Timeline area</source>
         <translation>Zone de la ligne de temps</translation>
     </message>
+    <message>
+        <source>Send the saved ringtone to the phone</source>
+        <translation>Envoyer la sonnerie enregistrée au téléphone</translation>
+    </message>
+</context>
+<context>
+    <name>Phone</name>
+    <message>
+        <source>No paired phone named &quot;%1&quot; is reachable (reachable: %2).</source>
+        <translation>Aucun téléphone associé nommé &quot;%1&quot; n&apos;est joignable (joignables : %2).</translation>
+    </message>
+    <message>
+        <source>%1 does not take files: switch on its &quot;Share and receive&quot; plugin in KDE Connect.</source>
+        <translation>%1 n&apos;accepte pas de fichiers : activez son module &quot;Partager et recevoir&quot; dans KDE Connect.</translation>
+    </message>
+    <message>
+        <source>Cannot send %1: the file is not there any more.</source>
+        <translation>Impossible d&apos;envoyer %1 : le fichier n&apos;existe plus.</translation>
+    </message>
+    <message>
+        <source>Cannot send %1: it is not a file.</source>
+        <translation>Impossible d&apos;envoyer %1 : ce n&apos;est pas un fichier.</translation>
+    </message>
+    <message>
+        <source>Cannot send %1: it cannot be read.</source>
+        <translation>Impossible d&apos;envoyer %1 : il ne peut pas être lu.</translation>
+    </message>
+    <message>
+        <source>KDE Connect could not be started: %1</source>
+        <translation>KDE Connect n&apos;a pas pu être démarré : %1</translation>
+    </message>
+    <message>
+        <source>KDE Connect did not answer in time.</source>
+        <translation>KDE Connect n&apos;a pas répondu à temps.</translation>
+    </message>
+    <message>
+        <source>There is no session bus, so KDE Connect cannot be reached.</source>
+        <translation>Il n&apos;y a pas de bus de session, KDE Connect est donc injoignable.</translation>
+    </message>
+    <message>
+        <source>KDE Connect refused: %1</source>
+        <translation>KDE Connect a refusé : %1</translation>
+    </message>
+    <message>
+        <source>Several phones are reachable (%1): name one with --to NAME.</source>
+        <translation>Plusieurs téléphones sont joignables (%1) : nommez-en un avec --to NAME.</translation>
+    </message>
+    <message>
+        <source>%1 did not take the ringtone: %2</source>
+        <translation>%1 n&apos;a pas accepté la sonnerie : %2</translation>
+    </message>
+    <message>
+        <source>Sent to %1</source>
+        <translation>Envoyée à %1</translation>
+    </message>
+    <message>
+        <source>Looking for the phone ...</source>
+        <translation>Recherche du téléphone ...</translation>
+    </message>
+    <message>
+        <source>Not sent.</source>
+        <translation>Non envoyée.</translation>
+    </message>
+    <message>
+        <source>Send to phone</source>
+        <translation>Envoyer au téléphone</translation>
+    </message>
+    <message>
+        <source>Which phone should get the ringtone?</source>
+        <translation>Quel téléphone doit recevoir la sonnerie ?</translation>
+    </message>
+    <message>
+        <source>KDE Connect is not installed, so the ringtone cannot go to a phone. Install it with: sudo apt install kdeconnect</source>
+        <translation>KDE Connect n&apos;est pas installé, la sonnerie ne peut donc aller à aucun téléphone. Installez-le avec : sudo apt install kdeconnect</translation>
+    </message>
+    <message>
+        <source>No paired phone is reachable. Pair the phone in KDE Connect and keep it on the same network.</source>
+        <translation>Aucun téléphone associé n&apos;est joignable. Associez le téléphone dans KDE Connect et gardez-le sur le même réseau.</translation>
+    </message>
 </context>
 <context>
     <name>RingtoneTypes</name>
@@ -621,6 +728,10 @@
     <message>
         <source>Loudness could not be measured</source>
         <translation>Le volume n&apos;a pas pu être mesuré</translation>
+    </message>
+    <message>
+        <source>Send to phone</source>
+        <translation>Envoyer au téléphone</translation>
     </message>
 </context>
 <context>

@@ -42,6 +42,30 @@
         <source>Only one file may be given.</source>
         <translation>Só é possível informar um arquivo.</translation>
     </message>
+    <message>
+        <source>Sends FILE to the phone paired in KDE Connect, and ends.</source>
+        <translation>Envia FILE para o celular pareado no KDE Connect e termina.</translation>
+    </message>
+    <message>
+        <source>With --send: the phone to send to, by its name.</source>
+        <translation>Com --send: o celular de destino, pelo nome.</translation>
+    </message>
+    <message>
+        <source>--to goes with --send.</source>
+        <translation>--to vai com --send.</translation>
+    </message>
+    <message>
+        <source>--send takes one file, and one --to.</source>
+        <translation>--send recebe um arquivo e um --to.</translation>
+    </message>
+    <message>
+        <source>--send needs a file.</source>
+        <translation>--send precisa de um arquivo.</translation>
+    </message>
+    <message>
+        <source>--to needs a name.</source>
+        <translation>--to precisa de um nome.</translation>
+    </message>
 </context>
 <context>
     <name>Errors</name>
@@ -189,6 +213,10 @@
     <message>
         <source>Ctrl+Q</source>
         <translation>Ctrl+Q</translation>
+    </message>
+    <message>
+        <source>Ctrl+P</source>
+        <translation>Ctrl+P</translation>
     </message>
 </context>
 <context>
@@ -481,6 +509,85 @@
         <source>Timeline area</source>
         <translation>Área da linha do tempo</translation>
     </message>
+    <message>
+        <source>Send the saved ringtone to the phone</source>
+        <translation>Enviar o toque salvo para o celular</translation>
+    </message>
+</context>
+<context>
+    <name>Phone</name>
+    <message>
+        <source>No paired phone named &quot;%1&quot; is reachable (reachable: %2).</source>
+        <translation>Nenhum celular pareado chamado &quot;%1&quot; está ao alcance (ao alcance: %2).</translation>
+    </message>
+    <message>
+        <source>%1 does not take files: switch on its &quot;Share and receive&quot; plugin in KDE Connect.</source>
+        <translation>%1 não aceita arquivos: ative o plugin &quot;Compartilhar e receber&quot; dele no KDE Connect.</translation>
+    </message>
+    <message>
+        <source>Cannot send %1: the file is not there any more.</source>
+        <translation>Não é possível enviar %1: o arquivo não existe mais.</translation>
+    </message>
+    <message>
+        <source>Cannot send %1: it is not a file.</source>
+        <translation>Não é possível enviar %1: não é um arquivo.</translation>
+    </message>
+    <message>
+        <source>Cannot send %1: it cannot be read.</source>
+        <translation>Não é possível enviar %1: não pode ser lido.</translation>
+    </message>
+    <message>
+        <source>KDE Connect could not be started: %1</source>
+        <translation>Não foi possível iniciar o KDE Connect: %1</translation>
+    </message>
+    <message>
+        <source>KDE Connect did not answer in time.</source>
+        <translation>O KDE Connect não respondeu a tempo.</translation>
+    </message>
+    <message>
+        <source>There is no session bus, so KDE Connect cannot be reached.</source>
+        <translation>Não há barramento de sessão, então o KDE Connect não pode ser alcançado.</translation>
+    </message>
+    <message>
+        <source>KDE Connect refused: %1</source>
+        <translation>O KDE Connect recusou: %1</translation>
+    </message>
+    <message>
+        <source>Several phones are reachable (%1): name one with --to NAME.</source>
+        <translation>Vários celulares estão ao alcance (%1): indique um com --to NAME.</translation>
+    </message>
+    <message>
+        <source>%1 did not take the ringtone: %2</source>
+        <translation>%1 não aceitou o toque: %2</translation>
+    </message>
+    <message>
+        <source>Sent to %1</source>
+        <translation>Enviado para %1</translation>
+    </message>
+    <message>
+        <source>Looking for the phone ...</source>
+        <translation>Procurando o celular ...</translation>
+    </message>
+    <message>
+        <source>Not sent.</source>
+        <translation>Não enviado.</translation>
+    </message>
+    <message>
+        <source>Send to phone</source>
+        <translation>Enviar para o celular</translation>
+    </message>
+    <message>
+        <source>Which phone should get the ringtone?</source>
+        <translation>Qual celular deve receber o toque?</translation>
+    </message>
+    <message>
+        <source>KDE Connect is not installed, so the ringtone cannot go to a phone. Install it with: sudo apt install kdeconnect</source>
+        <translation>O KDE Connect não está instalado, então o toque não pode ir para nenhum celular. Instale-o com: sudo apt install kdeconnect</translation>
+    </message>
+    <message>
+        <source>No paired phone is reachable. Pair the phone in KDE Connect and keep it on the same network.</source>
+        <translation>Nenhum celular pareado está ao alcance. Pareie o celular no KDE Connect e mantenha-o na mesma rede.</translation>
+    </message>
 </context>
 <context>
     <name>RingtoneTypes</name>
@@ -621,6 +728,10 @@
     <message>
         <source>Loudness could not be measured</source>
         <translation>Não foi possível medir o volume</translation>
+    </message>
+    <message>
+        <source>Send to phone</source>
+        <translation>Enviar para o celular</translation>
     </message>
 </context>
 <context>

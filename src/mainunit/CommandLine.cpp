@@ -1,5 +1,8 @@
 #include "CommandLine.h"
 
+#include "KdeConnect.h"
+#include "appDefine.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QStringList>
@@ -55,6 +58,15 @@ QStringList MarkedArguments(int argc, const char* const* argv)
     return marked;
 }
 
+// An option's value: the argv bytes when it was a separate argument, the
+// text after '=' otherwise.
+QByteArray RawArgument(const QString& value, const char* const* argv)
+{
+    if (value.startsWith(QChar(1)))
+        return QByteArray(argv[value.mid(1).toInt()]);
+    return value.toLocal8Bit();
+}
+
 TCommandLine Failure(const QString& what)
 {
     return {TCommandLine::TAction::Error, {},
@@ -77,6 +89,15 @@ TCommandLine ParseCommandLine(int argc, const char* const* argv)
         QCoreApplication::translate("CommandLine", "Shows the program's version."));
     parser.addOption(help);
     parser.addOption(version);
+    const QCommandLineOption send(QStringLiteral("send"),
+        QCoreApplication::translate(
+            "CommandLine", "Sends FILE to the phone paired in KDE Connect, and ends."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption to(QStringLiteral("to"),
+        QCoreApplication::translate("CommandLine", "With --send: the phone to send to, by its name."),
+        QStringLiteral("NAME"));
+    parser.addOption(send);
+    parser.addOption(to);
     for (const TQtOption& qt : QtOptions) {
         QCommandLineOption option(QString::fromUtf8(qt.name));
         if (qt.takesValue)
@@ -98,6 +119,23 @@ TCommandLine ParseCommandLine(int argc, const char* const* argv)
         return {TCommandLine::TAction::Version, {},
             QStringLiteral("%1 %2\n").arg(QString::fromUtf8(ProgramName), QStringLiteral(VELUMO_VERSION)), 0};
     const QStringList files = parser.positionalArguments();
+    if (parser.isSet(to) && !parser.isSet(send))
+        return Failure(QCoreApplication::translate("CommandLine", "--to goes with --send."));
+    if (parser.isSet(send)) {
+        const QStringList sends = parser.values(send);
+        if (sends.size() > 1 || parser.values(to).size() > 1 || !files.isEmpty())
+            return Failure(
+                QCoreApplication::translate("CommandLine", "--send takes one file, and one --to."));
+        TCommandLine sending{TCommandLine::TAction::Send, {}, {}, 0, RawArgument(sends.first(), argv), {}};
+        if (sending.SendFile.isEmpty())
+            return Failure(QCoreApplication::translate("CommandLine", "--send needs a file."));
+        if (parser.isSet(to)) {
+            sending.SendTo = QString::fromLocal8Bit(RawArgument(parser.value(to), argv));
+            if (sending.SendTo.isEmpty())
+                return Failure(QCoreApplication::translate("CommandLine", "--to needs a name."));
+        }
+        return sending;
+    }
     if (files.size() > 1)
         return Failure(QCoreApplication::translate("CommandLine", "Only one file may be given."));
     TCommandLine run;
@@ -108,6 +146,14 @@ TCommandLine ParseCommandLine(int argc, const char* const* argv)
 
 int AnswerCommandLine(const TCommandLine& commandLine)
 {
+    if (commandLine.Action == TCommandLine::TAction::Send) {
+        TKdeConnect kdeConnect;
+        const TSendOutcome outcome
+            = SendFile(kdeConnect, FileNameFromBytes(commandLine.SendFile), commandLine.SendTo);
+        const TCommandLine answer{outcome.Sent ? TCommandLine::TAction::Help : TCommandLine::TAction::Error,
+            {}, outcome.Line + u'\n', outcome.Sent ? 0 : 1, {}, {}};
+        return AnswerCommandLine(answer);
+    }
     const QByteArray text = commandLine.Output.toLocal8Bit();
     std::FILE* stream = commandLine.Action == TCommandLine::TAction::Error ? stderr : stdout;
     const bool written = std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stream)

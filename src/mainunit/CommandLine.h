@@ -12,6 +12,7 @@ struct TCommandLine {
         Help, // print Output on stdout, exit with ExitCode
         Version, // likewise
         Error, // print Output on stderr, exit with ExitCode
+        Send, // send SendFile to the phone SendTo (empty: the only one)
     };
     TAction Action = TAction::Run;
     // FILE as the bytes the shell passed, so a name that is not valid in the
@@ -19,11 +20,15 @@ struct TCommandLine {
     QByteArray File;
     QString Output; // ends with a newline unless empty
     int ExitCode = 0;
+    // --send FILE [--to NAME]: FILE as the shell passed it, like File.
+    QByteArray SendFile{};
+    QString SendTo{};
 };
 
 // Reads argv (argv[0] is the program). Qt's own window options (-platform,
 // -style, ...) are accepted and left to QApplication.
 TCommandLine ParseCommandLine(int argc, const char* const* argv);
 
-// Prints Output where its action belongs and returns the exit status.
+// Prints Output where its action belongs and returns the exit status. Send:
+// sends the file, then one line on stdout (exit 0) or stderr (exit 1).
 int AnswerCommandLine(const TCommandLine& commandLine);

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -78,6 +79,13 @@ public:
     void OpenFolder(const QString& folder) override
     {
         QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+    }
+
+    int Choose(const QString& caption, const QString& text, const QStringList& items) override
+    {
+        bool ok = false;
+        const QString picked = QInputDialog::getItem(owner, caption, text, items, 0, false, &ok);
+        return ok ? static_cast<int>(items.indexOf(picked)) : -1;
     }
 
 private:

@@ -4,6 +4,7 @@
 // Qt's real dialogs, owned by the main window.
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 
@@ -30,6 +31,13 @@ public:
     virtual bool Question(const QString& caption, const QString& text) = 0;
     // Asks the desktop to show a folder; the outcome is not examined.
     virtual void OpenFolder(const QString& folder) = 0;
+    // A short list to pick one of, with OK and Cancel. The index picked, or
+    // -1 on Cancel (and from dialogs that offer no lists).
+    virtual int Choose(const QString& caption, const QString& text, const QStringList& items)
+    {
+        (void)caption, (void)text, (void)items;
+        return -1;
+    }
 };
 
 // The dialogs in use: Qt's unless a test has put its own in place.

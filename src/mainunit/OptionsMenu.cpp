@@ -1,7 +1,7 @@
-// The options menu: fades, loudness matching, the timeline's picture, the
-// key list and About. A right click anywhere on the window and the menu
-// button in the title bar open the same menu; its entries run the same
-// commands as the keys, and the choices are kept for the next start.
+// The options menu: fades, loudness matching, the timeline's picture,
+// sending the saved ringtone to a phone, the key list and About. A right click anywhere on the window and the
+// menu button in the title bar open the same menu; its entries run the same commands as the keys, and the
+// choices are kept for the next start.
 
 #include "TMainForm.h"
 
@@ -21,16 +21,16 @@ namespace {
 
 // The fade choices' labels come from the shaping table; listed here so the
 // translation tools find them.
-[[maybe_unused]] constexpr const char* FadeLabels[]
-    = {QT_TRANSLATE_NOOP("MainForm", "Off"), QT_TRANSLATE_NOOP("MainForm", "0.5 s"),
-        QT_TRANSLATE_NOOP("MainForm", "1 s"), QT_TRANSLATE_NOOP("MainForm", "2 s"),
-        QT_TRANSLATE_NOOP("MainForm", "3 s")};
+[[maybe_unused]] constexpr const char* FadeLabels[] = {QT_TRANSLATE_NOOP("MainForm", "Off"),
+    QT_TRANSLATE_NOOP("MainForm", "0.5 s"), QT_TRANSLATE_NOOP("MainForm", "1 s"),
+    QT_TRANSLATE_NOOP("MainForm", "2 s"), QT_TRANSLATE_NOOP("MainForm", "3 s")};
 
 // Object names of the entries, for finding them again when the menu opens.
 const QString FadeInMenuName = QStringLiteral("mnuFadeIn");
 const QString FadeOutMenuName = QStringLiteral("mnuFadeOut");
 const QString MatchLoudnessName = QStringLiteral("mnuMatchLoudness");
 const QString RealSoundName = QStringLiteral("mnuRealSound");
+const QString SendToPhoneName = QStringLiteral("mnuSendToPhone");
 
 // A submenu with one checkable entry per fade choice; choose(ms) runs on a pick.
 QMenu* AddFadeMenu(QMenu* menu, const QString& title, const QString& name, std::function<void(int)> choose)
@@ -71,10 +71,10 @@ void TMainForm::BuildOptionsMenu()
     auto guarded = [this](void (TMainForm::*command)()) {
         return [this, command] { Guarded([&] { (this->*command)(); }); };
     };
-    AddFadeMenu(OptionsMenu, tr("Fade in"), FadeInMenuName,
-        [this](int ms) { Guarded([&] { SetFadeIn(ms); }); });
-    AddFadeMenu(OptionsMenu, tr("Fade out"), FadeOutMenuName,
-        [this](int ms) { Guarded([&] { SetFadeOut(ms); }); });
+    AddFadeMenu(
+        OptionsMenu, tr("Fade in"), FadeInMenuName, [this](int ms) { Guarded([&] { SetFadeIn(ms); }); });
+    AddFadeMenu(
+        OptionsMenu, tr("Fade out"), FadeOutMenuName, [this](int ms) { Guarded([&] { SetFadeOut(ms); }); });
     QAction* match = OptionsMenu->addAction(tr("Match phone loudness"));
     match->setObjectName(MatchLoudnessName);
     match->setCheckable(true);
@@ -85,8 +85,13 @@ void TMainForm::BuildOptionsMenu()
     sound->setCheckable(true);
     connect(sound, &QAction::triggered, this, guarded(&TMainForm::SwitchWaveKey));
     OptionsMenu->addSeparator();
+    QAction* phone = OptionsMenu->addAction(tr("Send to phone"));
+    phone->setObjectName(SendToPhoneName);
+    connect(phone, &QAction::triggered, this, guarded(&TMainForm::SendToPhoneClick));
+    OptionsMenu->addSeparator();
     connect(OptionsMenu->addAction(tr("Keys…")), &QAction::triggered, this, guarded(&TMainForm::KeysHelp));
-    connect(OptionsMenu->addAction(tr("About")), &QAction::triggered, this, guarded(&TMainForm::lblAboutClick));
+    connect(
+        OptionsMenu->addAction(tr("About")), &QAction::triggered, this, guarded(&TMainForm::lblAboutClick));
     // The keys change the same choices: the checks are read afresh each time.
     connect(OptionsMenu, &QMenu::aboutToShow, this, [this] { RefreshOptionsMenu(); });
 }
@@ -97,6 +102,9 @@ void TMainForm::RefreshOptionsMenu()
     CheckFade(OptionsMenu, FadeOutMenuName, Choices.FadeOutMs);
     Check(OptionsMenu, MatchLoudnessName, Choices.MatchLoudness);
     Check(OptionsMenu, RealSoundName, WaveKind == TWaveKind::Sound);
+    // Once a ringtone has been saved, and not while one is on its way.
+    if (auto* phone = OptionsMenu->findChild<QAction*>(SendToPhoneName))
+        phone->setEnabled(CanSendToPhone());
 }
 
 void TMainForm::ShowOptionsMenu(QPoint globalPos)

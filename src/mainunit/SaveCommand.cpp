@@ -17,6 +17,7 @@ class TFormJobView final : public TJobView {
 public:
     explicit TFormJobView(TMainForm* form)
         : TJobView(form)
+        , form_(form)
         , status_(form->sb_status)
     {
     }
@@ -32,8 +33,15 @@ public:
     }
     void Error(const QString& text) override { Dialogs().Error(DisplayFileName(text)); }
     void OpenFolder(const QString& folder) override { Dialogs().OpenFolder(folder); }
+    // Send to phone takes it from here.
+    void Saved(const QString& target) override
+    {
+        if (form_)
+            form_->SavedRingtone = target;
+    }
 
 private:
+    QPointer<TMainForm> form_;
     QPointer<TLabel> status_;
 };
 

@@ -6,6 +6,7 @@
 #include "MainAccess.h"
 #include "MediaDevice.h"
 #include "MediaLoader.h"
+#include "PhoneCommand.h"
 #include "SkinFont.h"
 #include "SkinPictures.h"
 #include "StartupStamp.h"
@@ -22,6 +23,7 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <cstdlib>
 #include <thread>
 
 namespace {
@@ -76,6 +78,7 @@ TMainForm::~TMainForm()
     // The children outlive this part of the object; no more calls into it.
     imgWave->removeEventFilter(this);
     StopEnvelope();
+    phoneJob_.reset();
 }
 
 void TMainForm::FormCreate()
@@ -156,9 +159,19 @@ int RunApplication(int argc, char** argv)
         int coreArgc = 1;
         char coreName[] = "velumo";
         char* coreArgv[] = {coreName, nullptr};
-        QCoreApplication core(coreArgc, coreArgv);
-        InstallTranslations();
-        return AnswerCommandLine(ParseCommandLine(argc, argv));
+        int result = 0;
+        {
+            QCoreApplication core(coreArgc, coreArgv);
+            InstallTranslations();
+            result = AnswerCommandLine(ParseCommandLine(argc, argv));
+        }
+        // Qt's D-Bus thread outlives the application object and may still be
+        // dispatching while the exit handlers tear Qt's type registry down,
+        // which prints warnings after the one line: the answer is written and
+        // flushed, so the process ends here.
+        if (commandLine.Action == TCommandLine::TAction::Send)
+            std::_Exit(result);
+        return result;
     }
     // The window follows the display's scale exactly (1, 1.25, 1.5, 2), not
     // rounded: the skin has pictures at twice the size, and pictures without

@@ -26,6 +26,11 @@ class TCanvas;
 class TImage;
 class TLabel;
 class TMediaDevice;
+class TPhoneService;
+class TPhoneSendJob;
+struct TPhoneListing;
+struct TPhone;
+struct TSendOutcome;
 class TMouseEffectImage;
 class TSoundEnvelope;
 class TWaveRender;
@@ -156,6 +161,15 @@ public:
 
     // Export.
     void btnSaveClick();
+    // The last ringtone saved in this run; empty until one is.
+    QString SavedRingtone;
+
+    // Sending the saved ringtone to a paired phone (see PhoneCommand.cpp).
+    // The phones are reached through PhoneService, on a worker thread.
+    void SendToPhoneClick();
+    bool CanSendToPhone() const;
+    bool SendingToPhone() const;
+    std::shared_ptr<TPhoneService> PhoneService;
 
     // Transport.
     void btnPlayClick();
@@ -217,6 +231,9 @@ private:
     void StopEnvelope();
     void EnvelopeTimerTimer();
     void ShowEnvelopeColumns();
+    void PhonesListed(const TPhoneListing& listing);
+    void SendToChosenPhone(const TPhone& phone);
+    void PhoneSendDone(const TSendOutcome& outcome);
 
     std::unique_ptr<TWindowDrag> drag_;
     // True while a file loads: the analyser pumps events, so a second Open
@@ -228,6 +245,9 @@ private:
     int envelopeShown_ = 0;
     std::string envelopeFile_;
     TLoudnessCache loudness_;
+    // The phone's worker; declared last, so it is stopped and joined first.
+    std::unique_ptr<TPhoneSendJob> phoneJob_;
+    bool sendingToPhone_ = false;
 };
 
 // Program entry: application object, title, main window, message loop.

@@ -381,7 +381,8 @@ void TCutMp3Thread::ReportDone()
     const TRingtoneType* type = RingtoneTypeFor(Info.TargetFile);
     if (type && type->PhonePlaysSeconds > 0 && Info.LengthSeconds > type->PhonePlaysSeconds)
         question += JobText::PhoneLimit(type->PhonePlaysSeconds);
-    Synchronize([folder, question](TJobView& view) {
+    Synchronize([folder, question, target = Info.TargetFile](TJobView& view) {
+        view.Saved(target);
         if (view.Question(JobText::ConfirmCaption(), question))
             view.OpenFolder(folder);
     });

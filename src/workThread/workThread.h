@@ -161,6 +161,8 @@ public:
     virtual bool Question(const QString& caption, const QString& text) = 0;
     virtual void Error(const QString& text) = 0;
     virtual void OpenFolder(const QString& folder) = 0;
+    // The ringtone is saved at target (called before the completion question).
+    virtual void Saved(const QString& target) { (void)target; }
 
 private:
     friend class TCutMp3Thread;

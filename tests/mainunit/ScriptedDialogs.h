@@ -28,9 +28,11 @@ public:
     std::deque<FileAnswer> Opens, Saves;
     std::deque<uint16_t> ReadErrors;
     std::deque<bool> Questions;
+    std::deque<int> Choices; // an index, or -1 for Cancel
 
     // "open", "save", "error: <text>", "read error: <caption>|<text>",
-    // "message: <text>", "question: <caption>|<text>", "folder: <path>".
+    // "message: <text>", "question: <caption>|<text>", "folder: <path>",
+    // "choose: <caption>|<text>|<item>,<item>...".
     QStringList Log;
     // What the file dialogs were shown with, at the last call.
     TFileDialogSettings LastOpenShown, LastSaveShown;
@@ -72,6 +74,17 @@ public:
         return answer;
     }
     void OpenFolder(const QString& folder) override { Log << "folder: " + folder; }
+    int Choose(const QString& caption, const QString& text, const QStringList& items) override
+    {
+        Log << "choose: " + caption + "|" + text + "|" + items.join(',');
+        if (Choices.empty()) {
+            ADD_FAILURE() << "unexpected list: " << text.toStdString();
+            return -1;
+        }
+        const int answer = Choices.front();
+        Choices.pop_front();
+        return answer;
+    }
 
     // Log entries starting with prefix.
     QStringList Entries(const QString& prefix) const

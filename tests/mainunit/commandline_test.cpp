@@ -94,3 +94,45 @@ TEST(CommandLine, TheProgramAnswersWithoutADisplay)
         EXPECT_TRUE(QDir(temp.path()).isEmpty()) << what.toStdString();
     }
 }
+
+TEST(CommandLine, SendTakesOneFileAndOnePhoneName)
+{
+    struct TCase {
+        std::vector<const char*> arguments;
+        TAction action;
+        QByteArray file;
+        QString to;
+        QString error; // stderr's text, without " Try 'velumo --help'."
+    };
+    const TCase cases[] = {
+        {{"--send", "ring.mp3"}, TAction::Send, "ring.mp3", "", ""},
+        {{"--send=ring.mp3", "--to", "My Phone"}, TAction::Send, "ring.mp3", "My Phone", ""},
+        {{"--to", "Pixel", "--send", "/r/caf\xe9 \xff.mp3"}, TAction::Send, "/r/caf\xe9 \xff.mp3", "Pixel",
+            ""},
+        // A value may start with a dash.
+        {{"--send", "-ring.mp3"}, TAction::Send, "-ring.mp3", "", ""},
+        {{"--send"}, TAction::Error, "", "", "velumo: Missing value after '--send'."},
+        {{"--send="}, TAction::Error, "", "", "velumo: --send needs a file."},
+        {{"--send", "a.mp3", "--to="}, TAction::Error, "", "", "velumo: --to needs a name."},
+        {{"--to", "Pixel"}, TAction::Error, "", "", "velumo: --to goes with --send."},
+        {{"--to", "Pixel", "song.mp3"}, TAction::Error, "", "", "velumo: --to goes with --send."},
+        {{"--send", "a.mp3", "b.mp3"}, TAction::Error, "", "",
+            "velumo: --send takes one file, and one --to."},
+        {{"--send", "a.mp3", "--send", "b.mp3"}, TAction::Error, "", "",
+            "velumo: --send takes one file, and one --to."},
+        {{"--send", "a.mp3", "--to", "A", "--to", "B"}, TAction::Error, "", "",
+            "velumo: --send takes one file, and one --to."},
+    };
+    for (const TCase& c : cases) {
+        const TCommandLine got = Parse(c.arguments);
+        SCOPED_TRACE(QByteArray(c.arguments.back()).toStdString());
+        EXPECT_EQ(got.Action, c.action);
+        EXPECT_EQ(got.SendFile, c.file);
+        EXPECT_EQ(got.SendTo, c.to);
+        EXPECT_TRUE(got.File.isEmpty());
+        if (c.action == TAction::Error) {
+            EXPECT_EQ(got.Output, c.error + " Try 'velumo --help'.\n");
+            EXPECT_EQ(got.ExitCode, 2);
+        }
+    }
+}
