@@ -335,3 +335,27 @@ FR.update({
  ("TMainForm", "Match phone loudness"): "Volume du téléphone",
  ("TMainForm", "Show the real sound"): "Afficher le son réel",
 })
+
+# The zoomable timeline's keys.
+DE.update({
+    ("Keys", "Alt+Left"): "Alt+Links",
+    ("Keys", "Alt+Right"): "Alt+Rechts",
+    ("Keys", "Ctrl+wheel"): "Strg+Mausrad",
+    ("MainForm", "Cursor one column back"): "Cursor eine Spalte zurück",
+    ("MainForm", "Cursor one column on"): "Cursor eine Spalte vor",
+    ("MainForm", "Zoom in"): "Vergrößern",
+    ("MainForm", "Zoom out"): "Verkleinern",
+    ("MainForm", "Zoom back to the whole-second scale"): "Zurück zum Maßstab ganzer Sekunden",
+    ("MainForm", "Zoom round the pointer"): "Um den Mauszeiger zoomen",
+})
+FR.update({
+    ("Keys", "Alt+Left"): "Alt+Gauche",
+    ("Keys", "Alt+Right"): "Alt+Droite",
+    ("Keys", "Ctrl+wheel"): "Ctrl+molette",
+    ("MainForm", "Cursor one column back"): "Curseur une colonne en arrière",
+    ("MainForm", "Cursor one column on"): "Curseur une colonne en avant",
+    ("MainForm", "Zoom in"): "Zoom avant",
+    ("MainForm", "Zoom out"): "Zoom arrière",
+    ("MainForm", "Zoom back to the whole-second scale"): "Retour à l'échelle des secondes entières",
+    ("MainForm", "Zoom round the pointer"): "Zoomer autour du pointeur",
+})

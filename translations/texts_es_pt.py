@@ -335,3 +335,27 @@ PT_BR.update({
  ("TMainForm", "Match phone loudness"): "Igualar o volume do telefone",
  ("TMainForm", "Show the real sound"): "Mostrar o som real",
 })
+
+# The zoomable timeline's keys.
+ES.update({
+    ("Keys", "Alt+Left"): "Alt+Izquierda",
+    ("Keys", "Alt+Right"): "Alt+Derecha",
+    ("Keys", "Ctrl+wheel"): "Ctrl+rueda",
+    ("MainForm", "Cursor one column back"): "Cursor una columna atrás",
+    ("MainForm", "Cursor one column on"): "Cursor una columna adelante",
+    ("MainForm", "Zoom in"): "Acercar",
+    ("MainForm", "Zoom out"): "Alejar",
+    ("MainForm", "Zoom back to the whole-second scale"): "Volver a la escala de segundos enteros",
+    ("MainForm", "Zoom round the pointer"): "Acercar alrededor del puntero",
+})
+PT_BR.update({
+    ("Keys", "Alt+Left"): "Alt+Esquerda",
+    ("Keys", "Alt+Right"): "Alt+Direita",
+    ("Keys", "Ctrl+wheel"): "Ctrl+roda",
+    ("MainForm", "Cursor one column back"): "Cursor uma coluna para trás",
+    ("MainForm", "Cursor one column on"): "Cursor uma coluna para frente",
+    ("MainForm", "Zoom in"): "Ampliar",
+    ("MainForm", "Zoom out"): "Reduzir",
+    ("MainForm", "Zoom back to the whole-second scale"): "Voltar à escala de segundos inteiros",
+    ("MainForm", "Zoom round the pointer"): "Ampliar em torno do ponteiro",
+})

@@ -190,6 +190,18 @@
       <source>Ctrl+Q</source>
       <translation>Ctrl+Q</translation>
     </message>
+    <message>
+      <source>Alt+Left</source>
+      <translation>Alt+Izquierda</translation>
+    </message>
+    <message>
+      <source>Alt+Right</source>
+      <translation>Alt+Derecha</translation>
+    </message>
+    <message>
+      <source>Ctrl+wheel</source>
+      <translation>Ctrl+rueda</translation>
+    </message>
   </context>
   <context>
     <name>MainForm</name>
@@ -500,6 +512,30 @@
     <message>
       <source>Timeline area</source>
       <translation>Zona de la línea de tiempo</translation>
+    </message>
+    <message>
+      <source>Cursor one column back</source>
+      <translation>Cursor una columna atrás</translation>
+    </message>
+    <message>
+      <source>Cursor one column on</source>
+      <translation>Cursor una columna adelante</translation>
+    </message>
+    <message>
+      <source>Zoom in</source>
+      <translation>Acercar</translation>
+    </message>
+    <message>
+      <source>Zoom out</source>
+      <translation>Alejar</translation>
+    </message>
+    <message>
+      <source>Zoom back to the whole-second scale</source>
+      <translation>Volver a la escala de segundos enteros</translation>
+    </message>
+    <message>
+      <source>Zoom round the pointer</source>
+      <translation>Acercar alrededor del puntero</translation>
     </message>
   </context>
   <context>

@@ -190,6 +190,18 @@
       <source>Ctrl+Q</source>
       <translation>Ctrl+Q</translation>
     </message>
+    <message>
+      <source>Alt+Left</source>
+      <translation>Alt+Gauche</translation>
+    </message>
+    <message>
+      <source>Alt+Right</source>
+      <translation>Alt+Droite</translation>
+    </message>
+    <message>
+      <source>Ctrl+wheel</source>
+      <translation>Ctrl+molette</translation>
+    </message>
   </context>
   <context>
     <name>MainForm</name>
@@ -500,6 +512,30 @@
     <message>
       <source>Timeline area</source>
       <translation>Zone de la ligne de temps</translation>
+    </message>
+    <message>
+      <source>Cursor one column back</source>
+      <translation>Curseur une colonne en arrière</translation>
+    </message>
+    <message>
+      <source>Cursor one column on</source>
+      <translation>Curseur une colonne en avant</translation>
+    </message>
+    <message>
+      <source>Zoom in</source>
+      <translation>Zoom avant</translation>
+    </message>
+    <message>
+      <source>Zoom out</source>
+      <translation>Zoom arrière</translation>
+    </message>
+    <message>
+      <source>Zoom back to the whole-second scale</source>
+      <translation>Retour à l'échelle des secondes entières</translation>
+    </message>
+    <message>
+      <source>Zoom round the pointer</source>
+      <translation>Zoomer autour du pointeur</translation>
     </message>
   </context>
   <context>

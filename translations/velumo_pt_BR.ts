@@ -190,6 +190,18 @@
       <source>Ctrl+Q</source>
       <translation>Ctrl+Q</translation>
     </message>
+    <message>
+      <source>Alt+Left</source>
+      <translation>Alt+Esquerda</translation>
+    </message>
+    <message>
+      <source>Alt+Right</source>
+      <translation>Alt+Direita</translation>
+    </message>
+    <message>
+      <source>Ctrl+wheel</source>
+      <translation>Ctrl+roda</translation>
+    </message>
   </context>
   <context>
     <name>MainForm</name>
@@ -500,6 +512,30 @@
     <message>
       <source>Timeline area</source>
       <translation>Área da linha do tempo</translation>
+    </message>
+    <message>
+      <source>Cursor one column back</source>
+      <translation>Cursor uma coluna para trás</translation>
+    </message>
+    <message>
+      <source>Cursor one column on</source>
+      <translation>Cursor uma coluna para frente</translation>
+    </message>
+    <message>
+      <source>Zoom in</source>
+      <translation>Ampliar</translation>
+    </message>
+    <message>
+      <source>Zoom out</source>
+      <translation>Reduzir</translation>
+    </message>
+    <message>
+      <source>Zoom back to the whole-second scale</source>
+      <translation>Voltar à escala de segundos inteiros</translation>
+    </message>
+    <message>
+      <source>Zoom round the pointer</source>
+      <translation>Ampliar em torno do ponteiro</translation>
     </message>
   </context>
   <context>

@@ -5,6 +5,7 @@
 #include "TImage.h"
 #include "TLabel.h"
 #include "TMainForm.h"
+#include "TransportRules.h"
 #include "WaveRender.h"
 #include "appDefine.h"
 
@@ -31,12 +32,13 @@ QString ValueOf(const TMainForm& form)
     if (form.Closing())
         return {};
     const TWaveRender& render = *form.WaveRender;
-    return TimelineValueText(render.SelStartSeconds(), render.SelEndSeconds(), render.PlayPosSeconds());
+    return TimelineValueTextMs(render.SelStartMs(), render.SelEndMs(), render.PlayPosMs());
 }
 
 TMainForm* FormOf(QObject* object)
 {
-    return object->isWidgetType() ? qobject_cast<TMainForm*>(static_cast<QWidget*>(object)->window()) : nullptr;
+    return object->isWidgetType() ? qobject_cast<TMainForm*>(static_cast<QWidget*>(object)->window())
+                                  : nullptr;
 }
 
 // The timeline: a slider over the playing time whose value is the cursor's
@@ -234,7 +236,8 @@ void AnnounceTimeline(TMainForm& form)
         if (value == *last)
             return;
         *last = value;
-        QAccessibleValueChangeEvent changed(form.imgWave, form.Closing() ? 0 : form.WaveRender->PlayPosSeconds());
+        QAccessibleValueChangeEvent changed(
+            form.imgWave, form.Closing() ? 0 : form.WaveRender->PlayPosSeconds());
         QAccessible::updateAccessibility(&changed);
         QAccessibleEvent described(form.imgWave, QAccessible::DescriptionChanged);
         QAccessible::updateAccessibility(&described);
@@ -247,6 +250,12 @@ QString TimelineValueText(int startSeconds, int endSeconds, int cursorSeconds)
 {
     return Tr("Start %1, end %2, cursor %3")
         .arg(ClockText(startSeconds), ClockText(endSeconds), ClockText(cursorSeconds));
+}
+
+QString TimelineValueTextMs(int64_t startMs, int64_t endMs, int64_t cursorMs)
+{
+    return Tr("Start %1, end %2, cursor %3")
+        .arg(Transport::TimeText(startMs), Transport::TimeText(endMs), Transport::TimeText(cursorMs));
 }
 
 void InstallAccessibility(TMainForm& form)
