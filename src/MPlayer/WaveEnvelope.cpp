@@ -254,7 +254,7 @@ private:
     double count_ = 0.0; // samples summed, all channels
 };
 
-// The timeline's own columns and the 4 ms ones, filled from the same frames.
+// The timeline's own columns and the 2 ms ones, filled from the same frames.
 class TColumnMeter {
 public:
     TColumnMeter(TLaneMeter timeline, TLaneMeter fine)
@@ -350,7 +350,7 @@ TWaveEnvelope::TWaveEnvelope(std::string fileName, int columns, int columnsPerSe
     , columnsPerSecond_(columnsPerSecond)
     , values_(static_cast<size_t>(columnsPerSecond > 0 ? std::max(columns, 0) : 0), uint8_t{0})
     , fine_(columnsPerSecond > 0
-              ? values_.size() * FinestColumnsPerSecond / static_cast<size_t>(columnsPerSecond)
+              ? values_.size() * FineValuesPerSecond / static_cast<size_t>(columnsPerSecond)
               : 0,
           uint8_t{0})
 {
@@ -389,9 +389,9 @@ int TWaveEnvelope::FilledAt(int columnsPerSecond) const
 {
     if (columnsPerSecond == columnsPerSecond_)
         return Filled();
-    if (columnsPerSecond <= 0 || FinestColumnsPerSecond % columnsPerSecond != 0)
+    if (columnsPerSecond <= 0 || FineValuesPerSecond % columnsPerSecond != 0)
         return 0;
-    return fineFilled_.load(std::memory_order_acquire) / (FinestColumnsPerSecond / columnsPerSecond);
+    return fineFilled_.load(std::memory_order_acquire) / (FineValuesPerSecond / columnsPerSecond);
 }
 
 uint8_t TWaveEnvelope::ValueAt(int column, int columnsPerSecond) const
@@ -400,7 +400,7 @@ uint8_t TWaveEnvelope::ValueAt(int column, int columnsPerSecond) const
         return Value(column);
     if (column < 0 || column >= FilledAt(columnsPerSecond))
         return 0;
-    const int span = FinestColumnsPerSecond / columnsPerSecond;
+    const int span = FineValuesPerSecond / columnsPerSecond;
     if (span == 1)
         return fine_[static_cast<size_t>(column)];
     // The level of the whole stretch: the mean of its mean squares.
@@ -431,7 +431,7 @@ void TWaveEnvelope::Run()
     std::unique_ptr<AVFrame, TFrameFree> frame(av_frame_alloc());
     if (!packet || !frame)
         return;
-    TColumnMeter meter({values_, filled_, columnsPerSecond_}, {fine_, fineFilled_, FinestColumnsPerSecond});
+    TColumnMeter meter({values_, filled_, columnsPerSecond_}, {fine_, fineFilled_, FineValuesPerSecond});
     while (!meter.Full() && !stop_.load(std::memory_order_relaxed)) {
         const int r = av_read_frame(fmt.get(), packet.get());
         // Once the reader has tripped, what comes is the parser handing over
