@@ -156,4 +156,26 @@ TEST_F(Zoom, KeysAndTheWheelMarkToTheHundredth)
     EXPECT_EQ(form->lblEndPos->Caption(), "End Pos: 00:00:06.35");
 }
 
+TEST_F(Zoom, NothingToZoomBeforeAFileAndHalfASecondZoomsSafely)
+{
+    Press(Qt::Key_Plus); // before any file: no timeline to zoom
+    EXPECT_EQ(form->WaveRender->Scale, 5);
+    Open(Wav("short.wav", 0.5)); // a timeline of no whole second
+    for (int i = 0; i < 6; ++i)
+        Press(Qt::Key_Plus);
+    EXPECT_EQ(form->WaveRender->Scale, 250);
+    EXPECT_LE(form->imgWave->Picture().width(), 1);
+    Press(Qt::Key_Right, Qt::AltModifier);
+    EXPECT_EQ(form->WaveRender->PlayPosMs(), 4004);
+    Press(Qt::Key_0);
+    EXPECT_EQ(form->WaveRender->Scale, 5);
+    // A new file always opens at the default scale.
+    Press(Qt::Key_Plus);
+    Open(Wav("again.wav", 3));
+    EXPECT_EQ(form->WaveRender->Scale, 5);
+    EXPECT_EQ(form->Timer2->interval(), 1000);
+    EXPECT_EQ(form->imgWave->Picture().width(), 15);
+    EXPECT_EQ(form->imgWave->x(), 13);
+}
+
 } // namespace
