@@ -156,6 +156,31 @@ TEST_F(Zoom, KeysAndTheWheelMarkToTheHundredth)
     EXPECT_EQ(form->lblEndPos->Caption(), "End Pos: 00:00:06.35");
 }
 
+TEST_F(Zoom, ZoomedInTheCursorFollowsPlaybackSmoothlyAndStaysInView)
+{
+    Open(Wav("song.wav", 40));
+    form->ZoomAt(250, form->WaveRender->PlayPos.Ms, 20);
+    QTest::mouseClick(form->btnPlay, Qt::LeftButton);
+    ASSERT_EQ(form->MediaPlayer1->Mode(), 2);
+    const auto inView = [&] {
+        const int64_t left = form->ScrollBoxWave->horizontalScrollBar()->value() - 13;
+        const int64_t column = ColumnOfMs(form->WaveRender->PlayPos.Ms, 250);
+        return column >= left && column < left + form->ScrollBoxWave->viewport()->width();
+    };
+    // Past the first view (1.4 s at 250 columns a second): the view has moved on with it.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form->WaveRender->PlayPos.Ms > 6000 && inView(); }, 10000));
+    // Positions between whole seconds, and the current position with its hundredths.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form->WaveRender->PlayPos.Ms % 1000 > 100; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            Idle();
+            return form->lblCurrentPos->Caption().contains(u'.');
+        },
+        5000))
+        << form->lblCurrentPos->Caption().toStdString();
+    QTest::mouseClick(form->MouseEffectImage1, Qt::LeftButton);
+}
+
 TEST_F(Zoom, NothingToZoomBeforeAFileAndHalfASecondZoomsSafely)
 {
     Press(Qt::Key_Plus); // before any file: no timeline to zoom
