@@ -22,8 +22,8 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QWheelEvent>
 #include <QTimer>
+#include <QWheelEvent>
 #include <QtDebug>
 
 namespace {
