@@ -378,7 +378,7 @@ void checkOutput(const Job& job, int fd, const Progress& p)
         fail(ExitConvert, claim + "its file is not " + name + " audio (wrong signature at its start)");
     // The cut asked for, or what the source held of it by ffmpeg's account.
     const double expected = job.lengthSeconds ? std::min(*job.lengthSeconds, claimed) : claimed;
-    if (*seconds < expected - kLengthTolerance || *seconds > expected + kLengthTolerance)
+    if (*seconds < expected - kShortTolerance || *seconds > expected + kLengthTolerance)
         fail(ExitConvert,
             claim + "its file holds " + lengthText(*seconds, expected) + " s of " + name
                 + " audio for a cut of " + lengthText(expected, expected) + " s");
