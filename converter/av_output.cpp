@@ -304,12 +304,11 @@ std::string oneDecimal(double v)
     return buf;
 }
 
-// A length as the messages give it beside a cut of `cut` seconds: one decimal
-// when the cut is a whole number of tenths (every whole-second cut), else to
-// the hundredth (a cut marked finer).
+// A length as the messages give it beside the cut's: one decimal, or
+// hundredths where one decimal would show the two alike.
 std::string lengthText(double v, double cut)
 {
-    if (std::abs(cut * 10 - std::round(cut * 10)) < 1e-6)
+    if (oneDecimal(v) != oneDecimal(cut))
         return oneDecimal(v);
     char buf[32];
     std::snprintf(buf, sizeof buf, "%.2f", v);
@@ -381,7 +380,7 @@ void checkOutput(const Job& job, int fd, const Progress& p)
     if (*seconds < expected - kShortTolerance || *seconds > expected + kLengthTolerance)
         fail(ExitConvert,
             claim + "its file holds " + lengthText(*seconds, expected) + " s of " + name
-                + " audio for a cut of " + lengthText(expected, expected) + " s");
+                + " audio for a cut of " + lengthText(expected, *seconds) + " s");
 }
 
 } // namespace av
