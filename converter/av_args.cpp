@@ -79,15 +79,28 @@ std::optional<Clock> parseClock(std::string_view text)
     const auto c2 = text.find(':', c1 + 1);
     if (c2 == std::string_view::npos || text.find(':', c2 + 1) != std::string_view::npos)
         return std::nullopt;
-    long long h = 0, m = 0, s = 0;
+    long long h = 0, m = 0, s = 0, ms = 0;
     bool nh = false, nm = false, ns = false;
+    std::string_view seconds = text.substr(c2 + 1);
+    // ".mmm": one to three decimals of the second.
+    const auto dot = seconds.find('.');
+    if (dot != std::string_view::npos) {
+        const std::string_view fraction = seconds.substr(dot + 1);
+        bool signedFraction = false;
+        if (fraction.empty() || fraction.size() > 3 || !parseField(fraction, 1, 3, ms, signedFraction)
+            || signedFraction)
+            return std::nullopt;
+        for (std::size_t k = fraction.size(); k < 3; ++k)
+            ms *= 10;
+        seconds = seconds.substr(0, dot);
+    }
     if (!parseField(text.substr(0, c1), 2, 6, h, nh)
-        || !parseField(text.substr(c1 + 1, c2 - c1 - 1), 2, 2, m, nm)
-        || !parseField(text.substr(c2 + 1), 2, 2, s, ns))
+        || !parseField(text.substr(c1 + 1, c2 - c1 - 1), 2, 2, m, nm) || !parseField(seconds, 2, 2, s, ns))
         return std::nullopt;
     if (m >= 60 || s >= 60)
         return std::nullopt;
-    return Clock{h * 3600 + m * 60 + s, nh || nm || ns};
+    const long long whole = h * 3600 + m * 60 + s;
+    return Clock{whole, nh || nm || ns, whole * 1000 + ms};
 }
 
 long amrNbRate(long requested)
@@ -216,23 +229,23 @@ std::optional<ArgError> readTimes(const Given& g, Job& job)
     if (g.ss) {
         const auto c = parseClock(*g.ss);
         if (!c)
-            return usage("the start " + quoted(*g.ss) + " is not a time hh:mm:ss");
+            return usage("the start " + quoted(*g.ss) + " is not a time hh:mm:ss or hh:mm:ss.mmm");
         if (c->negative)
             return ArgError{ExitTimeRange, "the start " + *g.ss + " lies before the beginning of the source"};
         job.startText = *g.ss;
-        job.startSeconds = c->seconds;
+        job.startSeconds = static_cast<double>(c->ms) / 1000.0;
     }
     if (g.t) {
         const auto c = parseClock(*g.t);
         if (!c)
-            return usage("the length " + quoted(*g.t) + " is not a time hh:mm:ss");
+            return usage("the length " + quoted(*g.t) + " is not a time hh:mm:ss or hh:mm:ss.mmm");
         if (c->negative)
             return ArgError{
                 ExitTimeRange, "the length " + *g.t + " is negative; the end lies before the start"};
-        if (c->seconds == 0)
+        if (c->ms == 0)
             return ArgError{ExitTimeRange, "the length " + *g.t + " is zero; there is nothing to cut"};
         job.lengthText = *g.t;
-        job.lengthSeconds = c->seconds;
+        job.lengthSeconds = static_cast<double>(c->ms) / 1000.0;
     }
     return std::nullopt;
 }

@@ -1,7 +1,8 @@
 // Command line of the ringtone converter `av`:
-//   av -i <source> -ss <hh:mm:ss> -t <hh:mm:ss> [-f <format>] -acodec <encoder> -ab <kbit/s>
+//   av -i <source> -ss <time> -t <time> [-f <format>] -acodec <encoder> -ab <kbit/s>
 //      [-ac <channels>] [-ar <Hz>] [-fadein <s>] [-fadeout <s>] [-gain <dB>] [-limit]
 //      [-title <text>] <target>
+// A time is hh:mm:ss or hh:mm:ss.mmm (one to three decimals of the second).
 // The options the export gives each ringtone type stand in ringtone_types.h.
 // Options keep their historical meaning: -ab is in kbit/s, -ss/-t cut the
 // decoded audio exactly. The target is always the last argument. Without -f
@@ -52,8 +53,8 @@ struct Job {
     std::string source;
     std::string target;
     std::string startText = "00:00:00"; // as given, for messages
-    long long startSeconds = 0;
-    std::optional<long long> lengthSeconds; // none: to the end of the source
+    double startSeconds = 0; // whole milliseconds
+    std::optional<double> lengthSeconds; // whole milliseconds; none: to the end of the source
     std::string lengthText;
     Codec codec = Codec::Mp3;
     long bitRate = 0; // bit/s handed to the encoder; 0: encoder default
@@ -71,11 +72,13 @@ struct ArgError {
     std::string message; // one line, without the "av: " prefix
 };
 
-// A clock text "hh:mm:ss": hours at least two digits, minutes and seconds
-// exactly two digits below 60; any field may carry a leading minus.
+// A clock text "hh:mm:ss" or "hh:mm:ss.mmm": hours at least two digits,
+// minutes and seconds exactly two digits below 60, then one to three
+// unsigned decimals; any of the three fields may carry a leading minus.
 struct Clock {
-    long long seconds = 0; // magnitude
+    long long seconds = 0; // magnitude, whole seconds
     bool negative = false; // some field had a minus sign
+    long long ms = 0; // magnitude with the decimals, milliseconds
 };
 std::optional<Clock> parseClock(std::string_view text);
 

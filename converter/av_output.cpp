@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cerrno>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -303,6 +304,29 @@ std::string oneDecimal(double v)
     return buf;
 }
 
+// A length as the messages give it beside the cut's: one decimal, or
+// hundredths where one decimal would show the two alike.
+std::string lengthText(double v, double cut)
+{
+    if (oneDecimal(v) != oneDecimal(cut))
+        return oneDecimal(v);
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.2f", v);
+    return buf;
+}
+
+// The cut asked for: whole seconds as digits, else with its milliseconds.
+std::string cutText(double v)
+{
+    const double ms = std::round(v * 1000);
+    char buf[32];
+    if (std::fmod(ms, 1000) == 0)
+        std::snprintf(buf, sizeof buf, "%.0f", v);
+    else
+        std::snprintf(buf, sizeof buf, "%.3f", v);
+    return buf;
+}
+
 } // namespace
 
 std::optional<double> audioSeconds(Codec codec, Bytes file)
@@ -338,10 +362,10 @@ void checkOutput(const Job& job, int fd, const Progress& p)
             "the cut starting at " + job.startText + " holds no audio: the source " + quoted(job.source)
                 + " ends before it");
     const double claimed = static_cast<double>(p.outTimeUs) / 1e6;
-    if (job.lengthSeconds && claimed > static_cast<double>(*job.lengthSeconds) + 1)
+    if (job.lengthSeconds && claimed > *job.lengthSeconds + 1)
         fail(ExitConvert,
             claim + "reported " + oneDecimal(claimed) + " s of audio for a cut of "
-                + std::to_string(*job.lengthSeconds) + " s");
+                + cutText(*job.lengthSeconds) + " s");
     Mapping map;
     map.size = static_cast<std::size_t>(st.st_size);
     map.data = ::mmap(nullptr, map.size, PROT_READ, MAP_PRIVATE, fd, 0);
@@ -352,12 +376,11 @@ void checkOutput(const Job& job, int fd, const Progress& p)
     if (!seconds)
         fail(ExitConvert, claim + "its file is not " + name + " audio (wrong signature at its start)");
     // The cut asked for, or what the source held of it by ffmpeg's account.
-    const double expected
-        = job.lengthSeconds ? std::min(static_cast<double>(*job.lengthSeconds), claimed) : claimed;
-    if (*seconds < expected - kLengthTolerance || *seconds > expected + kLengthTolerance)
+    const double expected = job.lengthSeconds ? std::min(*job.lengthSeconds, claimed) : claimed;
+    if (*seconds < expected - kShortTolerance || *seconds > expected + kLengthTolerance)
         fail(ExitConvert,
-            claim + "its file holds " + oneDecimal(*seconds) + " s of " + name + " audio for a cut of "
-                + oneDecimal(expected) + " s");
+            claim + "its file holds " + lengthText(*seconds, expected) + " s of " + name
+                + " audio for a cut of " + lengthText(expected, *seconds) + " s");
 }
 
 } // namespace av

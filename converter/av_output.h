@@ -22,7 +22,10 @@ std::optional<double> audioSeconds(Codec codec, std::span<const unsigned char> f
 // the format and hold the cut's length of audio. Throws Failure.
 void checkOutput(const Job& job, int fd, const Progress& progress);
 
-// How far the audio may be off the cut (encoder delay and padding fit).
+// How far the audio may run past the cut (encoder delay and padding fit).
 constexpr double kLengthTolerance = 0.5; // seconds
+// How much shorter than the cut it may be: the length is measured to 20 ms
+// (an AMR frame), so a cut marked to the hundredth is held to it.
+constexpr double kShortTolerance = 0.02; // seconds
 
 } // namespace av

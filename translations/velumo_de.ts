@@ -218,6 +218,18 @@
         <source>Ctrl+P</source>
         <translation>Strg+P</translation>
     </message>
+    <message>
+        <source>Alt+Left</source>
+        <translation>Alt+Links</translation>
+    </message>
+    <message>
+        <source>Alt+Right</source>
+        <translation>Alt+Rechts</translation>
+    </message>
+    <message>
+        <source>Ctrl+wheel</source>
+        <translation>Strg+Mausrad</translation>
+    </message>
 </context>
 <context>
     <name>MainForm</name>
@@ -512,6 +524,30 @@
     <message>
         <source>Send the saved ringtone to the phone</source>
         <translation>Gespeicherten Klingelton an das Telefon senden</translation>
+    </message>
+    <message>
+        <source>Cursor one column back</source>
+        <translation>Cursor eine Spalte zurück</translation>
+    </message>
+    <message>
+        <source>Cursor one column on</source>
+        <translation>Cursor eine Spalte vor</translation>
+    </message>
+    <message>
+        <source>Zoom in</source>
+        <translation>Vergrößern</translation>
+    </message>
+    <message>
+        <source>Zoom out</source>
+        <translation>Verkleinern</translation>
+    </message>
+    <message>
+        <source>Zoom back to the whole-second scale</source>
+        <translation>Zurück zum Maßstab ganzer Sekunden</translation>
+    </message>
+    <message>
+        <source>Zoom round the pointer</source>
+        <translation>Um den Mauszeiger zoomen</translation>
     </message>
 </context>
 <context>

@@ -218,6 +218,18 @@
         <source>Ctrl+P</source>
         <translation>Ctrl+P</translation>
     </message>
+    <message>
+        <source>Alt+Left</source>
+        <translation>Alt+Izquierda</translation>
+    </message>
+    <message>
+        <source>Alt+Right</source>
+        <translation>Alt+Derecha</translation>
+    </message>
+    <message>
+        <source>Ctrl+wheel</source>
+        <translation>Ctrl+rueda</translation>
+    </message>
 </context>
 <context>
     <name>MainForm</name>
@@ -512,6 +524,30 @@
     <message>
         <source>Send the saved ringtone to the phone</source>
         <translation>Enviar el tono guardado al teléfono</translation>
+    </message>
+    <message>
+        <source>Cursor one column back</source>
+        <translation>Cursor una columna atrás</translation>
+    </message>
+    <message>
+        <source>Cursor one column on</source>
+        <translation>Cursor una columna adelante</translation>
+    </message>
+    <message>
+        <source>Zoom in</source>
+        <translation>Acercar</translation>
+    </message>
+    <message>
+        <source>Zoom out</source>
+        <translation>Alejar</translation>
+    </message>
+    <message>
+        <source>Zoom back to the whole-second scale</source>
+        <translation>Volver a la escala de segundos enteros</translation>
+    </message>
+    <message>
+        <source>Zoom round the pointer</source>
+        <translation>Acercar alrededor del puntero</translation>
     </message>
 </context>
 <context>

@@ -218,6 +218,18 @@
         <source>Ctrl+P</source>
         <translation>Ctrl+P</translation>
     </message>
+    <message>
+        <source>Alt+Left</source>
+        <translation>Alt+Gauche</translation>
+    </message>
+    <message>
+        <source>Alt+Right</source>
+        <translation>Alt+Droite</translation>
+    </message>
+    <message>
+        <source>Ctrl+wheel</source>
+        <translation>Ctrl+molette</translation>
+    </message>
 </context>
 <context>
     <name>MainForm</name>
@@ -512,6 +524,30 @@
     <message>
         <source>Send the saved ringtone to the phone</source>
         <translation>Envoyer la sonnerie enregistrée au téléphone</translation>
+    </message>
+    <message>
+        <source>Cursor one column back</source>
+        <translation>Curseur une colonne en arrière</translation>
+    </message>
+    <message>
+        <source>Cursor one column on</source>
+        <translation>Curseur une colonne en avant</translation>
+    </message>
+    <message>
+        <source>Zoom in</source>
+        <translation>Zoom avant</translation>
+    </message>
+    <message>
+        <source>Zoom out</source>
+        <translation>Zoom arrière</translation>
+    </message>
+    <message>
+        <source>Zoom back to the whole-second scale</source>
+        <translation>Retour à l&apos;échelle des secondes entières</translation>
+    </message>
+    <message>
+        <source>Zoom round the pointer</source>
+        <translation>Zoomer autour du pointeur</translation>
     </message>
 </context>
 <context>

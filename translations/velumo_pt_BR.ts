@@ -218,6 +218,18 @@
         <source>Ctrl+P</source>
         <translation>Ctrl+P</translation>
     </message>
+    <message>
+        <source>Alt+Left</source>
+        <translation>Alt+Esquerda</translation>
+    </message>
+    <message>
+        <source>Alt+Right</source>
+        <translation>Alt+Direita</translation>
+    </message>
+    <message>
+        <source>Ctrl+wheel</source>
+        <translation>Ctrl+roda</translation>
+    </message>
 </context>
 <context>
     <name>MainForm</name>
@@ -512,6 +524,30 @@
     <message>
         <source>Send the saved ringtone to the phone</source>
         <translation>Enviar o toque salvo para o celular</translation>
+    </message>
+    <message>
+        <source>Cursor one column back</source>
+        <translation>Cursor uma coluna para trás</translation>
+    </message>
+    <message>
+        <source>Cursor one column on</source>
+        <translation>Cursor uma coluna para frente</translation>
+    </message>
+    <message>
+        <source>Zoom in</source>
+        <translation>Ampliar</translation>
+    </message>
+    <message>
+        <source>Zoom out</source>
+        <translation>Reduzir</translation>
+    </message>
+    <message>
+        <source>Zoom back to the whole-second scale</source>
+        <translation>Voltar à escala de segundos inteiros</translation>
+    </message>
+    <message>
+        <source>Zoom round the pointer</source>
+        <translation>Ampliar em torno do ponteiro</translation>
     </message>
 </context>
 <context>

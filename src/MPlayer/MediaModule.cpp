@@ -90,6 +90,8 @@ public:
     int Filled() const override { return envelope_.Filled(); }
     bool Finished() const override { return envelope_.Finished(); }
     uint8_t Value(int column) const override { return envelope_.Value(column); }
+    int FilledAt(int perSecond) const override { return envelope_.FilledAt(perSecond); }
+    uint8_t ValueAt(int column, int perSecond) const override { return envelope_.ValueAt(column, perSecond); }
 
 private:
     TWaveEnvelope envelope_;

@@ -52,15 +52,18 @@ public:
     virtual int Filled() const = 0;
     virtual bool Finished() const = 0;
     virtual uint8_t Value(int column) const = 0;
+    virtual int FilledAt(int columnsPerSecond) const = 0;
+    virtual uint8_t ValueAt(int column, int columnsPerSecond) const = 0;
 };
 
 // What the module offers; a module whose Version differs is not used.
 struct TMediaModuleEntries {
-    static constexpr uint32_t CurrentVersion = 3;
+    static constexpr uint32_t CurrentVersion = 4;
     uint32_t Version = CurrentVersion;
     IMediaDevice* (*CreateDevice)() = nullptr;
     // As TWaveEnvelope's constructor; throws only when no thread or memory can be had.
-    IWaveEnvelope* (*CreateEnvelope)(const std::string& fileName, int columns, int columnsPerSecond) = nullptr;
+    IWaveEnvelope* (*CreateEnvelope)(const std::string& fileName, int columns, int columnsPerSecond)
+        = nullptr;
     ringtone::TLoudness (*MeasureLoudness)(const std::string& path, int64_t startMs, int64_t endMs,
         int channels, int rate, const std::atomic<bool>* cancel)
         = nullptr;

@@ -180,10 +180,11 @@ double SumSquaresOf(AVSampleFormat packed, const uint8_t* data, size_t n)
     }
 }
 
-// Cuts decoded frames into columns and publishes each finished column.
-class TColumnMeter {
+// Cuts decoded frames into the columns of one scale and publishes each
+// finished column.
+class TLaneMeter {
 public:
-    TColumnMeter(std::vector<uint8_t>& values, std::atomic<int>& filled, int columnsPerSecond)
+    TLaneMeter(std::vector<uint8_t>& values, std::atomic<int>& filled, int columnsPerSecond)
         : values_(values)
         , filled_(filled)
         , perSecond_(columnsPerSecond)
@@ -253,6 +254,47 @@ private:
     double count_ = 0.0; // samples summed, all channels
 };
 
+// The timeline's own columns and the 2 ms ones, filled from the same frames.
+class TColumnMeter {
+public:
+    TColumnMeter(TLaneMeter timeline, TLaneMeter fine)
+        : timeline_(timeline)
+        , fine_(fine)
+    {
+    }
+
+    bool Full() const { return timeline_.Full() && fine_.Full(); }
+    void Add(const AVFrame& f)
+    {
+        if (!timeline_.Full())
+            timeline_.Add(f);
+        if (!fine_.Full())
+            fine_.Add(f);
+    }
+    void Finish()
+    {
+        timeline_.Finish();
+        fine_.Finish();
+    }
+
+private:
+    TLaneMeter timeline_;
+    TLaneMeter fine_;
+};
+
+// Mean squares of the 256 values, for levels made from several of them.
+struct TMeanSquares {
+    double Of[TWaveEnvelope::MaxValue + 1] = {};
+    TMeanSquares()
+    {
+        for (int v = 1; v <= TWaveEnvelope::MaxValue; ++v)
+            Of[v] = std::pow(10.0,
+                (double(v) / TWaveEnvelope::MaxValue * -TWaveEnvelope::FloorDb + TWaveEnvelope::FloorDb)
+                    / 10.0);
+    }
+};
+const TMeanSquares kMeanSquares;
+
 // Opens the file's first audio stream and its decoder; false when either
 // fails. Every other stream is not even read.
 bool OpenAudio(TReader& reader, const std::string& path, std::unique_ptr<AVFormatContext, TFormatCloser>& fmt,
@@ -307,6 +349,10 @@ TWaveEnvelope::TWaveEnvelope(std::string fileName, int columns, int columnsPerSe
     : fileName_(std::move(fileName))
     , columnsPerSecond_(columnsPerSecond)
     , values_(static_cast<size_t>(columnsPerSecond > 0 ? std::max(columns, 0) : 0), uint8_t{0})
+    , fine_(columnsPerSecond > 0
+              ? values_.size() * FineValuesPerSecond / static_cast<size_t>(columnsPerSecond)
+              : 0,
+          uint8_t{0})
 {
     worker_ = std::thread([this] {
         try {
@@ -339,9 +385,35 @@ uint8_t TWaveEnvelope::ValueOfMeanSquare(double meanSquare)
     return static_cast<uint8_t>(std::clamp(v, 0.0, double(MaxValue)));
 }
 
+int TWaveEnvelope::FilledAt(int columnsPerSecond) const
+{
+    if (columnsPerSecond == columnsPerSecond_)
+        return Filled();
+    if (columnsPerSecond <= 0 || FineValuesPerSecond % columnsPerSecond != 0)
+        return 0;
+    return fineFilled_.load(std::memory_order_acquire) / (FineValuesPerSecond / columnsPerSecond);
+}
+
+uint8_t TWaveEnvelope::ValueAt(int column, int columnsPerSecond) const
+{
+    if (columnsPerSecond == columnsPerSecond_)
+        return Value(column);
+    if (column < 0 || column >= FilledAt(columnsPerSecond))
+        return 0;
+    const int span = FineValuesPerSecond / columnsPerSecond;
+    if (span == 1)
+        return fine_[static_cast<size_t>(column)];
+    // The level of the whole stretch: the mean of its mean squares.
+    double sum = 0.0;
+    const size_t first = static_cast<size_t>(column) * static_cast<size_t>(span);
+    for (size_t i = first; i < first + static_cast<size_t>(span); ++i)
+        sum += kMeanSquares.Of[fine_[i]];
+    return ValueOfMeanSquare(sum / span);
+}
+
 void TWaveEnvelope::Run()
 {
-    if (values_.empty())
+    if (values_.empty() && fine_.empty())
         return;
     // Per thread on Linux: playback and the GUI come first.
     errno = 0;
@@ -359,7 +431,7 @@ void TWaveEnvelope::Run()
     std::unique_ptr<AVFrame, TFrameFree> frame(av_frame_alloc());
     if (!packet || !frame)
         return;
-    TColumnMeter meter(values_, filled_, columnsPerSecond_);
+    TColumnMeter meter({values_, filled_, columnsPerSecond_}, {fine_, fineFilled_, FineValuesPerSecond});
     while (!meter.Full() && !stop_.load(std::memory_order_relaxed)) {
         const int r = av_read_frame(fmt.get(), packet.get());
         // Once the reader has tripped, what comes is the parser handing over

@@ -21,6 +21,9 @@
 #include <QScrollArea>
 #include <QUrl>
 
+#include <algorithm>
+#include <climits>
+
 #include <stdexcept>
 
 namespace {
@@ -29,7 +32,7 @@ struct TKeyBinding {
     int key;
     Qt::KeyboardModifiers modifiers;
     void (TMainForm::*handler)();
-    const char* keys; // as the help lists it; names translated in context "Keys"
+    const char* keys; // as the help lists it, names translated in context "Keys"; none: not listed
     const char* does; // English source text, context "MainForm"
 };
 
@@ -45,6 +48,10 @@ const TKeyBinding KeyBindings[] = {
         QT_TRANSLATE_NOOP("MainForm", "Cursor to the first second")},
     {Qt::Key_End, Qt::NoModifier, &TMainForm::CursorEndKey, QT_TRANSLATE_NOOP("Keys", "End"),
         QT_TRANSLATE_NOOP("MainForm", "Cursor to the last second")},
+    {Qt::Key_Left, Qt::AltModifier, &TMainForm::CursorColumnLeftKey, QT_TRANSLATE_NOOP("Keys", "Alt+Left"),
+        QT_TRANSLATE_NOOP("MainForm", "Cursor one column back")},
+    {Qt::Key_Right, Qt::AltModifier, &TMainForm::CursorColumnRightKey, QT_TRANSLATE_NOOP("Keys", "Alt+Right"),
+        QT_TRANSLATE_NOOP("MainForm", "Cursor one column on")},
     {Qt::Key_BracketLeft, Qt::NoModifier, &TMainForm::btnMarkStartClick, "[",
         QT_TRANSLATE_NOOP("MainForm", "Mark start")},
     {Qt::Key_BracketRight, Qt::NoModifier, &TMainForm::btnMarkEndClick, "]",
@@ -59,6 +66,16 @@ const TKeyBinding KeyBindings[] = {
         QT_TRANSLATE_NOOP("MainForm", "Play the loop")},
     {Qt::Key_W, Qt::NoModifier, &TMainForm::SwitchWaveKey, "W",
         QT_TRANSLATE_NOOP("MainForm", "Timeline: real sound / decorative")},
+    // '+' is shifted on most keyboards, not on the keypad; '=' shares its key.
+    {Qt::Key_Plus, Qt::NoModifier, &TMainForm::ZoomInKey, "+", QT_TRANSLATE_NOOP("MainForm", "Zoom in")},
+    {Qt::Key_Plus, Qt::ShiftModifier, &TMainForm::ZoomInKey, nullptr, nullptr},
+    {Qt::Key_Equal, Qt::NoModifier, &TMainForm::ZoomInKey, nullptr, nullptr},
+    {Qt::Key_Minus, Qt::NoModifier, &TMainForm::ZoomOutKey, "-", QT_TRANSLATE_NOOP("MainForm", "Zoom out")},
+    {Qt::Key_0, Qt::NoModifier, &TMainForm::ZoomResetKey, "0",
+        QT_TRANSLATE_NOOP("MainForm", "Zoom back to the whole-second scale")},
+    // Read by the timeline's scroll box, listed here with the keys.
+    {0, Qt::ControlModifier, nullptr, QT_TRANSLATE_NOOP("Keys", "Ctrl+wheel"),
+        QT_TRANSLATE_NOOP("MainForm", "Zoom round the pointer")},
     {Qt::Key_O, Qt::ControlModifier, &TMainForm::btnOpenClick, QT_TRANSLATE_NOOP("Keys", "Ctrl+O"),
         QT_TRANSLATE_NOOP("MainForm", "Open a music file")},
     {Qt::Key_S, Qt::ControlModifier, &TMainForm::btnSaveClick, QT_TRANSLATE_NOOP("Keys", "Ctrl+S"),
@@ -77,9 +94,10 @@ QString TMainForm::KeysText()
 {
     QString text = QCoreApplication::translate("MainForm", "Keys:") + u'\n';
     for (const TKeyBinding& binding : KeyBindings)
-        text += QStringLiteral("\n%1\t%2")
-                    .arg(QCoreApplication::translate("Keys", binding.keys),
-                        QCoreApplication::translate("MainForm", binding.does));
+        if (binding.keys)
+            text += QStringLiteral("\n%1\t%2")
+                        .arg(QCoreApplication::translate("Keys", binding.keys),
+                            QCoreApplication::translate("MainForm", binding.does));
     return text;
 }
 
@@ -88,7 +106,7 @@ void TMainForm::keyPressEvent(QKeyEvent* event)
     // Keypad arrows count as arrows; the keypad flag is not a modifier here.
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     for (const TKeyBinding& binding : KeyBindings) {
-        if (event->key() == binding.key && modifiers == binding.modifiers) {
+        if (binding.handler && event->key() == binding.key && modifiers == binding.modifiers) {
             event->accept();
             Guarded([&] { (this->*binding.handler)(); });
             return;
@@ -110,28 +128,56 @@ void TMainForm::PlayOrPauseKey()
         btnPlayClick();
 }
 
-void TMainForm::MoveCursorByKey(int column)
+void TMainForm::MoveCursorByKey(TTimePos place)
 {
     // Like a click on the timeline, which only exists once a file is shown.
     if (Closing() || !ScrollBoxWave->isVisibleTo(this))
         return;
-    ApplyCursorMove(Transport::MoveCursor(MediaPlayer1->Mode(), column));
-    // Keep the cursor in sight with room for its triangle and a second either
-    // side; at the first column that shows the timeline's left edge too.
-    const QPoint cursor = imgWave->pos() + QPoint(WaveRender->PlayPos, imgWave->height() / 2);
-    ScrollBoxWave->ensureVisible(cursor.x(), cursor.y(), imgWave->x() + ColumnsPerSecond + 5, 0);
+    ApplyCursorMove(Transport::MoveCursorTo(MediaPlayer1->Mode(), place));
+    // Keep the cursor in sight with room for its triangle and a second (of
+    // the default scale) either side; at the first column that shows the
+    // timeline's left edge too.
+    const int64_t column
+        = std::clamp<int64_t>(WaveRender->SurfaceColumn(WaveRender->PlayPos), INT_MIN / 2, INT_MAX / 2);
+    const QPoint cursor = imgWave->pos() + QPoint(static_cast<int>(column), imgWave->height() / 2);
+    ScrollBoxWave->ensureVisible(cursor.x(), cursor.y(), WaveOrigin.x() + ColumnsPerSecond + 5, 0);
 }
 
 void TMainForm::CursorLeftKey()
 {
     if (!Closing())
-        MoveCursorByKey(WaveRender->PlayPos - ColumnsPerSecond);
+        MoveCursorByKey(WaveRender->PlayPos.Moved(-1000));
 }
 
 void TMainForm::CursorRightKey()
 {
     if (!Closing())
-        MoveCursorByKey(WaveRender->PlayPos + ColumnsPerSecond);
+        MoveCursorByKey(WaveRender->PlayPos.Moved(1000));
+}
+
+namespace {
+
+// One column of the scale shown from the cursor: a column of the default
+// scale as such, else exact, on the column grid of that scale.
+TTimePos ColumnStep(const TWaveRender& r, int step)
+{
+    if (r.Scale == ColumnsPerSecond)
+        return TTimePos(r.PlayPos).Moved(step * ColumnMs(ColumnsPerSecond));
+    return TTimePos::Exact((ColumnOfMs(r.PlayPos.Ms, r.Scale) + step) * ColumnMs(r.Scale));
+}
+
+} // namespace
+
+void TMainForm::CursorColumnLeftKey()
+{
+    if (!Closing())
+        MoveCursorByKey(ColumnStep(*WaveRender, -1));
+}
+
+void TMainForm::CursorColumnRightKey()
+{
+    if (!Closing())
+        MoveCursorByKey(ColumnStep(*WaveRender, +1));
 }
 
 void TMainForm::CursorHomeKey()

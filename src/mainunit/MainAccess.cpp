@@ -5,6 +5,7 @@
 #include "TImage.h"
 #include "TLabel.h"
 #include "TMainForm.h"
+#include "TransportRules.h"
 #include "WaveRender.h"
 #include "appDefine.h"
 
@@ -31,7 +32,7 @@ QString ValueOf(const TMainForm& form)
     if (form.Closing())
         return {};
     const TWaveRender& render = *form.WaveRender;
-    return TimelineValueText(render.SelStartSeconds(), render.SelEndSeconds(), render.PlayPosSeconds());
+    return TimelineValueTextMs(render.SelStartMs(), render.SelEndMs(), render.PlayPosMs());
 }
 
 TMainForm* FormOf(QObject* object)
@@ -249,6 +250,12 @@ QString TimelineValueText(int startSeconds, int endSeconds, int cursorSeconds)
 {
     return Tr(QT_TRANSLATE_NOOP("MainForm", "Start %1, end %2, cursor %3"))
         .arg(ClockText(startSeconds), ClockText(endSeconds), ClockText(cursorSeconds));
+}
+
+QString TimelineValueTextMs(int64_t startMs, int64_t endMs, int64_t cursorMs)
+{
+    return Tr("Start %1, end %2, cursor %3")
+        .arg(Transport::TimeText(startMs), Transport::TimeText(endMs), Transport::TimeText(cursorMs));
 }
 
 void InstallAccessibility(TMainForm& form)

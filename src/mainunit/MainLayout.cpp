@@ -3,6 +3,7 @@
 
 #include "TMainForm.h"
 
+#include "ErrorGuard.h"
 #include "MediaDevice.h"
 #include "MouseEffectImage.h"
 #include "SkinFont.h"
@@ -10,6 +11,7 @@
 #include "StartupStamp.h"
 #include "TImage.h"
 #include "TLabel.h"
+#include "WaveRender.h"
 #include "appDefine.h"
 #include "workThread.h"
 
@@ -21,6 +23,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
+#include <QWheelEvent>
 #include <QtDebug>
 
 namespace {
@@ -29,7 +32,7 @@ constexpr QSize WindowSize(598, 422);
 // The window's and the labels' character height, in pixels.
 constexpr int FontPixels = 11;
 // Where imgWave sits inside the scroll box's client area.
-constexpr QPoint WaveOrigin(13, 7);
+constexpr QPoint WaveOrigin = TMainForm::WaveOrigin;
 
 const QColor Yellow(255, 255, 0);
 const QColor White(255, 255, 255);
@@ -238,6 +241,10 @@ void TMainForm::BuildLayout()
     AddTimeline(*this);
     // Whoever resizes imgWave resizes the scrolled extent with it.
     imgWave->installEventFilter(this);
+    // Ctrl+wheel zooms; zoomed in, a scrolled view draws its part anew.
+    ScrollBoxWave->viewport()->installEventFilter(this);
+    connect(ScrollBoxWave->horizontalScrollBar(), &QScrollBar::valueChanged, this,
+        [this] { Guarded([this] { PlaceTimelineWindow(false); }); });
     FitScrollContent();
     ScrollBoxWave->hide();
     ScrollBoxWave->raise();
@@ -248,13 +255,21 @@ void TMainForm::BuildLayout()
 void TMainForm::FitScrollContent()
 {
     const QRect wave = imgWave->geometry();
-    ScrollBoxWaveContent->resize(wave.x() + wave.width(), wave.y() + wave.height());
+    int right = wave.x() + wave.width();
+    // Zoomed in, the picture is a window: the content spans the whole timeline.
+    if (!Closing() && Zoomed())
+        right = static_cast<int>(
+            std::clamp<int64_t>(WaveOrigin.x() + WaveRender->TimelineColumns(), right, QWIDGETSIZE_MAX));
+    ScrollBoxWaveContent->resize(right, wave.y() + wave.height());
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == imgWave && (event->type() == QEvent::Resize || event->type() == QEvent::Move))
         FitScrollContent();
+    if (watched == ScrollBoxWave->viewport() && event->type() == QEvent::Wheel
+        && TimelineWheel(static_cast<QWheelEvent*>(event)))
+        return true;
     return QWidget::eventFilter(watched, event);
 }
 

@@ -86,6 +86,8 @@ public:
     int Filled() const { return envelope_->Filled(); }
     bool Finished() const { return envelope_->Finished(); }
     uint8_t Value(int column) const { return envelope_->Value(column); }
+    int FilledAt(int perSecond) const { return envelope_->FilledAt(perSecond); }
+    uint8_t ValueAt(int column, int perSecond) const { return envelope_->ValueAt(column, perSecond); }
 
 private:
     std::unique_ptr<IWaveEnvelope> envelope_;

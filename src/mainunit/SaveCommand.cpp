@@ -59,8 +59,8 @@ void TMainForm::btnSaveClick()
     if (!Dialogs().ExecuteSave(SaveDialog1))
         return;
     // Full paths, so the converter (started in the work folder) finds them.
-    JobInfo = MakeJobInfo(AbsoluteFileName(OpenedFileName), AbsoluteFileName(SaveDialog1.FileName),
-        WaveRender->SelStartSeconds(), WaveRender->SelEndSeconds());
+    JobInfo = MakeJobInfoMs(AbsoluteFileName(OpenedFileName), AbsoluteFileName(SaveDialog1.FileName),
+        WaveRender->SelStartMs(), WaveRender->SelEndMs());
     ShapeJob(JobInfo);
     Converting = true;
     // Should the thread fail to start, the job's cleanup clears Converting again.

@@ -50,8 +50,8 @@ TMatchGain TMainForm::MeasureMatchGain(const TLoudnessKey& key)
 ringtone::TShapePlan TMainForm::ShapePlan(const TRingtoneForm& form)
 {
     TMatchGain gain;
-    const int64_t startMs = int64_t{WaveRender->SelStartSeconds()} * 1000;
-    const int64_t endMs = int64_t{WaveRender->SelEndSeconds()} * 1000;
+    const int64_t startMs = WaveRender->SelStartMs();
+    const int64_t endMs = WaveRender->SelEndMs();
     // Nothing to measure without a file or a selection; the export says why.
     if (Choices.MatchLoudness && !OpenedFileName.isEmpty() && startMs >= 0 && endMs > startMs) {
         gain = loudness_.Gain(LoudnessKey(OpenedFileName, startMs, endMs, form),
@@ -77,7 +77,7 @@ void TMainForm::PlayLoopClick()
 {
     if (Closing() || !Transport::SelectionActs(MediaPlayer1->Mode()))
         return;
-    const int start = WaveRender->SelStartSeconds(), end = WaveRender->SelEndSeconds();
+    const int64_t start = WaveRender->SelStartMs(), end = WaveRender->SelEndMs();
     if (end <= start)
         return; // an empty selection has no loop
     const ringtone::TShapePlan plan = ShapePlan(RingtoneForm({}));
@@ -85,5 +85,5 @@ void TMainForm::PlayLoopClick()
     MediaPlayer1->Open();
     MediaPlayer1->SetTimeFormat(Milliseconds);
     ShapePreview(plan);
-    MediaPlayer1->PlayLoop(Transport::SecondsToMs(start), Transport::SecondsToMs(end));
+    MediaPlayer1->PlayLoop(Transport::DeviceMs(start), Transport::DeviceMs(end));
 }

@@ -79,6 +79,7 @@ void TMainForm::ShowNewTimeline(int width)
 {
     // The previous file's worker ends before its timeline changes.
     StopEnvelope();
+    DropZoom();
     TWaveRender& render = *WaveRender;
     // As SetWaveLength, with one paint of what is chosen. The walk is made
     // whatever is shown, so the decorative sequence is the same either way.
@@ -149,11 +150,18 @@ void TMainForm::ShowEnvelopeColumns()
     if (!SoundEnvelope)
         return;
     const int shown
-        = CopyEnvelopeColumns(*SoundEnvelope, envelopeShown_, WaveRender->Samples, WaveRender->Height);
-    if (shown == envelopeShown_)
-        return;
+        = CopyEnvelopeColumns(*SoundEnvelope, envelopeShown_, DefaultSamples(), WaveRender->Height);
+    const bool moreShown = shown != envelopeShown_;
     envelopeShown_ = shown;
-    WaveRender->Paint();
+    if (!Zoomed()) {
+        if (moreShown)
+            WaveRender->Paint();
+        return;
+    }
+    // Zoomed in: the window again once more of it is decoded.
+    if (windowFilled_ < window_.First + window_.Width
+        && SoundEnvelope->FilledAt(WaveRender->Scale) > windowFilled_)
+        PlaceTimelineWindow(true);
 }
 
 void TMainForm::SwitchWaveKey()
@@ -165,15 +173,17 @@ void TMainForm::SwitchWaveKey()
     // Before the first file there is no timeline to repaint.
     if (ScrollBoxWave->isVisibleTo(this) && render.WaveLength >= 1) {
         if (WaveKind == TWaveKind::Decorative) {
-            render.Samples = walk_;
-            render.Paint();
+            DefaultSamples() = walk_;
+            if (!Zoomed())
+                render.Paint();
         } else {
-            render.Samples.assign(static_cast<size_t>(render.WaveLength), 0);
+            DefaultSamples().assign(static_cast<size_t>(render.WaveLength), 0);
             envelopeShown_ = 0;
             ShowEnvelopeColumns();
-            if (envelopeShown_ == 0)
+            if (envelopeShown_ == 0 && !Zoomed())
                 render.Paint(); // nothing decoded yet: an empty band
         }
+        PlaceTimelineWindow(true);
     }
     KeepWaveKind(WaveKind);
 }

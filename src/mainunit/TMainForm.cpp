@@ -77,6 +77,7 @@ TMainForm::~TMainForm()
 {
     // The children outlive this part of the object; no more calls into it.
     imgWave->removeEventFilter(this);
+    ScrollBoxWave->viewport()->removeEventFilter(this);
     StopEnvelope();
     phoneJob_.reset();
 }

@@ -7,6 +7,7 @@
 #include "FormComponents.h"
 #include "Options.h"
 #include "SoundPicture.h"
+#include "TimelineView.h"
 #include "TransportRules.h"
 #include "workThread.h"
 
@@ -22,6 +23,7 @@
 class QMenu;
 class QScrollArea;
 class QTimer;
+class QWheelEvent;
 class TCanvas;
 class TImage;
 class TLabel;
@@ -70,7 +72,9 @@ public:
     TLabel* lblAbout = nullptr;
     TLabel* lblCurrentPos = nullptr;
     QScrollArea* ScrollBoxWave = nullptr;
-    // The scroll box's content: imgWave at (13, 7); it always ends at
+    // Where imgWave's first column sits in the scroll box's content.
+    static constexpr QPoint WaveOrigin{13, 7};
+    // The scroll box's content: imgWave at WaveOrigin; it always ends at
     // imgWave's right and bottom edges, which is what the bars scroll over.
     QWidget* ScrollBoxWaveContent = nullptr;
     TImage* imgWave = nullptr;
@@ -196,6 +200,20 @@ public:
     void KeysHelp();
     // W: the real sound or the decorative picture, kept for the next start.
     void SwitchWaveKey();
+    // Alt+Left, Alt+Right: the cursor one column of the scale shown.
+    void CursorColumnLeftKey();
+    void CursorColumnRightKey();
+
+    // Zoom (see TimelineZoom.cpp). +, - and 0 zoom round the play cursor,
+    // Ctrl+wheel round the pointer. The scale is not kept: every start shows
+    // the default one.
+    void ZoomInKey();
+    void ZoomOutKey();
+    void ZoomResetKey();
+    // Shows the timeline at `scale` columns a second with the time anchorMs
+    // anchorViewX pixels from the view's left edge.
+    void ZoomAt(int scale, int64_t anchorMs, int anchorViewX);
+    bool Zoomed() const;
     // The key table as the help box and the README list it.
     static QString KeysText();
 
@@ -210,13 +228,25 @@ protected:
 
 private:
     void BuildLayout();
-    void ApplySelection(const Transport::SelectionChange& change);
-    void ApplyCursorMove(const Transport::ClickPlan& plan);
+    void ApplySelection(const Transport::PlaceChange& change);
+    void ApplyCursorMove(const Transport::PlacePlan& plan);
     void BindEvents();
     void CentreOnScreen();
     void ShowHint(const TMouseEffectImage* sender);
     void FitScrollContent();
-    void MoveCursorByKey(int column);
+    void MoveCursorByKey(TTimePos place);
+    // Zoomed in: draws the window round the view when the view left it
+    // (always when `force`), and scrolls to a playing cursor.
+    void PlaceTimelineWindow(bool force);
+    // Back to the default scale without drawing: a new file is shown.
+    void DropZoom();
+    void FillWindowSamples();
+    void KeepCursorInView();
+    // Zooms round the play cursor, kept where it shows (or mid-view).
+    void ZoomAroundCursor(int scale);
+    bool TimelineWheel(QWheelEvent* event);
+    // The default scale's samples, in the renderer or put aside while zoomed.
+    std::vector<int>& DefaultSamples();
     void BuildOptionsMenu();
     void RefreshOptionsMenu();
     void KeepChoices();
@@ -244,6 +274,12 @@ private:
     // Envelope columns already in the timeline's samples.
     int envelopeShown_ = 0;
     std::string envelopeFile_;
+    // While zoomed in: the default scale's picture and samples, put aside,
+    // the window drawn, and the envelope's columns in it at that time.
+    QImage defaultPicture_;
+    std::vector<int> defaultSamples_;
+    TimelineView::Window window_;
+    int windowFilled_ = 0;
     TLoudnessCache loudness_;
     // The phone's worker; declared last, so it is stopped and joined first.
     std::unique_ptr<TPhoneSendJob> phoneJob_;

@@ -15,7 +15,7 @@ constexpr int Milliseconds = 0; // the device's time format
 
 } // namespace
 
-void TMainForm::ApplySelection(const Transport::SelectionChange& change)
+void TMainForm::ApplySelection(const Transport::PlaceChange& change)
 {
     if (change.Start)
         WaveRender->SetSelStart(*change.Start);
@@ -28,7 +28,7 @@ void TMainForm::btnPlayClick()
     if (Closing() || !Transport::PlayActs(MediaPlayer1->Mode()))
         return;
     MediaPlayer1->SetTimeFormat(Milliseconds);
-    MediaPlayer1->SetStartPos(Transport::SecondsToMs(WaveRender->PlayPosSeconds()));
+    MediaPlayer1->SetStartPos(Transport::DeviceMs(WaveRender->PlayPosMs()));
     MediaPlayer1->Play();
 }
 
@@ -42,28 +42,30 @@ void TMainForm::btnMarkStartClick()
 {
     if (Closing() || !Transport::SelectionActs(MediaPlayer1->Mode()))
         return;
-    ApplySelection(Transport::MarkStart(WaveRender->SelStart, WaveRender->SelEnd, WaveRender->PlayPos));
+    const TWaveRender& r = *WaveRender;
+    ApplySelection(Transport::MarkStartAt(r.SelStart, r.SelEnd, r.PlayPos, ColumnMs(r.Scale)));
 }
 
 void TMainForm::btnMarkEndClick()
 {
     if (Closing() || !Transport::SelectionActs(MediaPlayer1->Mode()))
         return;
-    ApplySelection(Transport::MarkEnd(WaveRender->SelStart, WaveRender->SelEnd, WaveRender->PlayPos));
+    const TWaveRender& r = *WaveRender;
+    ApplySelection(Transport::MarkEndAt(r.SelStart, r.SelEnd, r.PlayPos, ColumnMs(r.Scale)));
 }
 
 void TMainForm::btnMoveLeftClick()
 {
     if (Closing() || !Transport::SelectionActs(MediaPlayer1->Mode()))
         return;
-    ApplySelection(Transport::ExtendLeft(WaveRender->SelStart, WaveRender->SelEnd));
+    ApplySelection(Transport::ExtendLeftAt(WaveRender->SelStart, WaveRender->SelEnd));
 }
 
 void TMainForm::btnMoveRightClick()
 {
     if (Closing() || !Transport::SelectionActs(MediaPlayer1->Mode()))
         return;
-    ApplySelection(Transport::ExtendRight(WaveRender->SelStart, WaveRender->SelEnd));
+    ApplySelection(Transport::ExtendRightAt(WaveRender->SelStart, WaveRender->SelEnd));
 }
 
 void TMainForm::btnPlaySelectedClick()
@@ -77,7 +79,7 @@ void TMainForm::btnPlaySelectedClick()
     MediaPlayer1->Open();
     ShapePreview(plan);
     const Transport::Segment segment
-        = Transport::SelectionSegment(WaveRender->SelStartSeconds(), WaveRender->SelEndSeconds());
+        = Transport::SelectionSegmentMs(WaveRender->SelStartMs(), WaveRender->SelEndMs());
     MediaPlayer1->SetTimeFormat(Milliseconds);
     MediaPlayer1->SetStartPos(segment.From);
     MediaPlayer1->SetEndPos(segment.To);
@@ -96,10 +98,12 @@ void TMainForm::imgWaveMouseUp(Qt::MouseButton, Qt::MouseButtons, QPoint pos)
 {
     if (Closing())
         return;
-    ApplyCursorMove(Transport::TimelineClick(MediaPlayer1->Mode(), pos.x()));
+    // pos is on the picture, which starts at the window's first column.
+    ApplyCursorMove(Transport::TimelineClickAt(
+        MediaPlayer1->Mode(), WaveRender->FirstColumn + pos.x(), WaveRender->Scale));
 }
 
-void TMainForm::ApplyCursorMove(const Transport::ClickPlan& plan)
+void TMainForm::ApplyCursorMove(const Transport::PlacePlan& plan)
 {
     if (plan.Stop)
         MediaPlayer1->Stop();
@@ -114,7 +118,9 @@ void TMainForm::Timer2Timer()
 {
     if (Closing() || !Transport::FollowsPlayback(MediaPlayer1->Mode()))
         return;
-    WaveRender->SetPlayPos(Transport::FollowColumn(MediaPlayer1->Position()));
+    WaveRender->SetPlayPos(Transport::FollowPlace(MediaPlayer1->Position(), WaveRender->Scale));
+    if (Zoomed())
+        KeepCursorInView();
 }
 
 void TMainForm::ApplicationEvents1Idle()
@@ -122,8 +128,8 @@ void TMainForm::ApplicationEvents1Idle()
     if (Closing())
         return;
     // A label given the text it already shows does not repaint.
-    const Transport::PositionTexts texts = Transport::Positions(
-        WaveRender->SelStartSeconds(), WaveRender->SelEndSeconds(), MediaPlayer1->Position());
+    const Transport::PositionTexts texts = Transport::PositionsMs(
+        WaveRender->SelStartMs(), WaveRender->SelEndMs(), MediaPlayer1->Position(), Zoomed());
     lblBeginPos->SetCaption(texts.Begin);
     lblEndPos->SetCaption(texts.End);
     lblSelectedLength->SetCaption(texts.Length);

@@ -41,29 +41,66 @@ bool FollowsPlayback(int mode)
     return mode == Playing;
 }
 
+PlaceChange MarkStartAt(TTimePos selStart, TTimePos selEnd, TTimePos mark, int64_t columnMs)
+{
+    // Beyond the selection: a new one-column selection at the mark.
+    if (mark.Ms > std::max(selStart.Ms, selEnd.Ms))
+        return {mark, mark.Moved(columnMs)};
+    return {mark, std::nullopt};
+}
+
+PlaceChange MarkEndAt(TTimePos selStart, TTimePos selEnd, TTimePos mark, int64_t columnMs)
+{
+    if (mark.Ms < std::min(selStart.Ms, selEnd.Ms))
+        return {mark, mark.Moved(columnMs)};
+    return {std::nullopt, mark};
+}
+
+PlaceChange ExtendLeftAt(TTimePos selStart, TTimePos selEnd)
+{
+    return {(selStart.Ms < selEnd.Ms ? selStart : selEnd).Moved(-1000), std::nullopt};
+}
+
+PlaceChange ExtendRightAt(TTimePos selStart, TTimePos selEnd)
+{
+    return {std::nullopt, (selStart.Ms < selEnd.Ms ? selEnd : selStart).Moved(1000)};
+}
+
+namespace {
+
+// A change of places read as default-scale columns, saturated at the ends.
+SelectionChange Columns(const PlaceChange& change)
+{
+    SelectionChange columns;
+    if (change.Start)
+        columns.Start = static_cast<int>(*change.Start);
+    if (change.End)
+        columns.End = static_cast<int>(*change.End);
+    return columns;
+}
+
+constexpr int64_t DefaultColumnMs = ColumnMs(ColumnsPerSecond);
+
+} // namespace
+
 SelectionChange MarkStart(int selStart, int selEnd, int cursor)
 {
-    // Beyond the selection: a new one-column selection at the cursor.
-    if (cursor > std::max(selStart, selEnd))
-        return {cursor, Add(cursor, 1)};
-    return {cursor, std::nullopt};
+    return Columns(MarkStartAt(selStart, selEnd, cursor, DefaultColumnMs));
 }
 
 SelectionChange MarkEnd(int selStart, int selEnd, int cursor)
 {
-    if (cursor < std::min(selStart, selEnd))
-        return {cursor, Add(cursor, 1)};
-    return {std::nullopt, cursor};
+    return Columns(MarkEndAt(selStart, selEnd, cursor, DefaultColumnMs));
 }
 
 SelectionChange ExtendLeft(int selStart, int selEnd)
 {
-    return {Add(std::min(selStart, selEnd), -ColumnsPerSecond), std::nullopt};
+    return Columns(ExtendLeftAt(selStart, selEnd));
 }
 
 SelectionChange ExtendRight(int selStart, int selEnd)
 {
-    return {std::nullopt, Add(std::max(selStart, selEnd), ColumnsPerSecond)};
+    return Columns(ExtendRightAt(selStart, selEnd));
 }
 
 ClickPlan TimelineClick(int mode, int x)
@@ -77,16 +114,40 @@ int LastSecondColumn(int timelineColumns)
     return std::max(timelineColumns / ColumnsPerSecond - 1, 0) * ColumnsPerSecond;
 }
 
-ClickPlan MoveCursor(int mode, int column)
+PlacePlan MoveCursorTo(int mode, TTimePos cursor)
 {
-    ClickPlan plan;
-    plan.Cursor = column;
+    PlacePlan plan;
+    plan.Cursor = cursor;
     if (mode == Playing) {
         plan.Stop = true;
-        plan.SeekTo = static_cast<int>(std::clamp<long long>(
-            static_cast<long long>(plan.Cursor) * 1000 / ColumnsPerSecond, INT_MIN, INT_MAX));
+        plan.SeekTo = DeviceMs(cursor.Ms); // exact to the column, also at the default scale
     }
     return plan;
+}
+
+ClickPlan MoveCursor(int mode, int column)
+{
+    const PlacePlan plan = MoveCursorTo(mode, column);
+    return {plan.Stop, column, plan.SeekTo};
+}
+
+PlacePlan TimelineClickAt(int mode, int64_t x, int scale)
+{
+    if (scale == ColumnsPerSecond)
+        return MoveCursorTo(mode, Add(static_cast<int>(std::clamp<int64_t>(x, INT_MIN, INT_MAX)), 1));
+    return MoveCursorTo(mode, TTimePos::Exact(x * ColumnMs(scale)));
+}
+
+TTimePos FollowPlace(int positionMs, int scale)
+{
+    if (scale == ColumnsPerSecond)
+        return FollowColumn(positionMs);
+    return TTimePos::Exact(positionMs);
+}
+
+int DeviceMs(int64_t ms)
+{
+    return static_cast<int>(std::clamp<int64_t>(ms, INT_MIN, INT_MAX));
 }
 
 int SecondsToMs(long long seconds)
@@ -103,6 +164,30 @@ Segment SelectionSegment(int selStartSeconds, int selEndSeconds)
 {
     const long long end = std::max<long long>(selEndSeconds, static_cast<long long>(selStartSeconds) + 1);
     return {SecondsToMs(selStartSeconds), SecondsToMs(end)};
+}
+
+Segment SelectionSegmentMs(int64_t selStartMs, int64_t selEndMs)
+{
+    return {DeviceMs(selStartMs), DeviceMs(selEndMs > selStartMs ? selEndMs : selStartMs + 1000)};
+}
+
+QString TimeText(int64_t ms)
+{
+    const int seconds = static_cast<int>(std::clamp<int64_t>(ms / 1000, INT_MIN, INT_MAX));
+    if (ms % 1000 == 0)
+        return ClockText(seconds);
+    // Hundredths, truncated; a time between -1 s and 0 keeps its sign.
+    const QString clock = ms < 0 && seconds == 0 ? QStringLiteral("00:00:-00") : ClockText(seconds);
+    return clock + QString::asprintf(".%02d", static_cast<int>((ms < 0 ? -ms : ms) % 1000 / 10));
+}
+
+PositionTexts PositionsMs(int64_t selStartMs, int64_t selEndMs, int positionMs, bool fineCurrent)
+{
+    return {QCoreApplication::translate("MainForm", "Begin Pos: ") + TimeText(selStartMs),
+        QCoreApplication::translate("MainForm", "End Pos: ") + TimeText(selEndMs),
+        QCoreApplication::translate("MainForm", "Length: ") + TimeText(selEndMs - selStartMs),
+        QCoreApplication::translate("MainForm", "Current Pos: ")
+            + (fineCurrent ? TimeText(positionMs) : ClockText(positionMs / 1000))};
 }
 
 PositionTexts Positions(int selStartSeconds, int selEndSeconds, int positionMs)

@@ -29,21 +29,21 @@ void TWaveRender::SetWaveLength(int n)
     Paint();
 }
 
-void TWaveRender::SetSelStart(int column)
+void TWaveRender::SetSelStart(TTimePos place)
 {
-    SelStart = column;
+    SelStart = place;
     Paint();
 }
 
-void TWaveRender::SetSelEnd(int column)
+void TWaveRender::SetSelEnd(TTimePos place)
 {
-    SelEnd = column;
+    SelEnd = place;
     Paint();
 }
 
-void TWaveRender::SetPlayPos(int column)
+void TWaveRender::SetPlayPos(TTimePos place)
 {
-    PlayPos = column;
+    PlayPos = place;
     Paint();
 }
 
@@ -68,10 +68,10 @@ void TWaveRender::GenerateWave()
 namespace {
 // Columns far off the surface draw nothing; holding them there keeps the
 // marker and cursor arithmetic (column +- 8) inside the integer range.
-int OffSurface(int column)
+int OffSurface(int64_t column)
 {
-    constexpr int Far = 1 << 30;
-    return std::clamp(column, -Far, Far);
+    constexpr int64_t Far = 1 << 30;
+    return static_cast<int>(std::clamp(column, -Far, Far));
 }
 
 // The band rows are most of the picture's bytes (200 MB at the widest): they
@@ -112,8 +112,8 @@ void TWaveRender::Paint()
 {
     const int band = Height - 24;
     TCanvas& c = Canvas;
-    const int selStart = OffSurface(SelStart), selEnd = OffSurface(SelEnd);
-    const int playPos = OffSurface(PlayPos);
+    const int selStart = OffSurface(SurfaceColumn(SelStart)), selEnd = OffSurface(SurfaceColumn(SelEnd));
+    const int playPos = OffSurface(SurfaceColumn(PlayPos));
     const int bandTop = std::min(16, c.SurfaceHeight());
     const int bandBottom = std::clamp(band + 16, bandTop, c.SurfaceHeight());
 
@@ -139,7 +139,8 @@ void TWaveRender::Paint()
     const int columns = std::min(Width, static_cast<int>(Samples.size()));
     if (columns >= 1) {
         const int last = columns - 1;
-        c.PenMode = (SelLow() <= last && last <= SelHigh()) ? TPenMode::Xor : TPenMode::Copy;
+        const int low = std::min(selStart, selEnd), high = std::max(selStart, selEnd);
+        c.PenMode = (low <= last && last <= high) ? TPenMode::Xor : TPenMode::Copy;
     }
 
     c.PenColor = CursorColor;
@@ -154,18 +155,27 @@ void TWaveRender::PaintRuler()
     TCanvas& c = Canvas;
     c.PenColor = RulerColor;
     c.FontColor = RulerColor;
-    c.Line(0, 15, OffSurface(WaveLength) - 1, 15);
+    const int64_t total = TimelineColumns();
+    c.Line(0, 15, OffSurface(total - FirstColumn) - 1, 15);
     // Only columns on the surface can show a tick or the start of a label.
-    const int end = std::min(WaveLength, c.SurfaceWidth());
-    constexpr int LabelEverySeconds = 5;
+    const int end = static_cast<int>(std::clamp<int64_t>(total - FirstColumn, 0, c.SurfaceWidth()));
+    const bool zoomed = Scale != ColumnsPerSecond;
+    // Numbers at least 50 columns apart when zoomed in (25 at the default
+    // scale, as ever); sub-second ticks (a tenth of a second from 100 columns
+    // a second on, else 5 columns) between the seconds' ticks.
+    const int labelEverySeconds = !zoomed || Scale < 25 ? 5 : Scale < 50 ? 2 : 1;
+    const int minorEvery = !zoomed ? 0 : Scale >= 100 ? Scale / 10 : 5;
+    const int64_t labelEvery = int64_t{labelEverySeconds} * Scale;
     for (int i = 0; i < end; ++i) {
-        const int k = i + 1;
-        if (k % ColumnsPerSecond == 0) // a tick at the end of each second
+        const int64_t k = FirstColumn + i + 1;
+        if (k % Scale == 0) // a tick at the end of each second
             c.Line(i, 11, i, 16);
-        if (k % (LabelEverySeconds * ColumnsPerSecond) == 0)
-            c.TextOut(i, 0, QString::number(k / ColumnsPerSecond));
+        else if (minorEvery > 0 && k % minorEvery == 0)
+            c.Line(i, 13, i, 16);
+        if (k % labelEvery == 0)
+            c.TextOut(i, 0, QString::number(k / Scale));
     }
-    if (WaveLength >= 1)
+    if (total >= 1 && FirstColumn == 0)
         c.TextOut(0, 0, QStringLiteral("(S)"));
 }
 
@@ -174,10 +184,11 @@ void TWaveRender::PaintBandRows(int top, int bottom)
     TCanvas& c = Canvas;
     const int width = c.SurfaceWidth();
     const int filled = std::clamp(Width, 0, width); // columns the background covers
-    const int bandLeft = std::clamp(OffSurface(SelStart), 0, width);
-    const int bandRight = SelEnd > SelStart ? std::clamp(OffSurface(SelEnd), bandLeft, width) : bandLeft;
+    const int selStart = OffSurface(SurfaceColumn(SelStart)), selEnd = OffSurface(SurfaceColumn(SelEnd));
+    const int bandLeft = std::clamp(selStart, 0, width);
+    const int bandRight = selEnd > selStart ? std::clamp(selEnd, bandLeft, width) : bandLeft;
     const int columns = std::clamp(std::min(Width, static_cast<int>(Samples.size())), 0, width);
-    const int low = SelLow(), high = SelHigh();
+    const int low = std::min(selStart, selEnd), high = std::max(selStart, selEnd);
     const int xorLeft = std::clamp(low, 0, columns);
     const int xorRight = std::clamp(high < columns ? high + 1 : columns, xorLeft, columns);
     const int centre = (Height - 24) / 2 + 16;
@@ -229,7 +240,8 @@ void TWaveRender::PaintWaveColumns(int top, int bottom, int from, int to)
     if (from >= to || top >= bottom)
         return;
     const int centre = (Height - 24) / 2 + 16;
-    const int low = SelLow(), high = SelHigh();
+    const int selStart = OffSurface(SurfaceColumn(SelStart)), selEnd = OffSurface(SurfaceColumn(SelEnd));
+    const int low = std::min(selStart, selEnd), high = std::max(selStart, selEnd);
     const uint32_t copy = 0xFF000000u | WaveColor;
     const uint32_t xorMask = WaveColor & 0x00FFFFFFu;
     const int* samples = Samples.data();

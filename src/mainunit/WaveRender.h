@@ -1,8 +1,10 @@
 #pragma once
 // The timeline: a black field with a white seconds ruler, a pseudo-waveform of
 // green columns, a grey selection band between a yellow start and a red end
-// marker, and a sky-blue play cursor. One column is one pixel; ColumnsPerSecond
-// columns stand for one second. The waveform is a bounded random walk, not the audio.
+// marker, and a sky-blue play cursor. One column is one pixel; Scale columns
+// (ColumnsPerSecond at the default scale) stand for one second. At the default
+// scale the surface holds the whole timeline; zoomed in it holds a window of
+// it from FirstColumn on, and Samples hold that window's columns.
 
 #include "TCanvas.h"
 #include "TimelineScale.h"
@@ -26,11 +28,18 @@ public:
     TCanvas& Canvas;
     int Width;
     const int Height;
-    int WaveLength = 0;
-    int SelStart = 100;
-    int SelEnd = 150;
-    int PlayPos = 20;
-    std::vector<int> Samples;
+    int WaveLength = 0; // the timeline's columns at the default scale
+    TTimePos SelStart = 100;
+    TTimePos SelEnd = 150;
+    TTimePos PlayPos = 20;
+    std::vector<int> Samples; // half-heights of the surface's columns
+    int Scale = ColumnsPerSecond; // columns a second
+    int64_t FirstColumn = 0; // the timeline's column drawn on the surface's first
+
+    // The timeline's columns at the scale shown.
+    int64_t TimelineColumns() const { return int64_t{WaveLength} * Scale / ColumnsPerSecond; }
+    // The surface column of a place at the scale shown.
+    int64_t SurfaceColumn(TTimePos place) const { return ColumnOfMs(place.Ms, Scale) - FirstColumn; }
 
     QRgb BackColor = qRgb(0, 0, 0);
     QRgb WaveColor = qRgb(0, 128, 0);
@@ -42,15 +51,20 @@ public:
 
     // Each setter repaints at once, also when the value does not change.
     void SetWaveLength(int n);
-    void SetSelStart(int column);
-    void SetSelEnd(int column);
-    void SetPlayPos(int column);
+    void SetSelStart(TTimePos place);
+    void SetSelEnd(TTimePos place);
+    void SetPlayPos(TTimePos place);
 
     void Paint();
     void GenerateWave();
 
-    int SelLow() const { return SelStart < SelEnd ? SelStart : SelEnd; }
-    int SelHigh() const { return SelStart < SelEnd ? SelEnd : SelStart; }
+    // Default-scale columns of the lower and the higher end.
+    int SelLow() const { return SelStart.Ms < SelEnd.Ms ? SelStart : SelEnd; }
+    int SelHigh() const { return SelStart.Ms < SelEnd.Ms ? SelEnd : SelStart; }
+    // The times the labels, Play and Save take (see TTimePos::TimeMs).
+    int64_t SelStartMs() const { return SelStart.TimeMs(); }
+    int64_t SelEndMs() const { return SelEnd.TimeMs(); }
+    int64_t PlayPosMs() const { return PlayPos.TimeMs(); }
     // Columns to whole seconds, truncating toward zero.
     int PlayPosSeconds() const { return PlayPos / ColumnsPerSecond; }
     int SelStartSeconds() const { return SelStart / ColumnsPerSecond; }

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <climits>
 #include <cmath>
 #include <condition_variable>
 #include <csignal>
@@ -24,6 +25,26 @@
 
 TCutMp3ThreadInfo MakeJobInfo(const QString& source, const QString& target, int startSeconds, int endSeconds)
 {
+    return MakeJobInfoMs(source, target, int64_t{startSeconds} * 1000, int64_t{endSeconds} * 1000);
+}
+
+static int ClampedInt(int64_t v)
+{
+    return static_cast<int>(std::clamp<int64_t>(v, INT_MIN, INT_MAX));
+}
+
+QString ConverterTimeText(int64_t ms)
+{
+    const int seconds = ClampedInt(ms / 1000);
+    if (ms % 1000 == 0)
+        return ClockText(seconds);
+    // Between -1 s and 0 the minus sign still shows (the converter refuses it).
+    const QString clock = ms < 0 && seconds == 0 ? QStringLiteral("00:00:-00") : ClockText(seconds);
+    return clock + QString::asprintf(".%03d", static_cast<int>((ms < 0 ? -ms : ms) % 1000));
+}
+
+TCutMp3ThreadInfo MakeJobInfoMs(const QString& source, const QString& target, int64_t startMs, int64_t endMs)
+{
     // The name the phone lists: control characters (legal in file names) would
     // make a tag no phone shows, so they become spaces; bytes of a name that
     // are not text are shown as replacement characters.
@@ -31,8 +52,9 @@ TCutMp3ThreadInfo MakeJobInfo(const QString& source, const QString& target, int 
     for (QChar& c : title)
         if (c.category() == QChar::Other_Control)
             c = QLatin1Char(' ');
-    return {source, target, ClockText(startSeconds), ClockText(endSeconds - startSeconds), startSeconds,
-        endSeconds - startSeconds, {}, title};
+    const int64_t lengthMs = endMs - startMs;
+    return {source, target, ConverterTimeText(startMs), ConverterTimeText(lengthMs),
+        ClampedInt(startMs / 1000), ClampedInt(lengthMs / 1000), startMs, lengthMs, {}, title};
 }
 
 // Seconds with three decimals (the converter counts whole milliseconds).
@@ -379,7 +401,7 @@ void TCutMp3Thread::ReportDone()
     const QString folder = QFileInfo(Info.TargetFile).absolutePath() + QLatin1Char('/');
     QString question = JobText::OpenFolderQuestion();
     const TRingtoneType* type = RingtoneTypeFor(Info.TargetFile);
-    if (type && type->PhonePlaysSeconds > 0 && Info.LengthSeconds > type->PhonePlaysSeconds)
+    if (type && type->PhonePlaysSeconds > 0 && Info.LengthMs > int64_t{type->PhonePlaysSeconds} * 1000)
         question += JobText::PhoneLimit(type->PhonePlaysSeconds);
     Synchronize([folder, question, target = Info.TargetFile](TJobView& view) {
         view.Saved(target);

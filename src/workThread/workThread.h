@@ -10,6 +10,7 @@
 
 #include "RingtoneShape.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -20,14 +21,21 @@ struct TCutMp3ThreadInfo {
     QString TargetFile;
     QString StartTime; // clock text of the selection start, as the command line gives it
     QString Duration; // clock text of the selection length, as the command line gives it
-    int StartSeconds = 0; // the selection's start
-    int LengthSeconds = 0; // the selection's length
+    int StartSeconds = 0; // the selection's start, whole seconds toward zero
+    int LengthSeconds = 0; // the selection's length, whole seconds toward zero
+    int64_t StartMs = 0; // the selection's start
+    int64_t LengthMs = 0; // the selection's length
     ringtone::TShapePlan Shape; // fades, gain and limiter; the window fills it
     QString Title; // the title tag: the target's file name without its extension
 };
 
 // The job record for a selection given in whole seconds; Shape is left plain.
 TCutMp3ThreadInfo MakeJobInfo(const QString& source, const QString& target, int startSeconds, int endSeconds);
+// The same for a selection in ms; whole seconds give the same record.
+TCutMp3ThreadInfo MakeJobInfoMs(const QString& source, const QString& target, int64_t startMs, int64_t endMs);
+// A time as the converter's command line gives it: "hh:mm:ss" for a whole
+// second (the clock text), "hh:mm:ss.mmm" for any other.
+QString ConverterTimeText(int64_t ms);
 
 struct TConverterCommand {
     QString Program;

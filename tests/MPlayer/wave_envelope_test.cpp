@@ -2,8 +2,8 @@
 // the tests make, and how the worker ends on a new file, on close and on
 // damaged input. Run also with -DVELUMO_SANITIZE=ON and with -fsanitize=thread
 // (compiler and linker flags): the cancel cases catch any use after release.
-#include "WaveEnvelope.h"
 #include "TestMedia.h"
+#include "WaveEnvelope.h"
 
 #include <gtest/gtest.h>
 
@@ -164,6 +164,35 @@ TEST(WaveEnvelope, DamagedFileKeepsTheColumnsBeforeTheDamage)
         for (size_t c = 0; c + 2 < h.size(); ++c)
             EXPECT_NEAR(h[c], clean[c], 1) << "column " << c;
     }
+}
+
+} // namespace
+
+namespace {
+
+// The zoomed-in scales read the 4 ms values: each scale shows the same parts
+// at the same levels, and the boundary at 10 s falls on its column.
+TEST(WaveEnvelope, EveryScaleShowsThePartsWhereTheyAre)
+{
+    const std::string path = MakeThreePart("three-fine.wav", "-c:a pcm_s16le");
+    TWaveEnvelope env(path, 30 * kPerSecond, kPerSecond);
+    ASSERT_TRUE(testmedia::WaitFor([&] { return env.Finished(); }, std::chrono::minutes(1)));
+    EXPECT_EQ(env.MemoryBytes(), 30u * (kPerSecond + TWaveEnvelope::FineValuesPerSecond));
+    for (int scale : {5, 10, 25, 50, 100, 250}) {
+        SCOPED_TRACE(scale);
+        ASSERT_EQ(env.FilledAt(scale), 30 * scale);
+        const auto height = [&](double second) {
+            return TWaveEnvelope::HalfHeight(env.ValueAt(static_cast<int>(second * scale), scale), kPicture);
+        };
+        EXPECT_EQ(height(5), 0);
+        EXPECT_NEAR(height(15), 55, 1);
+        EXPECT_NEAR(height(25), 17, 1);
+        // The last silent column and the first loud one, either side of 10 s.
+        EXPECT_EQ(TWaveEnvelope::HalfHeight(env.ValueAt(10 * scale - 1, scale), kPicture), 0);
+        EXPECT_NEAR(TWaveEnvelope::HalfHeight(env.ValueAt(10 * scale, scale), kPicture), 55, 1);
+        EXPECT_EQ(env.ValueAt(30 * scale, scale), 0); // beyond the end
+    }
+    EXPECT_EQ(env.ValueAt(70, kPerSecond), env.Value(70));
 }
 
 } // namespace

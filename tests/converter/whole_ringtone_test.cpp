@@ -112,6 +112,38 @@ TEST_F(WholeRingtone, FileShorterThanTheCutIsRefusedForEveryType)
     }
 }
 
+// A cut marked to the hundredth is held to 20 ms: the two-second file
+// passes for a cut of 1.99 s and is refused for one of 2.10 s.
+TEST_F(WholeRingtone, LengthIsMeasuredToTwentyMilliseconds)
+{
+    const struct {
+        const char* length;
+        const char* claimedUs;
+        bool whole;
+    } cuts[] = {{"00:00:01.990", "1990000", true}, {"00:00:02.100", "2100000", false}};
+    for (const auto& cut : cuts) {
+        const fs::path bin
+            = fakeFfmpeg("cp \"$AV_TEST_SAMPLE\" \"$out\"\nprintf 'total_size=9000\\nout_time_us="
+                + std::string(cut.claimedUs) + "\\nprogress=end\\n'\n");
+        for (const Type& t : kTypes) {
+            SCOPED_TRACE(std::string(t.extension) + " " + cut.length);
+            const fs::path target = out_ / (std::string("ring ") + cut.claimedUs + t.extension);
+            const Result r = run(lineFor(source_, "00:00:01", cut.length, target.string()),
+                {{{"PATH", bin.string()}, {"AV_TEST_SAMPLE", (dir_ / "two").string() + t.extension}}, ""});
+            if (cut.whole) {
+                EXPECT_EQ(r.exitCode(), 0) << r.errors;
+                EXPECT_TRUE(fs::exists(target));
+            } else {
+                EXPECT_EQ(r.exitCode(), 9) << r.errors;
+                EXPECT_NE(
+                    r.errors.find(std::string(t.name) + " audio for a cut of 2.1 s\n"), std::string::npos)
+                    << r.errors;
+                EXPECT_FALSE(fs::exists(target));
+            }
+        }
+    }
+}
+
 // Waits until a stand-in has made its marker file; false after 20 s.
 bool appears(const fs::path& marker)
 {
