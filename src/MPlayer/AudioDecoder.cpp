@@ -39,6 +39,21 @@ constexpr int64_t kProbeBytes = int64_t{1} << 20;
 constexpr int64_t kAnalyzeMicroseconds = 2 * int64_t{AV_TIME_BASE};
 constexpr int kReadBuffer = 64 * 1024;
 
+// Bytes the header of a file of this format may take before its audio.
+// Formats that keep cover pictures in their header get kHeaderBytes; in the
+// others a long header is damage (a WAV whose chunk list runs into zeros has
+// the demuxer walk 8-byte chunk headers, about 5 ms a megabyte).
+int64_t HeaderBudget(const AVInputFormat* format)
+{
+    static const char* const kWithPictures[]
+        = {"mp3", "mov", "flac", "ogg", "asf", "matroska", "aiff", "ape", "wv", "tta"};
+    const std::string name = format && format->name ? format->name : "";
+    for (const char* n : kWithPictures)
+        if (name.rfind(n, 0) == 0)
+            return kHeaderBytes;
+    return kBytesWithoutAudio;
+}
+
 // Rates handed to the sound output, Hz: at the low end one output buffer of
 // 128 frames still lasts only 16 ms, so stopping never waits long.
 constexpr int kMinOutputRate = 8000;
@@ -58,15 +73,65 @@ TAudioDecoder::TAudioDecoder(const std::string& path, const std::atomic<bool>* s
     : path_(path)
 {
     OpenFile(stop);
+    try {
+        OpenWithFfmpeg();
+    } catch (const TDecodeError&) {
+        // FFmpeg first, always; libvorbisfile only for an Ogg Vorbis file it
+        // refused within the limits (a stop or the time limit ends here).
+        const bool limited
+            = in_->tripped == TInput::TTrip::Stopped || in_->tripped == TInput::TTrip::TimedOut;
+        if (limited || !TVorbisInput::IsOggVorbis(*in_) || !OpenVorbis())
+            throw;
+    }
+    ChooseOutput();
+    SeekTo(0);
+    opening_ = false;
+}
+
+void TAudioDecoder::OpenWithFfmpeg()
+{
     OpenContainer();
     const std::string cut = FindStreams();
     OpenDecoder(cut);
     DecodeFirstFrame();
+    const AVRational tb = fmt_->streams[stream_]->time_base;
+    tbNum_ = tb.num;
+    tbDen_ = tb.den;
     if (fmt_->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE)
         MeasureLength();
-    ChooseOutput();
-    SeekTo(0);
-    opening_ = false;
+}
+
+// Within the time limit left from FFmpeg's attempt, with a fresh byte
+// budget. The first block stays in frame_ for ChooseOutput.
+bool TAudioDecoder::OpenVorbis()
+{
+    codec_.reset();
+    fmt_.reset();
+    in_->Rebudget(kHeaderBytes);
+    if (in_->tripped == TInput::TTrip::NoAudio)
+        in_->tripped = TInput::TTrip::None;
+    auto vorbis = std::make_unique<TVorbisInput>(*in_);
+    if (!vorbis->Opened())
+        return false;
+    if (!frame_)
+        frame_.reset(av_frame_alloc());
+    if (!frame_)
+        throw TDecodeError(MCIERR_OUT_OF_MEMORY, "Out of memory while opening " + Quoted(path_));
+    in_->Rebudget(kOpenBytesWithoutAudio);
+    int n = -1;
+    for (int i = 0; i < kProbePackets && n < 0; ++i)
+        n = vorbis->Read(*frame_);
+    if (n <= 0) {
+        av_frame_unref(frame_.get());
+        vorbis_ = std::move(vorbis); // Fail names the guard's reason, if any
+        Fail(MCIERR_INVALID_FILE, "Cannot decode the audio of", 0);
+    }
+    tbNum_ = 1;
+    tbDen_ = vorbis->Rate();
+    startTs_ = 0;
+    lengthMs_ = vorbis->Frames() * 1000 / vorbis->Rate();
+    vorbis_ = std::move(vorbis);
+    return true;
 }
 
 // The name is a local path, never a URL. Opening without blocking and
@@ -94,6 +159,7 @@ void TAudioDecoder::OpenFile(const std::atomic<bool>* stop)
             MCIERR_INVALID_FILE, "Cannot open " + quoted + ": not a regular file (a pipe, device or socket)");
     if (st.st_size == 0)
         throw TDecodeError(MCIERR_INVALID_FILE, "Cannot open " + quoted + ": the file is empty");
+    in_->size = static_cast<int64_t>(st.st_size);
     const int flags = ::fcntl(in_->fd, F_GETFL);
     if (flags >= 0)
         ::fcntl(in_->fd, F_SETFL, flags & ~O_NONBLOCK);
@@ -118,8 +184,17 @@ void TAudioDecoder::OpenContainer()
     raw->io_open = &TInput::RefuseNested;
     raw->probesize = kProbeBytes;
     raw->max_analyze_duration = kAnalyzeMicroseconds;
-    // The name serves only as a hint for the format (its extension).
-    const int r = avformat_open_input(&raw, path_.c_str(), nullptr, nullptr);
+    // The format is recognised first, as avformat_open_input would, so that
+    // its header gets the budget its kind may need. The name serves only as a
+    // hint for the format (its extension).
+    const AVInputFormat* format = nullptr;
+    int r = av_probe_input_buffer2(in_->pb, &format, path_.c_str(), nullptr, 0, 0);
+    if (r >= 0) {
+        in_->Rebudget(HeaderBudget(format));
+        r = avformat_open_input(&raw, path_.c_str(), format, nullptr);
+    } else {
+        avformat_free_context(raw);
+    }
     if (r < 0)
         Fail(MCIERR_INVALID_FILE, "Cannot open file", r);
     fmt_.reset(raw);
@@ -245,11 +320,23 @@ TAudioDecoder::~TAudioDecoder() = default;
 void TAudioDecoder::SeekTo(int64_t frame)
 {
     target_ = std::max<int64_t>(frame, 0);
+    if (vorbis_) {
+        // Exact to the sample: from there on frames count at the file's rate.
+        if (!opening_)
+            in_->Arm(kStallTime, true);
+        const int64_t at = av_rescale(target_, tbDen_, rate_);
+        if (!(in_->stop && in_->stop->load()) && !vorbis_->Seek(at))
+            vorbis_->Seek(0);
+        swr_.reset();
+        next_ = kUnknown;
+        draining_ = ended_ = reachedEnd_ = false;
+        return;
+    }
     // Start a little early: an MP3 frame borrows bits from the frames before
     // it, and the first frames of a file may lie before its start time (the
     // encoder's delay, which the decoder then trims itself).
     const int64_t preroll = rate_ / 5;
-    const AVRational tb = fmt_->streams[stream_]->time_base;
+    const AVRational tb{tbNum_, tbDen_};
     const int64_t ts = std::max(
         startTs_ + av_rescale_q(target_ - preroll, AVRational{1, rate_}, tb), std::min<int64_t>(startTs_, 0));
     // Each attempt gets the whole budget; none is tried once a stop is asked.
@@ -275,6 +362,8 @@ int64_t TAudioDecoder::Decode(std::vector<int16_t>& out)
 {
     if (!opening_ && !ended_)
         in_->Arm(kStallTime, true);
+    if (vorbis_)
+        return DecodeVorbis(out);
     while (!ended_) {
         int64_t added = 0;
         const bool wantsInput = ReceiveFrames(out, added);
@@ -296,6 +385,27 @@ int64_t TAudioDecoder::Decode(std::vector<int16_t>& out)
             avcodec_send_packet(codec_.get(), packet_.get());
         // A damaged packet is skipped; the decoder resynchronises on the next.
         av_packet_unref(packet_.get());
+    }
+    return 0;
+}
+
+int64_t TAudioDecoder::DecodeVorbis(std::vector<int16_t>& out)
+{
+    while (!ended_) {
+        const int n = vorbis_->Read(*frame_);
+        if (n < 0)
+            continue; // a damaged stretch: libvorbisfile goes on after it
+        if (n == 0) {
+            ended_ = true;
+            reachedEnd_ = vorbis_->ReachedEnd();
+            return Flush(out);
+        }
+        const int64_t got = Convert(out);
+        av_frame_unref(frame_.get());
+        if (got >= 0)
+            in_->Progress();
+        if (got > 0)
+            return got;
     }
     return 0;
 }

@@ -45,6 +45,10 @@ struct TInput {
     enum class TTrip { None, Stopped, TimedOut, NoAudio };
 
     int fd = -1;
+    // Bytes in the file when it was opened: demuxers ask for the size at
+    // every chunk they walk, and a call to the system each time turned a
+    // walk through zeros into seconds.
+    int64_t size = -1;
     AVIOContext* pb = nullptr;
     const std::atomic<bool>* stop = nullptr;
     Clock::time_point deadline = Clock::time_point::max();
@@ -139,6 +143,8 @@ struct TInput {
     {
         auto* self = static_cast<TInput*>(opaque);
         if (whence & AVSEEK_SIZE) {
+            if (self->size >= 0)
+                return self->size;
             struct stat st { };
             return ::fstat(self->fd, &st) == 0 ? static_cast<int64_t>(st.st_size) : AVERROR(errno);
         }
