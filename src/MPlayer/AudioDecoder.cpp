@@ -21,8 +21,6 @@ namespace {
 // few frames, a file with nothing decodable in this many is refused.
 constexpr int kProbePackets = 500;
 
-// The header may be large: it holds cover pictures.
-constexpr int64_t kHeaderBytes = int64_t{64} << 20;
 // While opening, each step after the header (learning the streams, decoding
 // the first frame) may read this much without audio. The parser scans every
 // byte it gathers, at 20 to 40 ns a byte on an idle machine and several times
@@ -37,22 +35,6 @@ constexpr int64_t kMeasureBytes = int64_t{8} << 20;
 // What the demuxer reads and analyses to learn the streams.
 constexpr int64_t kProbeBytes = int64_t{1} << 20;
 constexpr int64_t kAnalyzeMicroseconds = 2 * int64_t{AV_TIME_BASE};
-constexpr int kReadBuffer = 64 * 1024;
-
-// Bytes the header of a file of this format may take before its audio.
-// Formats that keep cover pictures in their header get kHeaderBytes; in the
-// others a long header is damage (a WAV whose chunk list runs into zeros has
-// the demuxer walk 8-byte chunk headers, about 5 ms a megabyte).
-int64_t HeaderBudget(const AVInputFormat* format)
-{
-    static const char* const kWithPictures[]
-        = {"mp3", "mov", "flac", "ogg", "asf", "matroska", "aiff", "ape", "wv", "tta"};
-    const std::string name = format && format->name ? format->name : "";
-    for (const char* n : kWithPictures)
-        if (name.rfind(n, 0) == 0)
-            return kHeaderBytes;
-    return kBytesWithoutAudio;
-}
 
 // Rates handed to the sound output, Hz: at the low end one output buffer of
 // 128 frames still lasts only 16 ms, so stopping never waits long.
@@ -142,59 +124,29 @@ void TAudioDecoder::OpenFile(const std::atomic<bool>* stop)
     const std::string quoted = Quoted(path_);
     in_.reset(new TInput);
     in_->stop = stop;
-    in_->fd = ::open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (in_->fd < 0) {
-        const int e = errno;
-        throw TDecodeError(e == ENOENT ? MCIERR_FILE_NOT_FOUND : MCIERR_INVALID_FILE,
-            "Cannot open file " + quoted + ": " + std::strerror(e));
-    }
-    struct stat st { };
-    if (::fstat(in_->fd, &st) != 0)
+    int err = 0;
+    const std::string why = OpenLocalFile(*in_, path_, err);
+    if (why.empty())
+        return;
+    if (in_->fd < 0)
+        throw TDecodeError(err == ENOENT ? MCIERR_FILE_NOT_FOUND : MCIERR_INVALID_FILE,
+            "Cannot open file " + quoted + ": " + why);
+    if (err != 0)
         throw TDecodeError(
-            MCIERR_INVALID_FILE, "Cannot read the status of " + quoted + ": " + std::strerror(errno));
-    if (S_ISDIR(st.st_mode))
-        throw TDecodeError(MCIERR_INVALID_FILE, "Cannot open " + quoted + ": it is a folder, not a file");
-    if (!S_ISREG(st.st_mode))
-        throw TDecodeError(
-            MCIERR_INVALID_FILE, "Cannot open " + quoted + ": not a regular file (a pipe, device or socket)");
-    if (st.st_size == 0)
-        throw TDecodeError(MCIERR_INVALID_FILE, "Cannot open " + quoted + ": the file is empty");
-    in_->size = static_cast<int64_t>(st.st_size);
-    const int flags = ::fcntl(in_->fd, F_GETFL);
-    if (flags >= 0)
-        ::fcntl(in_->fd, F_SETFL, flags & ~O_NONBLOCK);
+            MCIERR_INVALID_FILE, "Cannot read the status of " + quoted + ": " + std::strerror(err));
+    throw TDecodeError(MCIERR_INVALID_FILE, "Cannot open " + quoted + ": " + why);
 }
 
 // FFmpeg's reader over the guarded file, and the container's header.
 void TAudioDecoder::OpenContainer()
 {
-    auto* buffer = static_cast<unsigned char*>(av_malloc(kReadBuffer));
-    if (buffer)
-        in_->pb
-            = avio_alloc_context(buffer, kReadBuffer, 0, in_.get(), &TInput::Read, nullptr, &TInput::Seek);
-    AVFormatContext* raw = in_->pb ? avformat_alloc_context() : nullptr;
-    if (!raw) {
-        if (!in_->pb)
-            av_free(buffer);
+    AVFormatContext* raw = AttachReader(*in_) ? avformat_alloc_context() : nullptr;
+    if (!raw)
         throw TDecodeError(MCIERR_OUT_OF_MEMORY, "Out of memory while opening " + Quoted(path_));
-    }
     in_->Arm(kOpenTime, false, kHeaderBytes);
-    raw->pb = in_->pb;
-    raw->interrupt_callback = {&TInput::Interrupt, in_.get()};
-    raw->io_open = &TInput::RefuseNested;
     raw->probesize = kProbeBytes;
     raw->max_analyze_duration = kAnalyzeMicroseconds;
-    // The format is recognised first, as avformat_open_input would, so that
-    // its header gets the budget its kind may need. The name serves only as a
-    // hint for the format (its extension).
-    const AVInputFormat* format = nullptr;
-    int r = av_probe_input_buffer2(in_->pb, &format, path_.c_str(), nullptr, 0, 0);
-    if (r >= 0) {
-        in_->Rebudget(HeaderBudget(format));
-        r = avformat_open_input(&raw, path_.c_str(), format, nullptr);
-    } else {
-        avformat_free_context(raw);
-    }
+    const int r = mplayer_detail::OpenContainer(*in_, path_, raw);
     if (r < 0)
         Fail(MCIERR_INVALID_FILE, "Cannot open file", r);
     fmt_.reset(raw);

@@ -35,9 +35,27 @@ constexpr int64_t kBytesWithoutAudio = int64_t{8} << 20;
 constexpr int kMinFileRate = 1000;
 constexpr int kMaxFileRate = 768000;
 
+// The header may be large: it holds cover pictures.
+constexpr int64_t kHeaderBytes = int64_t{64} << 20;
+
 // FFmpeg's text for an error code.
 std::string AvError(int code);
 std::string Quoted(const std::string& path);
+
+struct TInput;
+// Opens the local regular file `path` for `in` (never a URL, a pipe or a
+// device: opened without blocking and checked once open). Returns the reason
+// it cannot be read, empty on success; `err` gets errno where there is one.
+std::string OpenLocalFile(TInput& in, const std::string& path, int& err);
+// FFmpeg's reader over the guarded file; false when out of memory.
+bool AttachReader(TInput& in);
+// Bytes the header of a file of this format may take before its audio.
+int64_t HeaderBudget(const AVInputFormat* format);
+// Recognises the format of the file `in` reads, as avformat_open_input
+// would, and reads its header within the budget its kind needs. `raw` is an
+// allocated context with its limits set; on failure it is freed and
+// FFmpeg's code returned.
+int OpenContainer(TInput& in, const std::string& path, AVFormatContext*& raw);
 
 // Watches every read of one file. Used by one thread at a time: the caller
 // of the constructor, then the playback worker.

@@ -78,19 +78,17 @@ inline uint32_t OggCrc(const std::string& page)
     return crc;
 }
 
-// An Ogg Vorbis file with a 440 Hz tone (made by ffmpeg's libvorbis), then
-// damaged as a known encoder fault leaves it: the first audio page repeats
-// the three header packets before its audio and carries a negative granule
-// position (-104). FFmpeg refuses such a file ("Invalid data found when
-// processing input"); libvorbis decodes it whole. False when ffmpeg could
-// not make the tone.
-inline bool MakeDamagedOgg(const std::string& path, double seconds, int channels = 2, int rate = 44100)
+// Damages the Ogg Vorbis file at `path` in place as a known encoder fault
+// leaves it: the first audio page repeats the three header packets before its
+// audio and carries a negative granule position (-104). FFmpeg refuses such
+// a file ("Invalid data found when processing input"); libvorbis decodes it
+// whole. False when the file is not as ffmpeg's libvorbis writes it.
+inline bool DamageOgg(const std::string& path)
 {
     const std::string made = path + ".made.ogg";
-    const std::string cmd = "ffmpeg -nostdin -loglevel error -y -f lavfi -i sine=frequency=440:sample_rate="
-        + std::to_string(rate) + ":duration=" + std::to_string(seconds) + " -ac " + std::to_string(channels)
-        + " -c:a libvorbis '" + made + "'";
-    if (std::system(cmd.c_str()) != 0)
+    std::error_code ec;
+    std::filesystem::rename(path, made, ec);
+    if (ec)
         return false;
     std::ifstream in(made, std::ios::binary);
     const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -130,6 +128,16 @@ inline bool MakeDamagedOgg(const std::string& path, double seconds, int channels
         out << page;
     }
     return static_cast<bool>(out);
+}
+
+// An Ogg Vorbis file with a 440 Hz tone made by ffmpeg's libvorbis, damaged
+// by DamageOgg. False when ffmpeg could not make it.
+inline bool MakeDamagedOgg(const std::string& path, double seconds, int channels = 2, int rate = 44100)
+{
+    const std::string cmd = "ffmpeg -nostdin -loglevel error -y -f lavfi -i sine=frequency=440:sample_rate="
+        + std::to_string(rate) + ":duration=" + std::to_string(seconds) + " -ac " + std::to_string(channels)
+        + " -c:a libvorbis '" + path + "'";
+    return std::system(cmd.c_str()) == 0 && DamageOgg(path);
 }
 
 // 1 s of tone at 8 kHz mono, then 1 s at 44.1 kHz stereo, joined as `cat`
