@@ -69,6 +69,7 @@ struct TInput {
     int64_t size = -1;
     AVIOContext* pb = nullptr;
     const std::atomic<bool>* stop = nullptr;
+    const std::atomic<bool>* alsoStop = nullptr; // a second stop request (another reader failed)
     Clock::time_point deadline = Clock::time_point::max();
     Clock::duration stall{}; // re-arms the deadline at each decoded frame; 0 = fixed
     int64_t bytes = 0; // read since the last decoded frame
@@ -111,7 +112,8 @@ struct TInput {
     bool Allow()
     {
         if (tripped == TTrip::None) {
-            if (stop && stop->load(std::memory_order_relaxed))
+            if ((stop && stop->load(std::memory_order_relaxed))
+                || (alsoStop && alsoStop->load(std::memory_order_relaxed)))
                 tripped = TTrip::Stopped;
             else if (bytes >= budget)
                 tripped = TTrip::NoAudio;
