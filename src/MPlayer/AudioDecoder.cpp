@@ -90,8 +90,6 @@ bool TAudioDecoder::OpenVorbis()
     codec_.reset();
     fmt_.reset();
     in_->Rebudget(kHeaderBytes);
-    if (in_->tripped == TInput::TTrip::NoAudio)
-        in_->tripped = TInput::TTrip::None;
     auto vorbis = std::make_unique<TVorbisInput>(*in_);
     if (!vorbis->Opened())
         return false;
@@ -100,10 +98,7 @@ bool TAudioDecoder::OpenVorbis()
     if (!frame_)
         throw TDecodeError(MCIERR_OUT_OF_MEMORY, "Out of memory while opening " + Quoted(path_));
     in_->Rebudget(kOpenBytesWithoutAudio);
-    int n = -1;
-    for (int i = 0; i < kProbePackets && n < 0; ++i)
-        n = vorbis->Read(*frame_);
-    if (n <= 0) {
+    if (vorbis->Read(*frame_) <= 0) {
         av_frame_unref(frame_.get());
         vorbis_ = std::move(vorbis); // Fail names the guard's reason, if any
         Fail(MCIERR_INVALID_FILE, "Cannot decode the audio of", 0);
@@ -344,10 +339,7 @@ int64_t TAudioDecoder::Decode(std::vector<int16_t>& out)
 int64_t TAudioDecoder::DecodeVorbis(std::vector<int16_t>& out)
 {
     while (!ended_) {
-        const int n = vorbis_->Read(*frame_);
-        if (n < 0)
-            continue; // a damaged stretch: libvorbisfile goes on after it
-        if (n == 0) {
+        if (vorbis_->Read(*frame_) == 0) {
             ended_ = true;
             reachedEnd_ = vorbis_->ReachedEnd();
             return Flush(out);

@@ -23,6 +23,8 @@ namespace {
 // Samples per channel asked of one Read: about 100 ms at 44.1 kHz, so a stop
 // is seen between reads.
 constexpr int kBlockFrames = 4096;
+// Errors in a row (holes, damaged packets) after which the file ends.
+constexpr int kMaxErrors = 64;
 
 // Vorbis orders its channels by count; FFmpeg's layouts for the same counts
 // (as its own Vorbis decoder gives them), and where each of FFmpeg's channels
@@ -196,14 +198,21 @@ int TVorbisInput::Read(AVFrame& f)
     int section = 0;
     long n = 0;
     long from = 0; // first sample of the block handed out
+    int errors = 0;
     for (;;) {
         n = ov_read_float(&file_->vf, &pcm, kBlockFrames, &section);
         if (n == 0) {
             reachedEnd_ = in_.tripped == TInput::TTrip::None;
             return 0;
         }
-        if (n < 0)
-            return in_.tripped != TInput::TTrip::None ? 0 : -1;
+        if (n < 0) {
+            // A hole or a damaged packet is skipped; a file that yields
+            // nothing but errors ends.
+            if (in_.tripped != TInput::TTrip::None || ++errors > kMaxErrors)
+                return 0;
+            continue;
+        }
+        errors = 0;
         if (n > skip_) {
             from = static_cast<long>(skip_);
             skip_ = 0;

@@ -39,9 +39,9 @@ public:
     // file cannot seek there (it then reads on from where it stood).
     bool Seek(int64_t frame);
     // Decodes the next block into `f` (which borrows libvorbis's buffers
-    // until the next call): > 0 samples per channel, 0 at the end of the
-    // file or when the guard ended the reading, < 0 for a damaged stretch
-    // (skipped; call again).
+    // until the next call): samples per channel, 0 at the end of the file,
+    // when the guard ended the reading, or after a long run of damage (a
+    // damaged stretch is skipped).
     int Read(AVFrame& f);
     // The last Read returned 0 at the real end of the file.
     bool ReachedEnd() const { return reachedEnd_; }
