@@ -1,4 +1,5 @@
-// Internal to the playback device: reads an audio file with FFmpeg and hands
+// Internal to the playback device: reads an audio file with FFmpeg (or, for
+// an Ogg Vorbis file FFmpeg refuses, with libvorbisfile) and hands
 // out interleaved signed 16-bit samples at one output rate (the rate of the
 // file's first frame, kept within what a sound device takes), starting
 // exactly at a requested sample. Frames of another rate or channel layout
