@@ -400,8 +400,7 @@ TLoudness Measure(const std::string& path, int64_t startMs, int64_t endMs, int c
     startMs = std::max<int64_t>(startMs, 0);
     if (endMs <= startMs)
         FailStep("Cannot measure the loudness of", path,
-            "the segment from " + std::to_string(startMs) + " ms to " + std::to_string(endMs)
-                + " ms is empty");
+            "the segment from " + std::to_string(startMs) + " ms to " + std::to_string(endMs) + " ms is empty");
     const bool split = endMs - startMs >= kSplitMs && std::thread::hardware_concurrency() >= 2;
     const int64_t middleMs = split ? startMs + (endMs - startMs) / 2 : endMs;
     std::atomic<bool> failed = false; // stops the other half

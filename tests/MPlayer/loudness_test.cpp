@@ -47,11 +47,11 @@ TReference FfmpegMeter(const std::string& path, int64_t startMs, int64_t endMs, 
     const std::string& filters = "", int rate = 0)
 {
     // Mono as the AMR encoder is fed it: 16-bit samples, mixed so they cannot clip.
-    const std::string form
-        = channels == 1 ? "aformat=sample_fmts=s16:channel_layouts=mono" : "aformat=channel_layouts=stereo";
+    const std::string form = channels == 1 ? "aformat=sample_fmts=s16:channel_layouts=mono"
+                                           : "aformat=channel_layouts=stereo";
     const std::string log = path + ".ebur128.txt";
-    const std::string cmd = "ffmpeg -nostdin -hide_banner -nostats -i '" + path
-        + "' -af atrim=start=" + std::to_string(startMs / 1000.0) + ":end=" + std::to_string(endMs / 1000.0)
+    const std::string cmd = "ffmpeg -nostdin -hide_banner -nostats -i '" + path + "' -af atrim=start="
+        + std::to_string(startMs / 1000.0) + ":end=" + std::to_string(endMs / 1000.0)
         + (rate > 0 ? ",aresample=" + std::to_string(rate) : "") + "," + form + (filters.empty() ? "" : ",")
         + filters + ",ebur128=peak=true -f null - 2> '" + log + "'";
     TReference ref;
@@ -81,15 +81,15 @@ TEST(Loudness, AgreesWithFfmpegsMeter)
         int Rate = 0;
     };
     const Row rows[] = {
-        {"loud.wav", "0.5*sin(2*PI*1000*t)", 2, 8, 1000, 7000, 2},
-        {"quiet.mp3", "0.0316*sin(2*PI*1000*t)", 2, 10, 2500, 8500, 2},
-        {"full.mp3", "0.89*sin(2*PI*1000*t)", 2, 10, 4000, 9000, 2},
-        {"mono-as-stereo.mp3", "0.25*sin(2*PI*1000*t)", 1, 6, 0, 5000, 2},
-        {"stereo-as-mono.mp3", "0.25*sin(2*PI*1000*t)", 2, 6, 1200, 6000, 1},
+        { "loud.wav", "0.5*sin(2*PI*1000*t)", 2, 8, 1000, 7000, 2 },
+        { "quiet.mp3", "0.0316*sin(2*PI*1000*t)", 2, 10, 2500, 8500, 2 },
+        { "full.mp3", "0.89*sin(2*PI*1000*t)", 2, 10, 4000, 9000, 2 },
+        { "mono-as-stereo.mp3", "0.25*sin(2*PI*1000*t)", 1, 6, 0, 5000, 2 },
+        { "stereo-as-mono.mp3", "0.25*sin(2*PI*1000*t)", 2, 6, 1200, 6000, 1 },
         // Low and high tones: the ear's weighting matters.
-        {"two-tones.wav", "0.3*sin(2*PI*100*t)+0.2*sin(2*PI*6000*t)", 2, 6, 500, 5500, 2},
+        { "two-tones.wav", "0.3*sin(2*PI*100*t)+0.2*sin(2*PI*6000*t)", 2, 6, 500, 5500, 2 },
         // As an AMR ringtone: the 6 kHz tone is gone.
-        {"two-tones-8k.wav", "0.3*sin(2*PI*100*t)+0.2*sin(2*PI*6000*t)", 2, 6, 500, 5500, 1, 8000},
+        { "two-tones-8k.wav", "0.3*sin(2*PI*100*t)+0.2*sin(2*PI*6000*t)", 2, 6, 500, 5500, 1, 8000 },
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.Name);
@@ -112,10 +112,10 @@ TEST(Loudness, TruePeakIsTheCrestBetweenSamples)
         double Hz, Phase, Amplitude;
     };
     const Row rows[] = {
-        {11025, M_PI / 4, 0.9}, // samples at 0.71 of the crest
-        {7350, 0, 0.9}, // at 0.87
-        {5512.5, M_PI / 8, 0.5}, // at 0.92
-        {1000, 0, 0.25},
+        { 11025, M_PI / 4, 0.9 }, // samples at 0.71 of the crest
+        { 7350, 0, 0.9 }, // at 0.87
+        { 5512.5, M_PI / 8, 0.5 }, // at 0.92
+        { 1000, 0, 0.25 },
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.Hz);
@@ -144,12 +144,12 @@ TEST(Loudness, MatchedGainBringsTheRingtoneToThePhonesLoudness)
         TWant Want;
     };
     const Row rows[] = {
-        {"at-30.mp3", "0.0316*sin(2*PI*1000*t)", TWant::Target},
-        {"at-6.mp3", "0.5*sin(2*PI*1000*t)", TWant::Target},
+        { "at-30.mp3", "0.0316*sin(2*PI*1000*t)", TWant::Target },
+        { "at-6.mp3", "0.5*sin(2*PI*1000*t)", TWant::Target },
         // Quiet but peaky: clicks ten times a second.
-        {"clicks.wav", "0.5*eq(mod(n,4410),0)+0.01*sin(2*PI*1000*t)", TWant::Ceiling},
-        {"whisper.wav", "0.0006*sin(2*PI*1000*t)", TWant::Clamped},
-        {"silence.mp3", "0", TWant::None},
+        { "clicks.wav", "0.5*eq(mod(n,4410),0)+0.01*sin(2*PI*1000*t)", TWant::Ceiling },
+        { "whisper.wav", "0.0006*sin(2*PI*1000*t)", TWant::Clamped },
+        { "silence.mp3", "0", TWant::None },
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.Name);
@@ -162,7 +162,8 @@ TEST(Loudness, MatchedGainBringsTheRingtoneToThePhonesLoudness)
             EXPECT_EQ(gain, 0.0);
             continue;
         }
-        const TReference saved = FfmpegMeter(path, 1000, 7000, 2, "volume=" + std::to_string(gain) + "dB");
+        const TReference saved
+            = FfmpegMeter(path, 1000, 7000, 2, "volume=" + std::to_string(gain) + "dB");
         switch (r.Want) {
         case TWant::Target:
             EXPECT_NEAR(saved.Lufs, kTargetLufs, 0.3);
@@ -187,7 +188,7 @@ TEST(Loudness, FailuresSayWhatFailedAndNeverThrow)
     ASSERT_FALSE(tone.empty());
     const std::string text = Dir() + "notes.mp3";
     std::ofstream(text) << "not a song, only words\n";
-    std::atomic<bool> cancelled{true};
+    std::atomic<bool> cancelled { true };
     struct Row {
         std::string Path;
         int64_t StartMs, EndMs;
@@ -195,12 +196,12 @@ TEST(Loudness, FailuresSayWhatFailedAndNeverThrow)
         const char* Says;
     };
     const Row rows[] = {
-        {Dir() + "missing.mp3", 0, 1000, nullptr, "Cannot open"},
-        {Dir(), 0, 1000, nullptr, "Cannot open"},
-        {text, 0, 1000, nullptr, "Cannot"},
-        {tone, 5000, 9000, nullptr, "no audio between 5000 ms and 9000 ms"},
-        {tone, 1000, 1000, nullptr, "is empty"},
-        {tone, 0, 1000, &cancelled, "cancelled"},
+        { Dir() + "missing.mp3", 0, 1000, nullptr, "Cannot open" },
+        { Dir(), 0, 1000, nullptr, "Cannot open" },
+        { text, 0, 1000, nullptr, "Cannot" },
+        { tone, 5000, 9000, nullptr, "no audio between 5000 ms and 9000 ms" },
+        { tone, 1000, 1000, nullptr, "is empty" },
+        { tone, 0, 1000, &cancelled, "cancelled" },
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.Path + " " + r.Says);
@@ -227,10 +228,10 @@ double GainAt(const TShapePlan& plan, double seconds, double at)
 TEST(RingtoneShape, FadesAndGainFollowTheLinearShape)
 {
     const TShapePlan plain;
-    const TShapePlan fadeOut2{0, 2000, 0, false};
-    const TShapePlan both3{3000, 3000, 0, false};
-    const TShapePlan louder{0, 0, 6, true};
-    const TShapePlan softer{1000, 0, -6, true};
+    const TShapePlan fadeOut2 { 0, 2000, 0, false };
+    const TShapePlan both3 { 3000, 3000, 0, false };
+    const TShapePlan louder { 0, 0, 6, true };
+    const TShapePlan softer { 1000, 0, -6, true };
     struct Row {
         const char* What;
         TShapePlan Plan;
@@ -238,23 +239,23 @@ TEST(RingtoneShape, FadesAndGainFollowTheLinearShape)
     };
     const double tail = 1.0 / 44100; // the last frame's distance from the end
     const Row rows[] = {
-        {"starts from silence", plain, 30, 0, 0},
-        {"halfway up the edge", plain, 30, 0.005, 0.5},
-        {"edge fade done", plain, 30, 0.010, 1},
-        {"middle untouched", plain, 30, 15, 1},
-        {"ends in silence", plain, 30, 30, tail / 0.010},
-        {"5 ms before the end", plain, 30, 29.995, 0.5},
-        {"3 s before a 2 s fade out", fadeOut2, 30, 27, 1},
-        {"fade out, 1 s left", fadeOut2, 30, 29, 0.5},
-        {"fade out, 0.5 s left", fadeOut2, 30, 29.5, 0.25},
-        {"fade out, 0.25 s left", fadeOut2, 30, 29.75, 0.125},
-        {"fade out starts no earlier than 2 s", fadeOut2, 30, 27.9, 1},
-        {"3 s fades on 1 s: half in", both3, 1, 0.25, 0.5},
-        {"3 s fades on 1 s: full in the middle", both3, 1, 0.5, 1},
-        {"3 s fades on 1 s: half out", both3, 1, 0.75, 0.5},
-        {"+6 dB is clipped at the ceiling", louder, 10, 5, CeilingLinear()},
-        {"-6 dB halves", softer, 10, 5, std::pow(10.0, -6.0 / 20)},
-        {"-6 dB halfway up a 1 s fade in", softer, 10, 0.5, 0.5 * std::pow(10.0, -6.0 / 20)},
+        { "starts from silence", plain, 30, 0, 0 },
+        { "halfway up the edge", plain, 30, 0.005, 0.5 },
+        { "edge fade done", plain, 30, 0.010, 1 },
+        { "middle untouched", plain, 30, 15, 1 },
+        { "ends in silence", plain, 30, 30, tail / 0.010 },
+        { "5 ms before the end", plain, 30, 29.995, 0.5 },
+        { "3 s before a 2 s fade out", fadeOut2, 30, 27, 1 },
+        { "fade out, 1 s left", fadeOut2, 30, 29, 0.5 },
+        { "fade out, 0.5 s left", fadeOut2, 30, 29.5, 0.25 },
+        { "fade out, 0.25 s left", fadeOut2, 30, 29.75, 0.125 },
+        { "fade out starts no earlier than 2 s", fadeOut2, 30, 27.9, 1 },
+        { "3 s fades on 1 s: half in", both3, 1, 0.25, 0.5 },
+        { "3 s fades on 1 s: full in the middle", both3, 1, 0.5, 1 },
+        { "3 s fades on 1 s: half out", both3, 1, 0.75, 0.5 },
+        { "+6 dB is clipped at the ceiling", louder, 10, 5, CeilingLinear() },
+        { "-6 dB halves", softer, 10, 5, std::pow(10.0, -6.0 / 20) },
+        { "-6 dB halfway up a 1 s fade in", softer, 10, 0.5, 0.5 * std::pow(10.0, -6.0 / 20) },
     };
     for (const Row& r : rows)
         EXPECT_NEAR(GainAt(r.Plan, r.Seconds, r.At), r.Gain, 2e-3) << r.What;
@@ -269,7 +270,7 @@ TEST(RingtoneShape, BlockByBlockEqualsTheWholeSelection)
     std::vector<float> source(static_cast<size_t>(frames) * channels);
     for (float& s : source)
         s = sample(random);
-    for (const TShapePlan& plan : {TShapePlan{}, TShapePlan{500, 3000, 4.5, true}}) {
+    for (const TShapePlan& plan : { TShapePlan {}, TShapePlan { 500, 3000, 4.5, true } }) {
         std::vector<float> whole = source;
         ApplyShape(plan, whole.data(), frames, channels, 0, frames, rate);
         std::vector<float> blocks = source;

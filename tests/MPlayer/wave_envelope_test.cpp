@@ -2,8 +2,8 @@
 // the tests make, and how the worker ends on a new file, on close and on
 // damaged input. Run also with -DVELUMO_SANITIZE=ON and with -fsanitize=thread
 // (compiler and linker flags): the cancel cases catch any use after release.
-#include "TestMedia.h"
 #include "WaveEnvelope.h"
+#include "TestMedia.h"
 
 #include <gtest/gtest.h>
 
