@@ -22,9 +22,10 @@ shows it as a timeline with a seconds ruler, plays the whole file or a marked
 segment, and saves the segment as an MP3, AMR-NB, iPhone (M4R) or Android
 (Ogg Vorbis) ringtone.")
 # The libraries the program links, found by dpkg-shlibdeps, plus the converter
-# the export runs and its AMR-NB encoder.
+# the export runs and its AMR-NB encoder, and libvorbisfile for av (which the
+# program carries inside it, where dpkg-shlibdeps does not look).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "ffmpeg, libavcodec-extra")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "ffmpeg, libavcodec-extra, libvorbisfile3")
 # Qt's own texts (file dialog, message box buttons) in the user's language;
 # KDE Connect, through which Send to phone reaches the phone.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, kdeconnect")

@@ -6,8 +6,9 @@
 // the iPod MP4 format (-f ipod, .m4r), vorbis = libvorbis in Ogg (-f ogg).
 // The cut is exact to the sample and shaped by one filter chain (av_cut.h).
 //
-// It never reads its input, never overwrites a file and never leaves a
-// partial target: ffmpeg writes into the work area (av_workarea.h), its
+// It reads its input only where ffmpeg cannot (av_pcmfeed.h), never
+// overwrites a file and never leaves a partial target: ffmpeg writes into
+// the work area (av_workarea.h), its
 // messages are read for write errors whatever its exit status, the finished
 // file is checked (av_output.h: the container's signature and the length of
 // the audio really in it) and flushed to the disk, then given the target's
@@ -25,11 +26,13 @@
 #include "av_cut.h"
 #include "av_ffmpeg.h"
 #include "av_output.h"
+#include "av_pcmfeed.h"
 #include "av_workarea.h"
 
 #include <csignal>
 #include <cstdio>
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -88,16 +91,18 @@ std::string lastLine(std::string text, const Job& job, const std::string& work)
     return q.substr(1, q.size() - 2);
 }
 
-std::vector<std::string> ffmpegArgs(const Job& job, const WorkArea& work)
+// feed: the decoded source on ffmpeg's standard input, for a source ffmpeg
+// cannot read itself; none: ffmpeg reads the source.
+std::vector<std::string> ffmpegArgs(const Job& job, const WorkArea& work, const PcmFeed* feed)
 {
     const ringtone::Type& type = ringtone::typeOf(job.codec);
-    const CutPlan plan = planCut(job);
+    const CutPlan plan = feed ? feed->plan() : planCut(job);
     // "file:" keeps names like "-x.mp3", "pipe:0" or "a:b.mp3" plain files.
     // -y only for the unnamed file, which exists already and is ours alone.
     std::vector<std::string> a = {"ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-nostats",
         "-progress", "pipe:1", work.unnamed() ? "-y" : "-n"};
     a.insert(a.end(), plan.inputOptions.begin(), plan.inputOptions.end());
-    a.insert(a.end(), {"-i", "file:" + job.source, "-af", filterChain(job, plan)});
+    a.insert(a.end(), {"-i", feed ? "pipe:0" : "file:" + job.source, "-af", filterChain(job, plan)});
     a.insert(a.end(), {"-vn", "-sn", "-dn", "-c:a", std::string(type.ffmpegEncoder)});
     if (job.bitRate > 0) {
         a.push_back("-b:a");
@@ -146,7 +151,18 @@ void convert(const Job& job)
 
     SignalWatch signals;
     WorkArea work(job.target);
-    const FfmpegRun run = runFfmpeg(ffmpegArgs(job, work), signals, work.inheritedFd());
+    FfmpegRun run = runFfmpeg(ffmpegArgs(job, work, nullptr), signals, work.inheritedFd());
+    // ffmpeg refused to read an Ogg Vorbis source: once more, fed the samples
+    // libvorbisfile decodes. Every other source takes the first run as it ended.
+    std::optional<PcmFeed> feed;
+    if (!run.writeFailed && WIFEXITED(run.status) && WEXITSTATUS(run.status) != 0
+        && ffmpegRefusedSource(run.errors, job.source) && isOggVorbis(job.source)) {
+        feed.emplace(job);
+        const std::vector<std::string> args = ffmpegArgs(job, work, &*feed);
+        feed->start();
+        run = runFfmpeg(args, signals, work.inheritedFd(), feed->inputFd());
+        feed.reset(); // the writer ends once ffmpeg has stopped reading
+    }
     if (run.writeFailed || !WIFEXITED(run.status) || WEXITSTATUS(run.status) != 0)
         failConversion(job, run, work);
     if (work.folderGone())

@@ -74,10 +74,10 @@ void moveFd(int from, int to)
         ::dup2(from, to);
 }
 
-// Starts ffmpeg with stdin on /dev/null and stdout/stderr on the given pipes;
-// keep (not -1, above 2) stays open. It gets SIGKILL when av ends in any
-// way, so it never outlives av.
-pid_t startFfmpeg(const std::vector<std::string>& args, int out, int err, int keep)
+// Starts ffmpeg with stdin on `in` (-1: /dev/null) and stdout/stderr on the
+// given pipes; keep (not -1, above 2) stays open. It gets SIGKILL when av
+// ends in any way, so it never outlives av.
+pid_t startFfmpeg(const std::vector<std::string>& args, int out, int err, int keep, int in)
 {
     std::vector<char*> argv;
     for (const auto& a : args)
@@ -110,7 +110,7 @@ pid_t startFfmpeg(const std::vector<std::string>& args, int out, int err, int ke
         else if (::getppid() != parent)
             ::_exit(127); // av already gone
         if (e == 0) {
-            moveFd(devNull.get(), 0);
+            moveFd(in >= 0 ? in : devNull.get(), 0);
             moveFd(out, 1);
             moveFd(err, 2);
             if (keep > 2)
@@ -227,7 +227,7 @@ std::chrono::milliseconds stallLimit()
     return std::chrono::seconds(30);
 }
 
-FfmpegRun runFfmpeg(const std::vector<std::string>& args, SignalWatch& signals, int keepFd)
+FfmpegRun runFfmpeg(const std::vector<std::string>& args, SignalWatch& signals, int keepFd, int inputFd)
 {
     using Clock = std::chrono::steady_clock;
     Pipe out = makePipe("ffmpeg's progress");
@@ -240,7 +240,7 @@ FfmpegRun runFfmpeg(const std::vector<std::string>& args, SignalWatch& signals, 
     if (const int sig = signals.take())
         throw Interrupted{sig};
     const std::chrono::milliseconds limit = stallLimit();
-    const pid_t pid = startFfmpeg(args, out.write.get(), err.write.get(), keepFd);
+    const pid_t pid = startFfmpeg(args, out.write.get(), err.write.get(), keepFd, inputFd);
     out.write.reset();
     err.write.reset();
     // Wakes the loop when ffmpeg ends; without it the loop looks every 100 ms.

@@ -43,9 +43,9 @@ struct FfmpegRun {
 };
 
 // Runs ffmpeg (found on PATH) with args. keepFd, when not -1, stays open in
-// ffmpeg under the same number. Throws Failure (stall, start) or
-// Interrupted.
-FfmpegRun runFfmpeg(const std::vector<std::string>& args, SignalWatch& signals, int keepFd);
+// ffmpeg under the same number; inputFd, when not -1, is its standard input
+// (else /dev/null). Throws Failure (stall, start) or Interrupted.
+FfmpegRun runFfmpeg(const std::vector<std::string>& args, SignalWatch& signals, int keepFd, int inputFd = -1);
 
 // The stall limit: AV_STALL_SECONDS when it is a number of seconds above 0,
 // else 30 s.

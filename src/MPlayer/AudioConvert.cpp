@@ -85,7 +85,7 @@ int64_t TAudioDecoder::Convert(std::vector<int16_t>& out)
     if (next_ == kUnknown) {
         const int64_t ts = f->best_effort_timestamp;
         next_ = ts != AV_NOPTS_VALUE
-            ? av_rescale_q(ts - startTs_, fmt_->streams[stream_]->time_base, AVRational{1, rate_})
+            ? av_rescale_q(ts - startTs_, AVRational{tbNum_, tbDen_}, AVRational{1, rate_})
             : target_;
     }
     int64_t added = 0;

@@ -21,8 +21,6 @@ namespace {
 // few frames, a file with nothing decodable in this many is refused.
 constexpr int kProbePackets = 500;
 
-// The header may be large: it holds cover pictures.
-constexpr int64_t kHeaderBytes = int64_t{64} << 20;
 // While opening, each step after the header (learning the streams, decoding
 // the first frame) may read this much without audio. The parser scans every
 // byte it gathers, at 20 to 40 ns a byte on an idle machine and several times
@@ -37,7 +35,6 @@ constexpr int64_t kMeasureBytes = int64_t{8} << 20;
 // What the demuxer reads and analyses to learn the streams.
 constexpr int64_t kProbeBytes = int64_t{1} << 20;
 constexpr int64_t kAnalyzeMicroseconds = 2 * int64_t{AV_TIME_BASE};
-constexpr int kReadBuffer = 64 * 1024;
 
 // Rates handed to the sound output, Hz: at the low end one output buffer of
 // 128 frames still lasts only 16 ms, so stopping never waits long.
@@ -58,15 +55,60 @@ TAudioDecoder::TAudioDecoder(const std::string& path, const std::atomic<bool>* s
     : path_(path)
 {
     OpenFile(stop);
+    try {
+        OpenWithFfmpeg();
+    } catch (const TDecodeError&) {
+        // FFmpeg first, always; libvorbisfile only for an Ogg Vorbis file it
+        // refused within the limits (a stop or the time limit ends here).
+        const bool limited
+            = in_->tripped == TInput::TTrip::Stopped || in_->tripped == TInput::TTrip::TimedOut;
+        if (limited || !TVorbisInput::IsOggVorbis(*in_) || !OpenVorbis())
+            throw;
+    }
+    ChooseOutput();
+    SeekTo(0);
+    opening_ = false;
+}
+
+void TAudioDecoder::OpenWithFfmpeg()
+{
     OpenContainer();
     const std::string cut = FindStreams();
     OpenDecoder(cut);
     DecodeFirstFrame();
+    const AVRational tb = fmt_->streams[stream_]->time_base;
+    tbNum_ = tb.num;
+    tbDen_ = tb.den;
     if (fmt_->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE)
         MeasureLength();
-    ChooseOutput();
-    SeekTo(0);
-    opening_ = false;
+}
+
+// Within the time limit left from FFmpeg's attempt, with a fresh byte
+// budget. The first block stays in frame_ for ChooseOutput.
+bool TAudioDecoder::OpenVorbis()
+{
+    codec_.reset();
+    fmt_.reset();
+    in_->Rebudget(kHeaderBytes);
+    auto vorbis = std::make_unique<TVorbisInput>(*in_);
+    if (!vorbis->Opened())
+        return false;
+    if (!frame_)
+        frame_.reset(av_frame_alloc());
+    if (!frame_)
+        throw TDecodeError(MCIERR_OUT_OF_MEMORY, "Out of memory while opening " + Quoted(path_));
+    in_->Rebudget(kOpenBytesWithoutAudio);
+    if (vorbis->Read(*frame_) <= 0) {
+        av_frame_unref(frame_.get());
+        vorbis_ = std::move(vorbis); // Fail names the guard's reason, if any
+        Fail(MCIERR_INVALID_FILE, "Cannot decode the audio of", 0);
+    }
+    tbNum_ = 1;
+    tbDen_ = vorbis->Rate();
+    startTs_ = 0;
+    lengthMs_ = vorbis->Frames() * 1000 / vorbis->Rate();
+    vorbis_ = std::move(vorbis);
+    return true;
 }
 
 // The name is a local path, never a URL. Opening without blocking and
@@ -77,49 +119,29 @@ void TAudioDecoder::OpenFile(const std::atomic<bool>* stop)
     const std::string quoted = Quoted(path_);
     in_.reset(new TInput);
     in_->stop = stop;
-    in_->fd = ::open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (in_->fd < 0) {
-        const int e = errno;
-        throw TDecodeError(e == ENOENT ? MCIERR_FILE_NOT_FOUND : MCIERR_INVALID_FILE,
-            "Cannot open file " + quoted + ": " + std::strerror(e));
-    }
-    struct stat st { };
-    if (::fstat(in_->fd, &st) != 0)
+    int err = 0;
+    const std::string why = OpenLocalFile(*in_, path_, err);
+    if (why.empty())
+        return;
+    if (in_->fd < 0)
+        throw TDecodeError(err == ENOENT ? MCIERR_FILE_NOT_FOUND : MCIERR_INVALID_FILE,
+            "Cannot open file " + quoted + ": " + why);
+    if (err != 0)
         throw TDecodeError(
-            MCIERR_INVALID_FILE, "Cannot read the status of " + quoted + ": " + std::strerror(errno));
-    if (S_ISDIR(st.st_mode))
-        throw TDecodeError(MCIERR_INVALID_FILE, "Cannot open " + quoted + ": it is a folder, not a file");
-    if (!S_ISREG(st.st_mode))
-        throw TDecodeError(
-            MCIERR_INVALID_FILE, "Cannot open " + quoted + ": not a regular file (a pipe, device or socket)");
-    if (st.st_size == 0)
-        throw TDecodeError(MCIERR_INVALID_FILE, "Cannot open " + quoted + ": the file is empty");
-    const int flags = ::fcntl(in_->fd, F_GETFL);
-    if (flags >= 0)
-        ::fcntl(in_->fd, F_SETFL, flags & ~O_NONBLOCK);
+            MCIERR_INVALID_FILE, "Cannot read the status of " + quoted + ": " + std::strerror(err));
+    throw TDecodeError(MCIERR_INVALID_FILE, "Cannot open " + quoted + ": " + why);
 }
 
 // FFmpeg's reader over the guarded file, and the container's header.
 void TAudioDecoder::OpenContainer()
 {
-    auto* buffer = static_cast<unsigned char*>(av_malloc(kReadBuffer));
-    if (buffer)
-        in_->pb
-            = avio_alloc_context(buffer, kReadBuffer, 0, in_.get(), &TInput::Read, nullptr, &TInput::Seek);
-    AVFormatContext* raw = in_->pb ? avformat_alloc_context() : nullptr;
-    if (!raw) {
-        if (!in_->pb)
-            av_free(buffer);
+    AVFormatContext* raw = AttachReader(*in_) ? avformat_alloc_context() : nullptr;
+    if (!raw)
         throw TDecodeError(MCIERR_OUT_OF_MEMORY, "Out of memory while opening " + Quoted(path_));
-    }
     in_->Arm(kOpenTime, false, kHeaderBytes);
-    raw->pb = in_->pb;
-    raw->interrupt_callback = {&TInput::Interrupt, in_.get()};
-    raw->io_open = &TInput::RefuseNested;
     raw->probesize = kProbeBytes;
     raw->max_analyze_duration = kAnalyzeMicroseconds;
-    // The name serves only as a hint for the format (its extension).
-    const int r = avformat_open_input(&raw, path_.c_str(), nullptr, nullptr);
+    const int r = mplayer_detail::OpenContainer(*in_, path_, raw);
     if (r < 0)
         Fail(MCIERR_INVALID_FILE, "Cannot open file", r);
     fmt_.reset(raw);
@@ -245,11 +267,23 @@ TAudioDecoder::~TAudioDecoder() = default;
 void TAudioDecoder::SeekTo(int64_t frame)
 {
     target_ = std::max<int64_t>(frame, 0);
+    if (vorbis_) {
+        // Exact to the sample: from there on frames count at the file's rate.
+        if (!opening_)
+            in_->Arm(kStallTime, true);
+        const int64_t at = av_rescale(target_, tbDen_, rate_);
+        if (!(in_->stop && in_->stop->load()) && !vorbis_->Seek(at))
+            vorbis_->Seek(0);
+        swr_.reset();
+        next_ = kUnknown;
+        draining_ = ended_ = reachedEnd_ = false;
+        return;
+    }
     // Start a little early: an MP3 frame borrows bits from the frames before
     // it, and the first frames of a file may lie before its start time (the
     // encoder's delay, which the decoder then trims itself).
     const int64_t preroll = rate_ / 5;
-    const AVRational tb = fmt_->streams[stream_]->time_base;
+    const AVRational tb{tbNum_, tbDen_};
     const int64_t ts = std::max(
         startTs_ + av_rescale_q(target_ - preroll, AVRational{1, rate_}, tb), std::min<int64_t>(startTs_, 0));
     // Each attempt gets the whole budget; none is tried once a stop is asked.
@@ -275,6 +309,8 @@ int64_t TAudioDecoder::Decode(std::vector<int16_t>& out)
 {
     if (!opening_ && !ended_)
         in_->Arm(kStallTime, true);
+    if (vorbis_)
+        return DecodeVorbis(out);
     while (!ended_) {
         int64_t added = 0;
         const bool wantsInput = ReceiveFrames(out, added);
@@ -296,6 +332,24 @@ int64_t TAudioDecoder::Decode(std::vector<int16_t>& out)
             avcodec_send_packet(codec_.get(), packet_.get());
         // A damaged packet is skipped; the decoder resynchronises on the next.
         av_packet_unref(packet_.get());
+    }
+    return 0;
+}
+
+int64_t TAudioDecoder::DecodeVorbis(std::vector<int16_t>& out)
+{
+    while (!ended_) {
+        if (vorbis_->Read(*frame_) == 0) {
+            ended_ = true;
+            reachedEnd_ = vorbis_->ReachedEnd();
+            return Flush(out);
+        }
+        const int64_t got = Convert(out);
+        av_frame_unref(frame_.get());
+        if (got >= 0)
+            in_->Progress();
+        if (got > 0)
+            return got;
     }
     return 0;
 }

@@ -1,4 +1,5 @@
-// Internal to the playback device: reads an audio file with FFmpeg and hands
+// Internal to the playback device: reads an audio file with FFmpeg (or, for
+// an Ogg Vorbis file FFmpeg refuses, with libvorbisfile) and hands
 // out interleaved signed 16-bit samples at one output rate (the rate of the
 // file's first frame, kept within what a sound device takes), starting
 // exactly at a requested sample. Frames of another rate or channel layout
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "FfmpegHandles.h"
+#include "VorbisInput.h"
 
 namespace mplayer_detail {
 
@@ -68,6 +70,10 @@ public:
 private:
     // The steps of opening, in order.
     void OpenFile(const std::atomic<bool>* stop);
+    void OpenWithFfmpeg();
+    // After FFmpeg refused an Ogg Vorbis file: libvorbisfile; false when it
+    // refuses too.
+    bool OpenVorbis();
     void OpenContainer();
     std::string FindStreams();
     void OpenDecoder(const std::string& cut);
@@ -75,6 +81,7 @@ private:
     void ChooseOutput();
 
     int ReadPacket();
+    int64_t DecodeVorbis(std::vector<int16_t>& out);
     void MeasureLength();
     int ReceiveFrame();
     bool ReceiveFrames(std::vector<int16_t>& out, int64_t& added);
@@ -86,7 +93,8 @@ private:
     [[noreturn]] void Fail(uint32_t code, const std::string& step, int avError);
 
     std::string path_;
-    std::unique_ptr<TInput, TInputFree> in_; // outlives fmt_, which reads through it
+    std::unique_ptr<TInput, TInputFree> in_; // outlives fmt_ and vorbis_, which read through it
+    std::unique_ptr<TVorbisInput> vorbis_; // set when libvorbisfile reads the file instead of FFmpeg
     std::unique_ptr<AVFormatContext, TFormatCloser> fmt_;
     std::unique_ptr<AVCodecContext, TCodecCloser> codec_;
     std::unique_ptr<AVPacket, TPacketFree> packet_;
@@ -103,6 +111,7 @@ private:
     int outChannels_ = 0;
     int64_t lengthMs_ = 0;
     int64_t startTs_ = 0; // stream start in its time base
+    int tbNum_ = 1, tbDen_ = 1; // the stream's time base
     int64_t audioEnd_ = INT64_MIN; // end of the last audio packet read while opening, same base
 
     int64_t target_ = 0; // first frame wanted after a seek

@@ -35,9 +35,27 @@ constexpr int64_t kBytesWithoutAudio = int64_t{8} << 20;
 constexpr int kMinFileRate = 1000;
 constexpr int kMaxFileRate = 768000;
 
+// The header may be large: it holds cover pictures.
+constexpr int64_t kHeaderBytes = int64_t{64} << 20;
+
 // FFmpeg's text for an error code.
 std::string AvError(int code);
 std::string Quoted(const std::string& path);
+
+struct TInput;
+// Opens the local regular file `path` for `in` (never a URL, a pipe or a
+// device: opened without blocking and checked once open). Returns the reason
+// it cannot be read, empty on success; `err` gets errno where there is one.
+std::string OpenLocalFile(TInput& in, const std::string& path, int& err);
+// FFmpeg's reader over the guarded file; false when out of memory.
+bool AttachReader(TInput& in);
+// Bytes the header of a file of this format may take before its audio.
+int64_t HeaderBudget(const AVInputFormat* format);
+// Recognises the format of the file `in` reads, as avformat_open_input
+// would, and reads its header within the budget its kind needs. `raw` is an
+// allocated context with its limits set; on failure it is freed and
+// FFmpeg's code returned.
+int OpenContainer(TInput& in, const std::string& path, AVFormatContext*& raw);
 
 // Watches every read of one file. Used by one thread at a time: the caller
 // of the constructor, then the playback worker.
@@ -45,8 +63,13 @@ struct TInput {
     enum class TTrip { None, Stopped, TimedOut, NoAudio };
 
     int fd = -1;
+    // Bytes in the file when it was opened: demuxers ask for the size at
+    // every chunk they walk, and a call to the system each time turned a
+    // walk through zeros into seconds.
+    int64_t size = -1;
     AVIOContext* pb = nullptr;
     const std::atomic<bool>* stop = nullptr;
+    const std::atomic<bool>* alsoStop = nullptr; // a second stop request (another reader failed)
     Clock::time_point deadline = Clock::time_point::max();
     Clock::duration stall{}; // re-arms the deadline at each decoded frame; 0 = fixed
     int64_t bytes = 0; // read since the last decoded frame
@@ -89,7 +112,8 @@ struct TInput {
     bool Allow()
     {
         if (tripped == TTrip::None) {
-            if (stop && stop->load(std::memory_order_relaxed))
+            if ((stop && stop->load(std::memory_order_relaxed))
+                || (alsoStop && alsoStop->load(std::memory_order_relaxed)))
                 tripped = TTrip::Stopped;
             else if (bytes >= budget)
                 tripped = TTrip::NoAudio;
@@ -139,6 +163,8 @@ struct TInput {
     {
         auto* self = static_cast<TInput*>(opaque);
         if (whence & AVSEEK_SIZE) {
+            if (self->size >= 0)
+                return self->size;
             struct stat st { };
             return ::fstat(self->fd, &st) == 0 ? static_cast<int64_t>(st.st_size) : AVERROR(errno);
         }

@@ -1,6 +1,9 @@
 #include "Loudness.h"
 
+#include "AudioDecoder.h"
+#include "DecoderInput.h"
 #include "FfmpegHandles.h"
+#include "VorbisInput.h"
 
 #include "RingtoneShape.h"
 #include "TruePeak.h"
@@ -32,14 +35,14 @@ namespace ringtone {
 
 namespace {
 
-struct TIoClose {
-    void operator()(AVIOContext* p) const { avio_closep(&p); }
-};
 using mplayer_detail::TCodecCloser;
 using mplayer_detail::TFormatCloser;
 using mplayer_detail::TFrameFree;
+using mplayer_detail::TInput;
+using mplayer_detail::TInputFree;
 using mplayer_detail::TPacketFree;
 using mplayer_detail::TSwrFree;
+using mplayer_detail::TVorbisInput;
 struct TMeterFree {
     void operator()(ebur128_state* p) const { ebur128_destroy(&p); }
 };
@@ -108,15 +111,9 @@ private:
         return (cancel_ && cancel_->load(std::memory_order_relaxed))
             || (sibling_ && sibling_->load(std::memory_order_relaxed));
     }
-    static int Interrupt(void* self) { return static_cast<TMeasure*>(self)->Cancelled() ? 1 : 0; }
-    // Only the file chosen is read: no playlist or reference inside it may
-    // open another file.
-    static int RefuseNested(AVFormatContext*, AVIOContext**, const char*, int, AVDictionary**)
-    {
-        return AVERROR(EPERM);
-    }
-
     void Open();
+    void OpenWithFfmpeg();
+    void DecodeVorbis();
     void Seek();
     void Decode();
     void Take(const AVFrame& f);
@@ -130,8 +127,10 @@ private:
     const std::atomic<bool>* cancel_;
     const std::atomic<bool>* sibling_; // set when the other half has failed
 
-    // Declared so that the reader outlives the demuxer that reads through it.
-    std::unique_ptr<AVIOContext, TIoClose> io_;
+    // Declared so that the reader outlives the demuxer and libvorbisfile,
+    // which read through it.
+    std::unique_ptr<TInput, TInputFree> in_;
+    std::unique_ptr<TVorbisInput> vorbis_; // for an Ogg Vorbis file FFmpeg refused
     std::unique_ptr<AVFormatContext, TFormatCloser> fmt_;
     std::unique_ptr<AVCodecContext, TCodecCloser> codec_;
     std::unique_ptr<AVPacket, TPacketFree> packet_;
@@ -143,6 +142,7 @@ private:
 
     int stream_ = -1;
     int64_t startTs_ = 0; // the stream's start, in its time base
+    AVRational tb_{1, 1}; // the stream's time base
     int rate_ = 0; // measured rate, Hz: the asked one, else the first frame's
     int swrFormat_ = -1;
     int swrRate_ = 0;
@@ -157,30 +157,47 @@ private:
 
 void TMeasure::Open()
 {
-    struct stat st { };
-    if (::stat(path_.c_str(), &st) != 0)
-        Fail("Cannot open", std::strerror(errno));
-    if (!S_ISREG(st.st_mode))
-        Fail("Cannot open", "not a regular file");
+    in_.reset(new TInput);
+    in_->stop = cancel_;
+    in_->alsoStop = sibling_;
+    in_->budget = mplayer_detail::kHeaderBytes;
+    int err = 0;
+    const std::string why = mplayer_detail::OpenLocalFile(*in_, path_, err);
+    if (!why.empty())
+        Fail("Cannot open", err != 0 ? why : "not a regular file");
+    try {
+        OpenWithFfmpeg();
+    } catch (const TStepFailed&) {
+        // FFmpeg first, always; libvorbisfile only for an Ogg Vorbis file it
+        // refused.
+        if (Cancelled() || !TVorbisInput::IsOggVorbis(*in_))
+            throw;
+        codec_.reset();
+        fmt_.reset();
+        in_->Rebudget(mplayer_detail::kHeaderBytes);
+        auto vorbis = std::make_unique<TVorbisInput>(*in_);
+        if (!vorbis->Opened())
+            throw;
+        frame_.reset(av_frame_alloc());
+        if (!frame_)
+            Fail("Cannot start the decoder for", "out of memory");
+        startTs_ = 0;
+        tb_ = AVRational{1, vorbis->Rate()};
+        vorbis_ = std::move(vorbis);
+        in_->Rebudget(mplayer_detail::kBytesWithoutAudio);
+    }
+}
 
-    // The name is a path, never a URL: the file protocol is named outright.
-    const AVIOInterruptCB interrupt{&TMeasure::Interrupt, this};
-    AVIOContext* io = nullptr;
-    int r = avio_open2(&io, ("file:" + path_).c_str(), AVIO_FLAG_READ, &interrupt, nullptr);
-    if (r < 0)
-        FailAv("Cannot open", r);
-    io_.reset(io);
-
-    AVFormatContext* raw = avformat_alloc_context();
+void TMeasure::OpenWithFfmpeg()
+{
+    AVFormatContext* raw = mplayer_detail::AttachReader(*in_) ? avformat_alloc_context() : nullptr;
     if (!raw)
         Fail("Cannot open", "out of memory");
-    raw->pb = io_.get();
-    raw->interrupt_callback = interrupt;
-    raw->io_open = &TMeasure::RefuseNested;
-    r = avformat_open_input(&raw, path_.c_str(), nullptr, nullptr);
-    if (r < 0) // avformat_open_input has freed raw
+    int r = mplayer_detail::OpenContainer(*in_, path_, raw);
+    if (r < 0) // raw is freed
         FailAv("Cannot read the format of", r);
     fmt_.reset(raw);
+    in_->Rebudget(mplayer_detail::kBytesWithoutAudio);
     r = avformat_find_stream_info(fmt_.get(), nullptr);
     if (r < 0)
         FailAv("Cannot read the stream information of", r);
@@ -196,6 +213,7 @@ void TMeasure::Open()
             fmt_->streams[i]->discard = AVDISCARD_ALL;
     const AVStream* stream = fmt_->streams[stream_];
     startTs_ = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
+    tb_ = stream->time_base;
 
     codec_.reset(avcodec_alloc_context3(decoder));
     packet_.reset(av_packet_alloc());
@@ -214,6 +232,11 @@ void TMeasure::Seek()
     const int64_t fromMs = std::max<int64_t>(startMs_ - kPrerollMs, 0);
     if (fromMs == 0)
         return;
+    if (vorbis_) {
+        // Exact: an unseekable file is read from its start.
+        vorbis_->Seek(av_rescale(fromMs, vorbis_->Rate(), 1000));
+        return;
+    }
     const AVRational tb = fmt_->streams[stream_]->time_base;
     const int64_t ts = startTs_ + av_rescale_q(fromMs, AVRational{1, 1000}, tb);
     // An unseekable file is read from where it stands, its start.
@@ -276,9 +299,7 @@ void TMeasure::Take(const AVFrame& f)
         BuildConverter(f);
     if (next_ == kUnknown) {
         const int64_t ts = f.best_effort_timestamp;
-        next_ = ts != AV_NOPTS_VALUE
-            ? av_rescale_q(ts - startTs_, fmt_->streams[stream_]->time_base, AVRational{1, rate_})
-            : 0;
+        next_ = ts != AV_NOPTS_VALUE ? av_rescale_q(ts - startTs_, tb_, AVRational{1, rate_}) : 0;
     }
     const int cap = swr_get_out_samples(swr_.get(), f.nb_samples);
     if (cap <= 0)
@@ -303,15 +324,36 @@ void TMeasure::Take(const AVFrame& f)
     done_ = next_ >= end_;
 }
 
+void TMeasure::DecodeVorbis()
+{
+    while (!done_) {
+        if (Cancelled())
+            Fail("Measuring the loudness of", "cancelled");
+        const int n = vorbis_->Read(*frame_);
+        if (n == 0) {
+            if (Cancelled())
+                Fail("Measuring the loudness of", "cancelled");
+            return; // the end of the file, or of what can be decoded
+        }
+        if (n > 0) {
+            in_->Progress();
+            Take(*frame_);
+        }
+        av_frame_unref(frame_.get());
+    }
+}
+
 void TMeasure::Decode()
 {
+    if (vorbis_)
+        return DecodeVorbis();
     bool draining = false;
     while (!done_) {
         if (Cancelled())
             Fail("Measuring the loudness of", "cancelled");
         if (!draining) {
             const int r = av_read_frame(fmt_.get(), packet_.get());
-            if (r == AVERROR_EXIT || Cancelled())
+            if ((r == AVERROR_EXIT && in_->tripped != TInput::TTrip::NoAudio) || Cancelled())
                 Fail("Measuring the loudness of", "cancelled");
             if (r < 0) {
                 // The end of the file, or a read error: it ends there.
@@ -334,8 +376,10 @@ void TMeasure::Decode()
                     return;
                 break; // a damaged frame: go on with the next packet
             }
-            if (frame_->nb_samples > 0)
+            if (frame_->nb_samples > 0) {
+                in_->Progress();
                 Take(*frame_);
+            }
             av_frame_unref(frame_.get());
             if (done_)
                 return;

@@ -9,14 +9,18 @@ using mplayer_detail::Clock;
 
 namespace {
 
-// Output buffer of 10 to 20 ms: a power of two, which SDL paces best. The
-// decoder keeps the rate at 8000 Hz or more, so 128 frames last at most 16 ms.
-// Closing the output waits up to three buffers (SDL lets the last ones drain),
-// so this bounds how long destroying the device takes.
+// Output buffer of 80 to 160 ms (8192 frames at most): a power of two, which
+// SDL paces best. A sound server asks for more once half a buffer has
+// played, so half of it is what lies queued ahead; on a busy machine (two
+// cores, other programs compiling) SDL's thread may wait tens of
+// milliseconds for a core, and 10 to 20 ms buffers dropped out. The position
+// follows the clock within the buffer, and a stop does not wait for it to
+// play out. Closing the output waits up to three buffers (SDL lets the last
+// ones drain), so this bounds how long destroying the device takes.
 Uint16 ChunkFrames(int rate)
 {
     int frames = 128;
-    while (frames * 2 <= rate / 50 && frames < 8192)
+    while (frames * 2 <= rate / 6 && frames < 8192)
         frames *= 2;
     return static_cast<Uint16>(frames);
 }
@@ -58,6 +62,7 @@ void TMediaPlayer::Impl::EnsureDevice()
     want.format = AUDIO_S16SYS;
     want.channels = static_cast<Uint8>(channels);
     want.samples = ChunkFrames(rate);
+    deviceChunk = want.samples;
     want.callback = &Impl::Callback;
     want.userdata = this;
     deviceRate = rate;
@@ -155,11 +160,22 @@ bool TMediaPlayer::Impl::Hand(const std::vector<int16_t>& block, bool& outputSta
         tap(block.data(), block.size());
     if (!Queue(block))
         return false;
+    bool full = false;
+    {
+        std::lock_guard<std::mutex> lk(m);
+        full = count >= static_cast<size_t>(deviceChunk) * static_cast<size_t>(channels);
+    }
+    if (full)
+        StartOutput(outputStarted);
+    return true;
+}
+
+void TMediaPlayer::Impl::StartOutput(bool& outputStarted)
+{
     if (!outputStarted) {
         SDL_PauseAudioDevice(device, 0);
         outputStarted = true;
     }
-    return true;
 }
 
 bool TMediaPlayer::Impl::DecodeRange(
@@ -212,6 +228,7 @@ void TMediaPlayer::Impl::Run(int64_t from, int64_t to)
         // Out of memory while decoding: end the playback where it got to.
         fileEnd = false;
     }
+    StartOutput(outputStarted); // a playback shorter than one buffer
     std::lock_guard<std::mutex> lk(m);
     endFrame = std::min(endFrame, queued);
     endIsFileEnd = fileEnd;
@@ -257,6 +274,7 @@ void TMediaPlayer::Impl::RunLoop(mplayer_detail::TLoopParts parts)
     } catch (const std::exception&) {
         // Out of memory while decoding: end the playback where it got to.
     }
+    StartOutput(outputStarted); // a loop shorter than one buffer
     std::lock_guard<std::mutex> lk(m);
     endFrame = std::min(endFrame, queued);
     allQueued = true;

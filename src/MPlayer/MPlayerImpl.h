@@ -62,6 +62,7 @@ struct TMediaPlayer::Impl {
     mplayer_detail::TOutputId device = 0;
     int deviceRate = 0;
     int deviceChannels = 0;
+    int deviceChunk = 0; // frames the output takes at a time
     bool silentOutput = false; // SDL's dummy driver
     std::thread worker;
     // Set before the worker starts, read only by it.
@@ -118,9 +119,11 @@ struct TMediaPlayer::Impl {
     bool DecodeRange(
         int64_t from, int64_t to, bool& fileEnd, const std::function<bool(std::vector<int16_t>&)>& take);
     void ShapeBlock(std::vector<int16_t>& block, int64_t fileFrame);
-    // Shows the block to the tap, queues it and starts the output with the
-    // first block, so that its first chunk is not silence.
+    // Shows the block to the tap, queues it and starts the output once a
+    // whole buffer of it is queued, so that its first buffer is not partly
+    // silence.
     bool Hand(const std::vector<int16_t>& block, bool& outputStarted);
+    void StartOutput(bool& outputStarted);
     bool Queue(const std::vector<int16_t>& block);
 
     // A frame of the timeline as a frame of the file.

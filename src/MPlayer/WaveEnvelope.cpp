@@ -1,6 +1,9 @@
 #include "WaveEnvelope.h"
 
+#include "AudioDecoder.h"
+#include "DecoderInput.h"
 #include "FfmpegHandles.h"
+#include "VorbisInput.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -15,7 +18,10 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/channel_layout.h>
 #include <libavutil/mem.h>
+#include <libavutil/opt.h>
+#include <libswresample/swresample.h>
 }
 
 namespace {
@@ -23,11 +29,8 @@ namespace {
 // Bytes read without a decoded frame before the rest of the file is taken
 // as undecodable. The header may be larger: it holds cover pictures.
 constexpr int64_t kBytesWithoutAudio = int64_t{4} << 20;
-constexpr int64_t kHeaderBytes = int64_t{64} << 20;
 constexpr int64_t kProbeBytes = int64_t{1} << 20;
 constexpr int64_t kAnalyzeMicroseconds = int64_t{AV_TIME_BASE};
-// One read of the file, bytes: small enough that a stop is seen between reads.
-constexpr int kReadBuffer = 64 * 1024;
 // The worker yields to the GUI and to playback (a nice value, higher = lower),
 // yet not so far that on a busy machine it waits long to see a cancel.
 constexpr int kNiceIncrement = 5;
@@ -37,106 +40,10 @@ using mplayer_detail::TFormatCloser;
 using mplayer_detail::TFrameFree;
 using mplayer_detail::TPacketFree;
 
-// The open file and every read of it: a stop request or a budget of bytes
-// read without decoded sound ends the read at once.
-class TReader {
-public:
-    explicit TReader(const std::atomic<bool>& stop)
-        : stop_(stop)
-    {
-    }
-    ~TReader()
-    {
-        if (pb_) {
-            av_freep(&pb_->buffer);
-            avio_context_free(&pb_);
-        }
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    TReader(const TReader&) = delete;
-    TReader& operator=(const TReader&) = delete;
-
-    // Opens a local regular file; pipes and devices are refused without
-    // waiting on them. False when it cannot be read.
-    bool Open(const std::string& path)
-    {
-        fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        struct stat st { };
-        if (fd_ < 0 || ::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))
-            return false;
-        const int flags = ::fcntl(fd_, F_GETFL);
-        if (flags >= 0)
-            ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK);
-        auto* buffer = static_cast<unsigned char*>(av_malloc(kReadBuffer));
-        if (buffer)
-            pb_ = avio_alloc_context(buffer, kReadBuffer, 0, this, &TReader::Read, nullptr, &TReader::Seek);
-        if (!pb_)
-            av_free(buffer);
-        return pb_ != nullptr;
-    }
-
-    AVIOContext* Io() const { return pb_; }
-    void Budget(int64_t bytes)
-    {
-        budget_ = bytes;
-        bytes_ = 0;
-    }
-    void Progress() { bytes_ = 0; }
-    bool Tripped() const { return tripped_; }
-    bool Allow()
-    {
-        if (stop_.load(std::memory_order_relaxed) || bytes_ >= budget_)
-            tripped_ = true;
-        return !tripped_;
-    }
-
-    static int Interrupt(void* opaque) { return static_cast<TReader*>(opaque)->Allow() ? 0 : 1; }
-
-    // Only the file chosen is read, never files or URLs named inside it.
-    static int RefuseNested(AVFormatContext*, AVIOContext**, const char*, int, AVDictionary**)
-    {
-        return AVERROR(EPERM);
-    }
-
-private:
-    static int Read(void* opaque, uint8_t* buf, int size)
-    {
-        auto* self = static_cast<TReader*>(opaque);
-        if (!self->Allow())
-            return AVERROR_EXIT;
-        ssize_t n;
-        do
-            n = ::read(self->fd_, buf, static_cast<size_t>(size));
-        while (n < 0 && errno == EINTR);
-        if (n < 0)
-            return AVERROR(errno);
-        if (n == 0)
-            return AVERROR_EOF;
-        self->bytes_ += n;
-        return static_cast<int>(n);
-    }
-
-    static int64_t Seek(void* opaque, int64_t offset, int whence)
-    {
-        auto* self = static_cast<TReader*>(opaque);
-        if (whence & AVSEEK_SIZE) {
-            struct stat st { };
-            return ::fstat(self->fd_, &st) == 0 ? static_cast<int64_t>(st.st_size) : AVERROR(errno);
-        }
-        if (!self->Allow())
-            return AVERROR_EXIT;
-        const off_t r = ::lseek(self->fd_, static_cast<off_t>(offset), whence & ~AVSEEK_FORCE);
-        return r < 0 ? AVERROR(errno) : static_cast<int64_t>(r);
-    }
-
-    const std::atomic<bool>& stop_;
-    int fd_ = -1;
-    AVIOContext* pb_ = nullptr;
-    int64_t bytes_ = 0; // read since the last decoded frame
-    int64_t budget_ = kHeaderBytes;
-    bool tripped_ = false;
-};
+using mplayer_detail::TInput;
+using mplayer_detail::TInputFree;
+using mplayer_detail::TVorbisInput;
+using TReader = std::unique_ptr<TInput, TInputFree>;
 
 // Sum of squares of n samples, full scale 1.0. Eight running sums keep the
 // adds independent (and let the compiler use vector registers); float input
@@ -179,6 +86,74 @@ double SumSquaresOf(AVSampleFormat packed, const uint8_t* data, size_t n)
         return 0.0;
     }
 }
+
+// Hands decoded frames to a sample sink, mixed to mono at its rate.
+class TMonoSink {
+public:
+    explicit TMonoSink(const TSampleSink& sink)
+        : sink_(sink)
+    {
+    }
+    ~TMonoSink() { av_channel_layout_uninit(&layout_); }
+    TMonoSink(const TMonoSink&) = delete;
+    TMonoSink& operator=(const TMonoSink&) = delete;
+
+    void Add(const AVFrame& f)
+    {
+        if (!Fits(f) && !Build(f))
+            return;
+        const int cap = swr_get_out_samples(swr_.get(), f.nb_samples);
+        if (cap <= 0)
+            return;
+        buffer_.resize(static_cast<size_t>(cap));
+        auto* dst = reinterpret_cast<uint8_t*>(buffer_.data());
+        const int got
+            = swr_convert(swr_.get(), &dst, cap, const_cast<const uint8_t**>(f.extended_data), f.nb_samples);
+        if (got > 0)
+            sink_.Take(buffer_.data(), static_cast<size_t>(got));
+    }
+
+private:
+    bool Fits(const AVFrame& f) const
+    {
+        return swr_ && format_ == f.format && rate_ == f.sample_rate
+            && av_channel_layout_compare(&layout_, &f.ch_layout) == 0;
+    }
+    bool Build(const AVFrame& f)
+    {
+        swr_.reset();
+        av_channel_layout_uninit(&layout_);
+        AVChannelLayout in{};
+        if (f.ch_layout.order == AV_CHANNEL_ORDER_NATIVE)
+            av_channel_layout_copy(&in, &f.ch_layout);
+        else
+            av_channel_layout_default(&in, f.ch_layout.nb_channels);
+        AVChannelLayout out = AV_CHANNEL_LAYOUT_MONO;
+        SwrContext* s = nullptr;
+        int r = swr_alloc_set_opts2(&s, &out, AV_SAMPLE_FMT_FLT, sink_.Rate, &in,
+            static_cast<AVSampleFormat>(f.format), f.sample_rate, 0, nullptr);
+        if (r >= 0)
+            r = av_opt_set_double(s, "rematrix_maxval", 1.0, 0); // a mix that cannot clip
+        if (r >= 0)
+            r = swr_init(s);
+        av_channel_layout_uninit(&in);
+        if (r < 0 || av_channel_layout_copy(&layout_, &f.ch_layout) < 0) {
+            swr_free(&s);
+            return false;
+        }
+        swr_.reset(s);
+        format_ = f.format;
+        rate_ = f.sample_rate;
+        return true;
+    }
+
+    const TSampleSink& sink_;
+    std::unique_ptr<SwrContext, mplayer_detail::TSwrFree> swr_;
+    int format_ = -1;
+    int rate_ = 0;
+    AVChannelLayout layout_{};
+    std::vector<float> buffer_;
+};
 
 // Cuts decoded frames into the columns of one scale and publishes each
 // finished column.
@@ -266,6 +241,8 @@ public:
     bool Full() const { return timeline_.Full() && fine_.Full(); }
     void Add(const AVFrame& f)
     {
+        if (sink_)
+            sink_->Add(f);
         if (!timeline_.Full())
             timeline_.Add(f);
         if (!fine_.Full())
@@ -276,6 +253,8 @@ public:
         timeline_.Finish();
         fine_.Finish();
     }
+
+    TMonoSink* sink_ = nullptr; // also fed every decoded frame, when set
 
 private:
     TLaneMeter timeline_;
@@ -297,25 +276,19 @@ const TMeanSquares kMeanSquares;
 
 // Opens the file's first audio stream and its decoder; false when either
 // fails. Every other stream is not even read.
-bool OpenAudio(TReader& reader, const std::string& path, std::unique_ptr<AVFormatContext, TFormatCloser>& fmt,
+bool OpenAudio(TInput& reader, const std::string& path, std::unique_ptr<AVFormatContext, TFormatCloser>& fmt,
     std::unique_ptr<AVCodecContext, TCodecCloser>& codec, int& stream)
 {
-    if (!reader.Open(path))
-        return false;
-    AVFormatContext* raw = avformat_alloc_context();
+    AVFormatContext* raw = mplayer_detail::AttachReader(reader) ? avformat_alloc_context() : nullptr;
     if (!raw)
         return false;
-    raw->pb = reader.Io();
-    raw->interrupt_callback = {&TReader::Interrupt, &reader};
-    raw->io_open = &TReader::RefuseNested;
     raw->probesize = kProbeBytes;
     raw->max_analyze_duration = kAnalyzeMicroseconds;
-    // The name serves only as a hint for the format (its extension).
-    if (avformat_open_input(&raw, path.c_str(), nullptr, nullptr) < 0)
+    if (mplayer_detail::OpenContainer(reader, path, raw) < 0)
         return false; // frees raw
     fmt.reset(raw);
-    reader.Budget(kBytesWithoutAudio);
-    if (avformat_find_stream_info(fmt.get(), nullptr) < 0 || reader.Tripped())
+    reader.Rebudget(kBytesWithoutAudio);
+    if (avformat_find_stream_info(fmt.get(), nullptr) < 0 || reader.tripped != TInput::TTrip::None)
         return false;
     const AVCodec* decoder = nullptr;
     stream = av_find_best_stream(fmt.get(), AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
@@ -329,12 +302,12 @@ bool OpenAudio(TReader& reader, const std::string& path, std::unique_ptr<AVForma
         return false;
     codec->pkt_timebase = fmt->streams[stream]->time_base;
     codec->thread_count = 1;
-    reader.Budget(kBytesWithoutAudio);
+    reader.Rebudget(kBytesWithoutAudio);
     return avcodec_open2(codec.get(), decoder, nullptr) >= 0;
 }
 
 // Hands every frame the decoder has ready to the meter.
-void ReceiveAll(AVCodecContext& codec, AVFrame& frame, TColumnMeter& meter, TReader& reader)
+void ReceiveAll(AVCodecContext& codec, AVFrame& frame, TColumnMeter& meter, TInput& reader)
 {
     while (!meter.Full() && avcodec_receive_frame(&codec, &frame) >= 0) {
         reader.Progress();
@@ -343,11 +316,34 @@ void ReceiveAll(AVCodecContext& codec, AVFrame& frame, TColumnMeter& meter, TRea
     }
 }
 
+// The Ogg Vorbis file FFmpeg refused, read through libvorbisfile.
+void MeasureVorbis(TInput& reader, AVFrame& frame, TColumnMeter& meter, const std::atomic<bool>& stop)
+{
+    reader.Rebudget(mplayer_detail::kHeaderBytes);
+    TVorbisInput vorbis(reader);
+    if (!vorbis.Opened())
+        return;
+    reader.Rebudget(kBytesWithoutAudio);
+    while (!meter.Full() && !stop.load(std::memory_order_relaxed)) {
+        const int n = vorbis.Read(frame);
+        if (n == 0)
+            break;
+        if (n > 0) {
+            reader.Progress();
+            meter.Add(frame);
+        }
+        av_frame_unref(&frame);
+    }
+    if (!stop.load(std::memory_order_relaxed))
+        meter.Finish();
+}
+
 } // namespace
 
-TWaveEnvelope::TWaveEnvelope(std::string fileName, int columns, int columnsPerSecond)
+TWaveEnvelope::TWaveEnvelope(std::string fileName, int columns, int columnsPerSecond, TSampleSink sink)
     : fileName_(std::move(fileName))
     , columnsPerSecond_(columnsPerSecond)
+    , sink_(std::move(sink))
     , values_(static_cast<size_t>(columnsPerSecond > 0 ? std::max(columns, 0) : 0), uint8_t{0})
     , fine_(columnsPerSecond > 0
               ? values_.size() * FineValuesPerSecond / static_cast<size_t>(columnsPerSecond)
@@ -421,33 +417,49 @@ void TWaveEnvelope::Run()
     if (errno == 0)
         ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), std::min(nice + kNiceIncrement, 19));
 
-    TReader reader(stop_);
+    TReader reader(new TInput);
+    reader->stop = &stop_;
+    reader->budget = mplayer_detail::kHeaderBytes;
+    int err = 0;
+    if (!mplayer_detail::OpenLocalFile(*reader, fileName_, err).empty())
+        return;
     std::unique_ptr<AVFormatContext, TFormatCloser> fmt;
     std::unique_ptr<AVCodecContext, TCodecCloser> codec;
     int stream = -1;
-    if (!OpenAudio(reader, fileName_, fmt, codec, stream))
-        return;
     std::unique_ptr<AVPacket, TPacketFree> packet(av_packet_alloc());
     std::unique_ptr<AVFrame, TFrameFree> frame(av_frame_alloc());
     if (!packet || !frame)
         return;
+    std::unique_ptr<TMonoSink> sink;
+    if (sink_.Rate > 0 && sink_.Take)
+        sink = std::make_unique<TMonoSink>(sink_);
     TColumnMeter meter({values_, filled_, columnsPerSecond_}, {fine_, fineFilled_, FineValuesPerSecond});
+    meter.sink_ = sink.get();
+    if (!OpenAudio(*reader, fileName_, fmt, codec, stream)) {
+        // FFmpeg first, always; libvorbisfile only for an Ogg Vorbis file it refused.
+        if (reader->tripped == TInput::TTrip::Stopped || !TVorbisInput::IsOggVorbis(*reader))
+            return;
+        codec.reset();
+        fmt.reset();
+        MeasureVorbis(*reader, *frame, meter, stop_);
+        return;
+    }
     while (!meter.Full() && !stop_.load(std::memory_order_relaxed)) {
         const int r = av_read_frame(fmt.get(), packet.get());
         // Once the reader has tripped, what comes is the parser handing over
         // the undecodable data it gathered: dropped.
-        if (r < 0 || reader.Tripped())
+        if (r < 0 || reader->tripped != TInput::TTrip::None)
             break;
         // A damaged packet is skipped; the decoder resynchronises on the next.
         if (packet->stream_index == stream)
             avcodec_send_packet(codec.get(), packet.get());
         av_packet_unref(packet.get());
-        ReceiveAll(*codec, *frame, meter, reader);
+        ReceiveAll(*codec, *frame, meter, *reader);
     }
     av_packet_unref(packet.get());
     if (stop_.load(std::memory_order_relaxed))
         return;
     if (!meter.Full() && avcodec_send_packet(codec.get(), nullptr) >= 0)
-        ReceiveAll(*codec, *frame, meter, reader);
+        ReceiveAll(*codec, *frame, meter, *reader);
     meter.Finish();
 }

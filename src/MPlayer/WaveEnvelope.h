@@ -17,9 +17,18 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
+
+// Takes the sound the envelope's worker decodes, mixed to mono at `Rate` Hz
+// (full scale 1.0), block by block as it is decoded, on the worker's thread:
+// an analysis of the song rides on the envelope's single decoding pass.
+struct TSampleSink {
+    int Rate = 0; // Hz; 0 or no Take: no sink
+    std::function<void(const float* samples, size_t count)> Take;
+};
 
 class TWaveEnvelope {
 public:
@@ -33,7 +42,7 @@ public:
     // is the path as raw bytes (as TMediaPlayer::FileName); `columns` is the
     // timeline's width, `columnsPerSecond` columns stand for one second of
     // sound. Throws only when no thread or memory can be had.
-    TWaveEnvelope(std::string fileName, int columns, int columnsPerSecond);
+    TWaveEnvelope(std::string fileName, int columns, int columnsPerSecond, TSampleSink sink = {});
     // Cancels and joins the worker.
     ~TWaveEnvelope();
     TWaveEnvelope(const TWaveEnvelope&) = delete;
@@ -80,6 +89,7 @@ private:
 
     const std::string fileName_;
     const int columnsPerSecond_;
+    const TSampleSink sink_;
     std::vector<uint8_t> values_; // written by the worker before filled_ counts them
     std::atomic<int> filled_{0};
     std::vector<uint8_t> fine_; // 2 ms each, the same way

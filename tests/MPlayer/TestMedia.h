@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -62,6 +63,81 @@ inline bool MakeMp3(const std::string& path, double seconds, int channels = 2, i
         + std::to_string(rate) + ":duration=" + std::to_string(seconds) + " -ac " + std::to_string(channels)
         + " -c:a libmp3lame -b:a 128k '" + path + "'";
     return std::system(cmd.c_str()) == 0 && std::filesystem::exists(path);
+}
+
+// Ogg's page checksum: CRC-32, polynomial 0x04c11db7, not reflected, over
+// the page with its checksum field zeroed.
+inline uint32_t OggCrc(const std::string& page)
+{
+    uint32_t crc = 0;
+    for (unsigned char b : page) {
+        crc ^= uint32_t{b} << 24;
+        for (int k = 0; k < 8; ++k)
+            crc = crc & 0x80000000u ? (crc << 1) ^ 0x04c11db7u : crc << 1;
+    }
+    return crc;
+}
+
+// Damages the Ogg Vorbis file at `path` in place as a known encoder fault
+// leaves it: the first audio page repeats the three header packets before its
+// audio and carries a negative granule position (-104). FFmpeg refuses such
+// a file ("Invalid data found when processing input"); libvorbis decodes it
+// whole. False when the file is not as ffmpeg's libvorbis writes it.
+inline bool DamageOgg(const std::string& path)
+{
+    const std::string made = path + ".made.ogg";
+    std::error_code ec;
+    std::filesystem::rename(path, made, ec);
+    if (ec)
+        return false;
+    std::ifstream in(made, std::ios::binary);
+    const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::filesystem::remove(made);
+    struct Page {
+        std::string head; // the 27 bytes before the segment table
+        std::string lacing, body;
+    };
+    std::vector<Page> pages;
+    for (size_t at = 0; at + 27 <= file.size() && file.compare(at, 4, "OggS") == 0;) {
+        Page p;
+        p.head = file.substr(at, 27);
+        const size_t segments = static_cast<unsigned char>(file[at + 26]);
+        p.lacing = file.substr(at + 27, segments);
+        size_t bytes = 0;
+        for (unsigned char l : p.lacing)
+            bytes += l;
+        p.body = file.substr(at + 27 + segments, bytes);
+        at += 27 + segments + bytes;
+        pages.push_back(std::move(p));
+    }
+    if (pages.size() < 4 || pages[0].lacing.size() + pages[1].lacing.size() + pages[2].lacing.size() > 255)
+        return false;
+    // Pages 0 and 1 hold the headers, page 2 the first audio.
+    Page& audio = pages[2];
+    audio.lacing = pages[0].lacing + pages[1].lacing + audio.lacing;
+    audio.body = pages[0].body + pages[1].body + audio.body;
+    const int64_t granule = -104;
+    audio.head.replace(6, 8, reinterpret_cast<const char*>(&granule), 8); // little-endian
+    audio.head[26] = static_cast<char>(audio.lacing.size());
+    std::ofstream out(path, std::ios::binary);
+    for (Page& p : pages) {
+        std::string page = p.head + p.lacing + p.body;
+        page.replace(22, 4, 4, '\0');
+        const uint32_t crc = OggCrc(page);
+        page.replace(22, 4, reinterpret_cast<const char*>(&crc), 4);
+        out << page;
+    }
+    return static_cast<bool>(out);
+}
+
+// An Ogg Vorbis file with a 440 Hz tone made by ffmpeg's libvorbis, damaged
+// by DamageOgg. False when ffmpeg could not make it.
+inline bool MakeDamagedOgg(const std::string& path, double seconds, int channels = 2, int rate = 44100)
+{
+    const std::string cmd = "ffmpeg -nostdin -loglevel error -y -f lavfi -i sine=frequency=440:sample_rate="
+        + std::to_string(rate) + ":duration=" + std::to_string(seconds) + " -ac " + std::to_string(channels)
+        + " -c:a libvorbis '" + path + "'";
+    return std::system(cmd.c_str()) == 0 && DamageOgg(path);
 }
 
 // 1 s of tone at 8 kHz mono, then 1 s at 44.1 kHz stereo, joined as `cat`

@@ -115,3 +115,69 @@ TEST(AudioDecoder, ConvertedFormatsKeepTheirPitch)
 }
 
 } // namespace
+
+namespace {
+
+// An Ogg Vorbis file that FFmpeg refuses plays through libvorbisfile like any
+// other: its length, its sound (the tone's pitch) and exact seeks (within the
+// damaged first pages, 2 s here).
+TEST(AudioDecoder, OggVorbisFfmpegRefusesDecodesThroughLibvorbis)
+{
+    const std::string dir = testmedia::TempDir("mplayer-dec");
+    for (int channels : {1, 2}) {
+        SCOPED_TRACE(channels);
+        const std::string path = dir + "damaged" + std::to_string(channels) + ".ogg";
+        ASSERT_TRUE(testmedia::MakeDamagedOgg(path, 3.0, channels)) << "ffmpeg could not make the test Ogg";
+        TAudioDecoder d(path);
+        EXPECT_EQ(d.SampleRate(), 44100);
+        ASSERT_EQ(d.Channels(), channels);
+        EXPECT_NEAR(d.LengthMs(), 3000, 100);
+        std::vector<int16_t> all;
+        d.SeekTo(0);
+        while (d.Decode(all) > 0) { }
+        EXPECT_TRUE(d.ReachedEnd());
+        EXPECT_NEAR(static_cast<double>(all.size()) / channels, 3.0 * 44100, 4410);
+        const auto late = DecodeFrom(d, 120000, SIZE_MAX); // by granule position: to the end
+        EXPECT_EQ(late.size(), static_cast<size_t>(132300 - 120000) * channels);
+        int crossings = 0;
+        for (size_t i = 22050; i < 88200; ++i)
+            crossings += (all[i * channels] < 0) != (all[(i + 1) * channels] < 0);
+        EXPECT_NEAR(crossings / 1.5, 880, 20);
+        for (int64_t frame : {441, 44100, 80001}) {
+            const auto out = DecodeFrom(d, frame, 4096);
+            ASSERT_GE(out.size(), 4096u);
+            int worst = 0;
+            for (size_t i = 0; i < 4096; ++i)
+                worst = std::max(worst, std::abs(out[i] - all[static_cast<size_t>(frame * channels) + i]));
+            EXPECT_LE(worst, 2) << "at frame " << frame;
+        }
+    }
+}
+
+} // namespace
+
+#include "MPlayer.h"
+
+namespace {
+
+// The device over such a file: opened, its length, and a stretch played to
+// its end (at real-time pace, on whatever output the machine has).
+TEST(AudioDecoder, DeviceOpensAndPlaysAnOggFfmpegRefuses)
+{
+    const std::string path = testmedia::TempDir("mplayer-dec") + "device.ogg";
+    ASSERT_TRUE(testmedia::MakeDamagedOgg(path, 2.0)) << "ffmpeg could not make the test Ogg";
+    TMediaPlayer mp;
+    mp.FileName = path;
+    mp.Open();
+    ASSERT_TRUE(mp.Opened()) << mp.ErrorMessage();
+    EXPECT_NEAR(mp.Length(), 2000, 100);
+    mp.SetStartPos(1700);
+    mp.SetEndPos(1900);
+    mp.Play();
+    EXPECT_EQ(mp.LastError(), 0u) << mp.ErrorMessage();
+    ASSERT_TRUE(
+        testmedia::WaitFor([&] { return mp.Mode() == TMediaPlayer::mpStopped; }, std::chrono::seconds(5)));
+    EXPECT_EQ(mp.Position(), 1900);
+}
+
+} // namespace

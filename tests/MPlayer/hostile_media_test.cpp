@@ -80,6 +80,26 @@ const std::string& Dir()
             }
             std::filesystem::resize_file(d + name, uintmax_t{256} << 20);
         }
+        // The first 44 bytes of a WAV written by ffmpeg end inside its LIST
+        // chunk; zeros follow to 256 MB (a damaged or interrupted copy): the
+        // demuxer walks chunk headers of zeros. Once more with a data chunk
+        // at the very end that claims more than the file holds.
+        if (std::system(
+                ("ffmpeg -nostdin -loglevel error -y -f lavfi -i sine=duration=0.1 '" + d + "lavf.wav'")
+                    .c_str())
+            != 0)
+            return std::string();
+        for (const char* name : {"lavf-zeros.wav", "lavf-data-at-end.wav"}) {
+            std::string head(44, '\0');
+            std::ifstream(d + "lavf.wav", std::ios::binary).read(head.data(), 44);
+            std::ofstream(d + name, std::ios::binary).write(head.data(), 44);
+            std::filesystem::resize_file(d + name, uintmax_t{256} << 20);
+        }
+        {
+            std::fstream f(d + "lavf-data-at-end.wav", std::ios::binary | std::ios::in | std::ios::out);
+            f.seekp((std::streamoff{256} << 20) - 8);
+            f.write("data\xff\xff\xff\x7f", 8);
+        }
         testmedia::WriteWav(d + "1hz.wav", 1, 1, 20, [](int64_t, int) { return int16_t{0}; });
         testmedia::WriteWav(d + "100ch.wav", 8000, 100, 800, [](int64_t, int) { return int16_t{0}; });
         ::mkfifo((d + "fifo.mp3").c_str(), 0600);
@@ -122,7 +142,8 @@ TEST_F(HostileMedia, OpenAnswersWithinASecondWhateverTheFile)
         {"zero.mp3", false, "not a regular file"}, // a link to /dev/zero
         {"zeros.mp3", false, "no audio found"}, // 1 GB of zeros
         {"mp3-in-wav.wav", false, "no audio found"}, {"ac3-in-wav.wav", false, "no audio found"},
-        {"aac-in-wav.wav", false, "no audio found"}, {"1hz.wav", false, "sampling rate of 1 Hz"},
+        {"aac-in-wav.wav", false, "no audio found"}, {"lavf-zeros.wav", false, "no audio found"},
+        {"lavf-data-at-end.wav", false, "no audio found"}, {"1hz.wav", false, "sampling rate of 1 Hz"},
         {"100ch.wav", false, "100 channels"},
         {"pipe:0", false, "No such file or directory"}, // never standard input
         {"http://127.0.0.1:9/song.mp3", false, "No such file or directory"}, // never fetched

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <regex>
@@ -281,6 +282,31 @@ TEST(RingtoneShape, BlockByBlockEqualsTheWholeSelection)
         }
         EXPECT_EQ(whole, blocks);
         EXPECT_NE(whole, source);
+    }
+}
+
+} // namespace
+
+namespace {
+
+// An Ogg Vorbis file FFmpeg refuses measures, through libvorbisfile, as the
+// same file undamaged measures through FFmpeg: a whole stretch, and halves
+// decoded side by side from an exact seek.
+TEST(Loudness, OggFfmpegRefusesMeasuresAsTheSoundItHolds)
+{
+    const std::string clean = MakeTone("clean.ogg", "0.5*sin(2*PI*440*t)*(1+0.5*sin(2*PI*t))", 2, 8.0);
+    ASSERT_FALSE(clean.empty()) << "ffmpeg could not make the test Ogg";
+    const std::string damaged = Dir() + "damaged.ogg";
+    std::filesystem::copy_file(clean, damaged, std::filesystem::copy_options::overwrite_existing);
+    ASSERT_TRUE(testmedia::DamageOgg(damaged));
+    for (auto [from, to] : {std::pair<int64_t, int64_t>{0, 2000}, {2500, 7500}}) {
+        SCOPED_TRACE(from);
+        const TLoudness want = MeasureLoudness(clean, from, to);
+        const TLoudness got = MeasureLoudness(damaged, from, to);
+        ASSERT_TRUE(want.Ok) << want.Error;
+        ASSERT_TRUE(got.Ok) << got.Error;
+        EXPECT_NEAR(got.IntegratedLufs, want.IntegratedLufs, 0.1);
+        EXPECT_NEAR(got.TruePeakDbtp, want.TruePeakDbtp, 0.1);
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -193,6 +194,34 @@ TEST(WaveEnvelope, EveryScaleShowsThePartsWhereTheyAre)
         EXPECT_EQ(env.ValueAt(30 * scale, scale), 0); // beyond the end
     }
     EXPECT_EQ(env.ValueAt(70, kPerSecond), env.Value(70));
+}
+
+// The single decoding pass feeds the columns and a sample sink alike, for a
+// file FFmpeg reads and for an Ogg Vorbis file only libvorbisfile reads: the
+// sink gets the whole song, mono at its own rate, loud where the song is.
+TEST(WaveEnvelope, OneDecodingPassFeedsTheColumnsAndASampleSink)
+{
+    const std::string wav = MakeThreePart("sink.wav", "-c:a pcm_s16le");
+    std::string ogg = MakeThreePart("sink-damaged.ogg", "-c:a libvorbis", 48000);
+    ASSERT_FALSE(wav.empty() || ogg.empty()) << "ffmpeg could not make the test files";
+    ASSERT_TRUE(testmedia::DamageOgg(ogg));
+    for (const std::string& path : {wav, ogg}) {
+        SCOPED_TRACE(path);
+        constexpr int kRate = 11025;
+        std::vector<float> heard;
+        TWaveEnvelope env(path, 150, kPerSecond,
+            {kRate, [&](const float* s, size_t n) { heard.insert(heard.end(), s, s + n); }});
+        ASSERT_TRUE(testmedia::WaitFor([&] { return env.Finished(); }, std::chrono::minutes(1)));
+        ASSERT_EQ(env.Filled(), 150);
+        for (int c : {25, 75, 125})
+            EXPECT_NEAR(TWaveEnvelope::HalfHeight(env.Value(c), kPicture), c < 50 ? 0 : c < 100 ? 55 : 17, 2);
+        EXPECT_NEAR(static_cast<double>(heard.size()), 30.0 * kRate, 0.1 * kRate);
+        // The tone at 0.9 in one of two channels, mixed at half: RMS 0.318.
+        double sum = 0;
+        for (size_t i = 12 * kRate; i < 18 * kRate && i < heard.size(); ++i)
+            sum += double(heard[i]) * heard[i];
+        EXPECT_NEAR(std::sqrt(sum / (6.0 * kRate)), 0.45 * std::sqrt(0.5), 0.03);
+    }
 }
 
 } // namespace
