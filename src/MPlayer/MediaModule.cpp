@@ -5,11 +5,14 @@
 #include "MPlayer.h"
 #include "MediaModuleApi.h"
 #include "SdlOutput.h"
+#include "SongFile.h"
 #include "WaveEnvelope.h"
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <memory>
+#include <new>
 #include <vector>
 
 extern "C" {
@@ -31,8 +34,7 @@ struct TIoFree {
 };
 
 // Runs one device command; a device error becomes its text.
-template <typename Command>
-std::string Try(Command&& command)
+template <typename Command> std::string Try(Command&& command)
 {
     try {
         command();
@@ -49,11 +51,26 @@ public:
         player_.FileName = fileName;
         player_.AutoRewind = autoRewind;
     }
-    std::string Open() override { return Try([this] { player_.Open(); }); }
-    std::string Play() override { return Try([this] { player_.Play(); }); }
-    std::string Stop() override { return Try([this] { player_.Stop(); }); }
-    std::string Seek(int32_t position) override { return Try([&] { player_.Seek(position); }); }
-    std::string Length(int32_t& length) override { return Try([&] { length = player_.Length(); }); }
+    std::string Open() override
+    {
+        return Try([this] { player_.Open(); });
+    }
+    std::string Play() override
+    {
+        return Try([this] { player_.Play(); });
+    }
+    std::string Stop() override
+    {
+        return Try([this] { player_.Stop(); });
+    }
+    std::string Seek(int32_t position) override
+    {
+        return Try([&] { player_.Seek(position); });
+    }
+    std::string Length(int32_t& length) override
+    {
+        return Try([&] { length = player_.Length(); });
+    }
     void Close() override { player_.Close(); }
     void SetStartPos(int32_t position) override { player_.SetStartPos(position); }
     void SetEndPos(int32_t position) override { player_.SetEndPos(position); }
@@ -95,6 +112,44 @@ private:
     TWaveEnvelope envelope_;
 };
 
+class TSections final : public ISongSections {
+public:
+    explicit TSections(mplayer_detail::TSongAnalysis analysis)
+        : analysis_(std::move(analysis))
+    {
+    }
+    TChorusPick SuggestChorus(double lengthSeconds, double maxLengthSeconds) const override
+    {
+        const music::TChorusSuggestion s = analysis_.SuggestChorus(lengthSeconds, maxLengthSeconds);
+        return {s.StartSeconds, s.EndSeconds, s.Repeated};
+    }
+
+private:
+    mplayer_detail::TSongAnalysis analysis_;
+};
+
+TSongAnalysisResult AnalyseSong(const std::string& path, const std::atomic<bool>* cancel)
+{
+    TSongAnalysisResult result;
+    try {
+        mplayer_detail::TSongAnalysis analysis = mplayer_detail::AnalyseSongFile(path, cancel);
+        result.Steady = analysis.Grid.Steady;
+        result.TempoBpm = analysis.Grid.TempoBpm;
+        result.Beats = analysis.Grid.Beats;
+        result.Bars = analysis.Grid.Bars;
+        result.BeatsPerBar = analysis.Grid.BeatsPerBar;
+        result.DurationSeconds = analysis.DurationSeconds;
+        result.Sections = std::make_shared<TSections>(std::move(analysis));
+    } catch (const std::bad_alloc&) {
+        result = {};
+        result.Error = "Out of memory while analysing \"" + path + "\"";
+    } catch (const std::exception& e) {
+        result = {};
+        result.Error = e.what();
+    }
+    return result;
+}
+
 // Reads `data` as a song, as the device reads a file: probing every format,
 // reading the stream's parameters, decoding the first frames.
 void WarmWith(const uint8_t* data, size_t size)
@@ -116,7 +171,8 @@ void WarmWith(const uint8_t* data, size_t size)
     auto* buffer = static_cast<uint8_t*>(av_malloc(kBuffer));
     if (!buffer)
         return;
-    std::unique_ptr<AVIOContext, TIoFree> io(avio_alloc_context(buffer, kBuffer, 0, &cursor, read, nullptr, nullptr));
+    std::unique_ptr<AVIOContext, TIoFree> io(
+        avio_alloc_context(buffer, kBuffer, 0, &cursor, read, nullptr, nullptr));
     if (!io) {
         av_free(buffer);
         return;
@@ -175,12 +231,13 @@ extern "C" __attribute__((visibility("default"))) const TMediaModuleEntries* vel
         e.CreateEnvelope = [](const std::string& fileName, int columns, int perSecond) -> IWaveEnvelope* {
             return new TEnvelope(fileName, columns, perSecond);
         };
-        e.MeasureLoudness = [](const std::string& path, int64_t startMs, int64_t endMs, int channels, int rate,
-                                const std::atomic<bool>* cancel) {
+        e.MeasureLoudness = [](const std::string& path, int64_t startMs, int64_t endMs, int channels,
+                                int rate, const std::atomic<bool>* cancel) {
             return ringtone::MeasureLoudness(path, startMs, endMs, channels, rate, cancel);
         };
         e.OutputDriver = [] { return mplayer_detail::OutputDriver(); };
         e.Warm = [] { WarmDecoders(); };
+        e.AnalyseSong = AnalyseSong;
         return e;
     }();
     return &entries;
