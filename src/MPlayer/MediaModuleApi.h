@@ -91,8 +91,7 @@ struct TMediaModuleEntries {
     uint32_t Version = CurrentVersion;
     IMediaDevice* (*CreateDevice)() = nullptr;
     // As TWaveEnvelope's constructor; throws only when no thread or memory can be had.
-    IWaveEnvelope* (*CreateEnvelope)(const std::string& fileName, int columns, int columnsPerSecond)
-        = nullptr;
+    IWaveEnvelope* (*CreateEnvelope)(const std::string& fileName, int columns, int columnsPerSecond) = nullptr;
     ringtone::TLoudness (*MeasureLoudness)(const std::string& path, int64_t startMs, int64_t endMs,
         int channels, int rate, const std::atomic<bool>* cancel)
         = nullptr;
