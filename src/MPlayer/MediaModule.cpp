@@ -18,6 +18,7 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/log.h>
 #include <libavutil/mem.h>
 }
 
@@ -223,6 +224,7 @@ extern "C" __attribute__((visibility("default"))) const TMediaModuleEntries* vel
         e.OutputDriver = [] { return mplayer_detail::OutputDriver(); };
         e.Warm = [] { WarmDecoders(); };
         e.AnalyseSong = AnalyseSong;
+        e.QuietLibraries = [] { av_log_set_level(AV_LOG_QUIET); };
         return e;
     }();
     return &entries;

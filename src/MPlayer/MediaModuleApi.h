@@ -105,6 +105,9 @@ struct TMediaModuleEntries {
     // sections, on the calling thread; `cancel` (may be null) set ends it
     // promptly with an error. Never throws.
     TSongAnalysisResult (*AnalyseSong)(const std::string& path, const std::atomic<bool>* cancel) = nullptr;
+    // Keeps the media libraries' own messages (warnings about damaged data)
+    // off stderr, for commands whose stderr holds only their own answer.
+    void (*QuietLibraries)() = nullptr;
 };
 
 // The module's one exported symbol.

@@ -12,6 +12,8 @@ struct TCommandLine {
         Help, // print Output on stdout, exit with ExitCode
         Version, // likewise
         Error, // print Output on stderr, exit with ExitCode
+        Beats, // print File's tempo and beats (RunSongCommand)
+        Suggest, // print the ringtone suggested for File, LengthSeconds long
     };
     TAction Action = TAction::Run;
     // FILE as the bytes the shell passed, so a name that is not valid in the
@@ -19,6 +21,7 @@ struct TCommandLine {
     QByteArray File;
     QString Output; // ends with a newline unless empty
     int ExitCode = 0;
+    double LengthSeconds = 30; // of the suggestion
 };
 
 // Reads argv (argv[0] is the program). Qt's own window options (-platform,
@@ -27,3 +30,8 @@ TCommandLine ParseCommandLine(int argc, const char* const* argv);
 
 // Prints Output where its action belongs and returns the exit status.
 int AnswerCommandLine(const TCommandLine& commandLine);
+
+// Answers Beats and Suggest: analyses the file through the sound module and
+// prints the answer, or one line on stderr. Returns the exit status: 0, 1
+// when the file cannot be analysed or the answer not written.
+int RunSongCommand(const TCommandLine& commandLine);
