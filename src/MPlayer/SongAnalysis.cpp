@@ -116,12 +116,18 @@ struct TSongAnalysisSink::TState {
         const size_t taps = Taps.size();
         Out.clear();
         size_t pos = 0;
+        const float* h = Taps.data();
         for (; pos + taps <= Pending.size(); pos += static_cast<size_t>(Factor)) {
             const float* x = Pending.data() + pos;
-            float sum = 0;
-            for (size_t k = 0; k < taps; ++k)
-                sum += x[k] * Taps[k];
-            Out.push_back(sum);
+            // Four sums side by side: no chain of dependent additions.
+            float sum[4] = {0, 0, 0, 0};
+            size_t k = 0;
+            for (; k + 4 <= taps; k += 4)
+                for (size_t j = 0; j < 4; ++j)
+                    sum[j] += x[k + j] * h[k + j];
+            for (; k < taps; ++k)
+                sum[0] += x[k] * h[k];
+            Out.push_back((sum[0] + sum[1]) + (sum[2] + sum[3]));
         }
         Pending.erase(Pending.begin(), Pending.begin() + static_cast<std::ptrdiff_t>(pos));
         if (Out.empty())
@@ -149,7 +155,11 @@ void TSongAnalysisSink::Feed(
         s.Start(rate);
     s.Mono.resize(frames);
     const float scale = 1.0F / static_cast<float>(channels);
-    if (interleaved) {
+    if (interleaved && channels == 2) { // the common case, kept simple for the vectoriser
+        const float* x = data[0];
+        for (size_t i = 0; i < frames; ++i)
+            s.Mono[i] = (Clean(x[2 * i]) + Clean(x[2 * i + 1])) * 0.5F;
+    } else if (interleaved) {
         const float* x = data[0];
         for (size_t i = 0; i < frames; ++i) {
             float sum = 0;
