@@ -187,6 +187,8 @@ TCommandLine ParseCommandLine(int argc, const char* const* argv)
 
 int AnswerCommandLine(const TCommandLine& commandLine)
 {
+    if (commandLine.Action == TCommandLine::TAction::Beats || commandLine.Action == TCommandLine::TAction::Suggest)
+        return RunSongCommand(commandLine);
     const QByteArray text = commandLine.Output.toLocal8Bit();
     std::FILE* stream = commandLine.Action == TCommandLine::TAction::Error ? stderr : stdout;
     const bool written = std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stream)

@@ -28,7 +28,8 @@ struct TCommandLine {
 // -style, ...) are accepted and left to QApplication.
 TCommandLine ParseCommandLine(int argc, const char* const* argv);
 
-// Prints Output where its action belongs and returns the exit status.
+// Prints Output where its action belongs and returns the exit status (Beats
+// and Suggest: RunSongCommand's).
 int AnswerCommandLine(const TCommandLine& commandLine);
 
 // Answers Beats and Suggest: analyses the file through the sound module and

@@ -158,10 +158,7 @@ int RunApplication(int argc, char** argv)
         char* coreArgv[] = {coreName, nullptr};
         QCoreApplication core(coreArgc, coreArgv);
         InstallTranslations();
-        const TCommandLine answer = ParseCommandLine(argc, argv);
-        if (answer.Action == TCommandLine::TAction::Beats || answer.Action == TCommandLine::TAction::Suggest)
-            return RunSongCommand(answer);
-        return AnswerCommandLine(answer);
+        return AnswerCommandLine(ParseCommandLine(argc, argv));
     }
     // The window follows the display's scale exactly (1, 1.25, 1.5, 2), not
     // rounded: the skin has pictures at twice the size, and pictures without
