@@ -2,12 +2,16 @@
 // interleaved, any channel count, any block size, a rate that changes), the
 // beats found are those the groove was written on.
 #include "SongAnalysis.h"
+#include "SongFile.h"
 #include "SynthDrums.h"
+#include "TestMedia.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <limits>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -139,4 +143,38 @@ TEST(SongAnalysisSink, FinishingTwiceGivesTheSameAndLaterBlocksAreIgnored)
     EXPECT_FALSE(none.Grid.Steady);
     EXPECT_EQ(none.DurationSeconds, 0);
     EXPECT_EQ(none.SuggestChorus(30).EndSeconds, 0);
+}
+
+// The whole-file analysis reads every block to the file's end, and says which
+// step failed otherwise.
+TEST(SongFileAnalysis, ReadsTheWholeFileOrSaysWhyNot)
+{
+    const std::string dir = testmedia::TempDir("song-file-analysis");
+    const std::string tone = dir + "/tone.mp3", joined = dir + "/joined.mp3";
+    ASSERT_TRUE(testmedia::MakeMp3(tone, 6));
+    ASSERT_TRUE(testmedia::MakeJoinedMp3(joined));
+    const auto song = mplayer_detail::AnalyseSongFile(tone, nullptr);
+    EXPECT_NEAR(song.DurationSeconds, 6, 0.05);
+    EXPECT_FALSE(song.Grid.Steady); // a steady tone has no beat
+    // 8 kHz mono then 44.1 kHz stereo: both parts, at one rate.
+    EXPECT_NEAR(mplayer_detail::AnalyseSongFile(joined, nullptr).DurationSeconds, 2, 0.1);
+
+    const std::atomic<bool> cancelled = true;
+    const struct {
+        std::string path;
+        const std::atomic<bool>* cancel;
+        std::string message; // part of the error's text
+    } cases[] = {
+        {tone, &cancelled, "cancelled"},
+        {dir + "/missing.mp3", nullptr, "Cannot open file"},
+        {dir, nullptr, "it is a folder"},
+    };
+    for (const auto& c : cases) {
+        try {
+            mplayer_detail::AnalyseSongFile(c.path, c.cancel);
+            ADD_FAILURE() << c.path << ": no error";
+        } catch (const std::runtime_error& e) {
+            EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
+        }
+    }
 }
