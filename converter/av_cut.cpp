@@ -262,8 +262,10 @@ std::string filterChain(const Job& job, const CutPlan& plan)
 
 std::vector<std::string> tagOptions(const Job& job)
 {
+    // Android's ringtone player loops an Ogg file that says so seamlessly.
+    const std::vector<std::string> loop{"-metadata:s:a:0", "ANDROID_LOOP=true"};
     if (!job.title)
-        return {};
+        return job.codec == Codec::Vorbis ? loop : std::vector<std::string>{};
     const std::string title = "title=" + *job.title; // empty: the song's title is not kept
     switch (job.codec) {
     case Codec::Mp3:
@@ -271,7 +273,7 @@ std::vector<std::string> tagOptions(const Job& job)
     case Codec::Aac:
         return {"-metadata", title};
     case Codec::Vorbis: // the comment header holds the stream's tags
-        return {"-metadata", title, "-metadata:s:a:0", title};
+        return {"-metadata", title, "-metadata:s:a:0", title, loop[0], loop[1]};
     case Codec::AmrNb:
         break;
     }

@@ -37,7 +37,8 @@ CutPlan planCut(const Job& job);
 // limiter. lengthSeconds: the cut's length as far as it is known.
 std::string filterChain(const Job& job, const CutPlan& plan);
 
-// The title tag options for the job's type; none without a title or for AMR.
+// The tag options for the job's type: the title (none without one or for
+// AMR), and for Vorbis always ANDROID_LOOP=true, which asks Android to loop it.
 std::vector<std::string> tagOptions(const Job& job);
 
 // The samples of the start of every frame of an MP3 walked cleanly, and

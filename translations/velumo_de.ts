@@ -66,6 +66,46 @@
         <source>--to needs a name.</source>
         <translation>--to braucht einen Namen.</translation>
     </message>
+    <message>
+        <source>Prints the tempo of FILE in BPM on the first line (0 without a steady beat), then its beat times in seconds, one a line.</source>
+        <translation>Gibt das Tempo von FILE in BPM in der ersten Zeile aus (0 ohne gleichmäßigen Takt), dann die Zeiten seiner Schläge in Sekunden, eine je Zeile.</translation>
+    </message>
+    <message>
+        <source>Prints the ringtone suggested for FILE (its chorus) as one line: START END in seconds.</source>
+        <translation>Gibt den für FILE vorgeschlagenen Klingelton (seinen Refrain) als eine Zeile aus: START ENDE in Sekunden.</translation>
+    </message>
+    <message>
+        <source>Length of the suggested ringtone (default 30).</source>
+        <translation>Länge des vorgeschlagenen Klingeltons (Vorgabe 30).</translation>
+    </message>
+    <message>
+        <source>--length goes with --suggest.</source>
+        <translation>--length gehört zu --suggest.</translation>
+    </message>
+    <message>
+        <source>Only one of --beats and --suggest may be given.</source>
+        <translation>Nur eines von --beats und --suggest ist erlaubt.</translation>
+    </message>
+    <message>
+        <source>%1 needs one FILE.</source>
+        <translation>%1 braucht genau eine FILE.</translation>
+    </message>
+    <message>
+        <source>%1: Not a length in seconds: &apos;%2&apos;.</source>
+        <translation>%1: Keine Länge in Sekunden: &apos;%2&apos;.</translation>
+    </message>
+    <message>
+        <source>The sound module cannot analyse songs.</source>
+        <translation>Das Klangmodul kann keine Lieder analysieren.</translation>
+    </message>
+    <message>
+        <source>No sound in &quot;%1&quot; to suggest a ringtone from.</source>
+        <translation>Kein Klang in &quot;%1&quot;, aus dem sich ein Klingelton vorschlagen ließe.</translation>
+    </message>
+    <message>
+        <source>Cannot write the answer.</source>
+        <translation>Die Antwort kann nicht geschrieben werden.</translation>
+    </message>
 </context>
 <context>
     <name>Errors</name>

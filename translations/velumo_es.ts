@@ -66,6 +66,46 @@
         <source>--to needs a name.</source>
         <translation>--to necesita un nombre.</translation>
     </message>
+    <message>
+        <source>Prints the tempo of FILE in BPM on the first line (0 without a steady beat), then its beat times in seconds, one a line.</source>
+        <translation>Muestra el tempo de FILE en BPM en la primera línea (0 si no tiene un pulso constante) y después los tiempos de sus pulsos en segundos, uno por línea.</translation>
+    </message>
+    <message>
+        <source>Prints the ringtone suggested for FILE (its chorus) as one line: START END in seconds.</source>
+        <translation>Muestra el tono sugerido para FILE (su estribillo) en una línea: INICIO FIN en segundos.</translation>
+    </message>
+    <message>
+        <source>Length of the suggested ringtone (default 30).</source>
+        <translation>Duración del tono sugerido (30 por omisión).</translation>
+    </message>
+    <message>
+        <source>--length goes with --suggest.</source>
+        <translation>--length va con --suggest.</translation>
+    </message>
+    <message>
+        <source>Only one of --beats and --suggest may be given.</source>
+        <translation>Solo se puede indicar uno de --beats y --suggest.</translation>
+    </message>
+    <message>
+        <source>%1 needs one FILE.</source>
+        <translation>%1 necesita un FILE.</translation>
+    </message>
+    <message>
+        <source>%1: Not a length in seconds: &apos;%2&apos;.</source>
+        <translation>%1: No es una duración en segundos: &apos;%2&apos;.</translation>
+    </message>
+    <message>
+        <source>The sound module cannot analyse songs.</source>
+        <translation>El módulo de sonido no puede analizar canciones.</translation>
+    </message>
+    <message>
+        <source>No sound in &quot;%1&quot; to suggest a ringtone from.</source>
+        <translation>No hay sonido en &quot;%1&quot; del que sugerir un tono.</translation>
+    </message>
+    <message>
+        <source>Cannot write the answer.</source>
+        <translation>No se puede escribir la respuesta.</translation>
+    </message>
 </context>
 <context>
     <name>Errors</name>

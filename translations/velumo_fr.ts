@@ -66,6 +66,46 @@
         <source>--to needs a name.</source>
         <translation>--to demande un nom.</translation>
     </message>
+    <message>
+        <source>Prints the tempo of FILE in BPM on the first line (0 without a steady beat), then its beat times in seconds, one a line.</source>
+        <translation>Affiche le tempo de FILE en BPM sur la première ligne (0 sans pulsation régulière), puis les instants de ses temps en secondes, un par ligne.</translation>
+    </message>
+    <message>
+        <source>Prints the ringtone suggested for FILE (its chorus) as one line: START END in seconds.</source>
+        <translation>Affiche la sonnerie suggérée pour FILE (son refrain) sur une ligne : DÉBUT FIN en secondes.</translation>
+    </message>
+    <message>
+        <source>Length of the suggested ringtone (default 30).</source>
+        <translation>Durée de la sonnerie suggérée (30 par défaut).</translation>
+    </message>
+    <message>
+        <source>--length goes with --suggest.</source>
+        <translation>--length va avec --suggest.</translation>
+    </message>
+    <message>
+        <source>Only one of --beats and --suggest may be given.</source>
+        <translation>Un seul de --beats et --suggest peut être donné.</translation>
+    </message>
+    <message>
+        <source>%1 needs one FILE.</source>
+        <translation>%1 demande un FILE.</translation>
+    </message>
+    <message>
+        <source>%1: Not a length in seconds: &apos;%2&apos;.</source>
+        <translation>%1 : Pas une durée en secondes : &apos;%2&apos;.</translation>
+    </message>
+    <message>
+        <source>The sound module cannot analyse songs.</source>
+        <translation>Le module de son ne peut pas analyser les morceaux.</translation>
+    </message>
+    <message>
+        <source>No sound in &quot;%1&quot; to suggest a ringtone from.</source>
+        <translation>Aucun son dans &quot;%1&quot; d&apos;où suggérer une sonnerie.</translation>
+    </message>
+    <message>
+        <source>Cannot write the answer.</source>
+        <translation>Impossible d&apos;écrire la réponse.</translation>
+    </message>
 </context>
 <context>
     <name>Errors</name>

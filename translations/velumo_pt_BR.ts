@@ -66,6 +66,46 @@
         <source>--to needs a name.</source>
         <translation>--to precisa de um nome.</translation>
     </message>
+    <message>
+        <source>Prints the tempo of FILE in BPM on the first line (0 without a steady beat), then its beat times in seconds, one a line.</source>
+        <translation>Mostra o andamento de FILE em BPM na primeira linha (0 sem uma batida regular) e depois os tempos de suas batidas em segundos, um por linha.</translation>
+    </message>
+    <message>
+        <source>Prints the ringtone suggested for FILE (its chorus) as one line: START END in seconds.</source>
+        <translation>Mostra o toque sugerido para FILE (seu refrão) em uma linha: INÍCIO FIM em segundos.</translation>
+    </message>
+    <message>
+        <source>Length of the suggested ringtone (default 30).</source>
+        <translation>Duração do toque sugerido (padrão 30).</translation>
+    </message>
+    <message>
+        <source>--length goes with --suggest.</source>
+        <translation>--length acompanha --suggest.</translation>
+    </message>
+    <message>
+        <source>Only one of --beats and --suggest may be given.</source>
+        <translation>Só um de --beats e --suggest pode ser dado.</translation>
+    </message>
+    <message>
+        <source>%1 needs one FILE.</source>
+        <translation>%1 precisa de um FILE.</translation>
+    </message>
+    <message>
+        <source>%1: Not a length in seconds: &apos;%2&apos;.</source>
+        <translation>%1: Não é uma duração em segundos: &apos;%2&apos;.</translation>
+    </message>
+    <message>
+        <source>The sound module cannot analyse songs.</source>
+        <translation>O módulo de som não consegue analisar músicas.</translation>
+    </message>
+    <message>
+        <source>No sound in &quot;%1&quot; to suggest a ringtone from.</source>
+        <translation>Não há som em &quot;%1&quot; para sugerir um toque.</translation>
+    </message>
+    <message>
+        <source>Cannot write the answer.</source>
+        <translation>Não foi possível escrever a resposta.</translation>
+    </message>
 </context>
 <context>
     <name>Errors</name>

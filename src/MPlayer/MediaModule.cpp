@@ -5,16 +5,20 @@
 #include "MPlayer.h"
 #include "MediaModuleApi.h"
 #include "SdlOutput.h"
+#include "SongFile.h"
 #include "WaveEnvelope.h"
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <memory>
+#include <new>
 #include <vector>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/log.h>
 #include <libavutil/mem.h>
 }
 
@@ -96,6 +100,44 @@ public:
 private:
     TWaveEnvelope envelope_;
 };
+
+class TSections final : public ISongSections {
+public:
+    explicit TSections(mplayer_detail::TSongAnalysis analysis)
+        : analysis_(std::move(analysis))
+    {
+    }
+    TChorusPick SuggestChorus(double lengthSeconds, double maxLengthSeconds) const override
+    {
+        const music::TChorusSuggestion s = analysis_.SuggestChorus(lengthSeconds, maxLengthSeconds);
+        return {s.StartSeconds, s.EndSeconds, s.Repeated};
+    }
+
+private:
+    mplayer_detail::TSongAnalysis analysis_;
+};
+
+TSongAnalysisResult AnalyseSong(const std::string& path, const std::atomic<bool>* cancel)
+{
+    TSongAnalysisResult result;
+    try {
+        mplayer_detail::TSongAnalysis analysis = mplayer_detail::AnalyseSongFile(path, cancel);
+        result.Steady = analysis.Grid.Steady;
+        result.TempoBpm = analysis.Grid.TempoBpm;
+        result.Beats = analysis.Grid.Beats;
+        result.Bars = analysis.Grid.Bars;
+        result.BeatsPerBar = analysis.Grid.BeatsPerBar;
+        result.DurationSeconds = analysis.DurationSeconds;
+        result.Sections = std::make_shared<TSections>(std::move(analysis));
+    } catch (const std::bad_alloc&) {
+        result = {};
+        result.Error = "Out of memory while analysing \"" + path + "\"";
+    } catch (const std::exception& e) {
+        result = {};
+        result.Error = e.what();
+    }
+    return result;
+}
 
 // Reads `data` as a song, as the device reads a file: probing every format,
 // reading the stream's parameters, decoding the first frames.
@@ -183,6 +225,8 @@ extern "C" __attribute__((visibility("default"))) const TMediaModuleEntries* vel
         };
         e.OutputDriver = [] { return mplayer_detail::OutputDriver(); };
         e.Warm = [] { WarmDecoders(); };
+        e.AnalyseSong = AnalyseSong;
+        e.QuietLibraries = [] { av_log_set_level(AV_LOG_QUIET); };
         return e;
     }();
     return &entries;

@@ -12,7 +12,9 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 class IMediaDevice {
 public:
@@ -56,9 +58,38 @@ public:
     virtual uint8_t ValueAt(int column, int columnsPerSecond) const = 0;
 };
 
+// A suggested ringtone: seconds from the song's start.
+struct TChorusPick {
+    double StartSeconds = 0; // on a beat, a bar start when one is near
+    double EndSeconds = 0; // the start plus the length, cut at the song's end
+    bool Repeated = false; // a repeated section (the chorus); false: the strongest stretch
+};
+
+// The song's features, kept for suggesting ringtones of any length.
+class ISongSections {
+public:
+    virtual ~ISongSections() = default;
+    // lengthSeconds <= 0 means 30; maxLengthSeconds <= 0: no limit. Never throws.
+    virtual TChorusPick SuggestChorus(double lengthSeconds, double maxLengthSeconds) const = 0;
+};
+
+// The analysis of a whole song. With no steady beat (speech, ambient sound,
+// silence) Steady is false, the tempo 0 and the beats empty; the chorus can
+// still be asked for.
+struct TSongAnalysisResult {
+    std::string Error; // empty on success, else the text of the step that failed
+    bool Steady = false;
+    double TempoBpm = 0;
+    std::vector<double> Beats; // seconds, rising
+    std::vector<double> Bars; // bar starts, seconds; a subset of Beats
+    int BeatsPerBar = 0; // 0 when the bars are not known
+    double DurationSeconds = 0; // of the sound decoded
+    std::shared_ptr<const ISongSections> Sections; // null on error
+};
+
 // What the module offers; a module whose Version differs is not used.
 struct TMediaModuleEntries {
-    static constexpr uint32_t CurrentVersion = 4;
+    static constexpr uint32_t CurrentVersion = 5;
     uint32_t Version = CurrentVersion;
     IMediaDevice* (*CreateDevice)() = nullptr;
     // As TWaveEnvelope's constructor; throws only when no thread or memory can be had.
@@ -73,6 +104,13 @@ struct TMediaModuleEntries {
     void (*Warm)() = nullptr;
     // The sound output in use ("pulseaudio", "dummy", ...); empty before the first playback.
     std::string (*OutputDriver)() = nullptr;
+    // Decodes the song at `path` once and finds its tempo, beats, bars and
+    // sections, on the calling thread; `cancel` (may be null) set ends it
+    // promptly with an error. Never throws.
+    TSongAnalysisResult (*AnalyseSong)(const std::string& path, const std::atomic<bool>* cancel) = nullptr;
+    // Keeps the media libraries' own messages (warnings about damaged data)
+    // off stderr, for commands whose stderr holds only their own answer.
+    void (*QuietLibraries)() = nullptr;
 };
 
 // The module's one exported symbol.

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QStringList>
 
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -74,6 +75,80 @@ TCommandLine Failure(const QString& what)
             .arg(QString::fromUtf8(ProgramName), what),
         2};
 }
+
+// The song commands: --beats FILE, --suggest FILE [--length SECONDS].
+struct TSongOptions {
+    QCommandLineOption Beats{QStringLiteral("beats"),
+        QCoreApplication::translate("CommandLine",
+            "Prints the tempo of FILE in BPM on the first line (0 without a steady beat), then its beat "
+            "times in seconds, one a line.")};
+    QCommandLineOption Suggest{QStringLiteral("suggest"),
+        QCoreApplication::translate("CommandLine",
+            "Prints the ringtone suggested for FILE (its chorus) as one line: START END in seconds.")};
+    QCommandLineOption Length{QStringLiteral("length"),
+        QCoreApplication::translate("CommandLine", "Length of the suggested ringtone (default 30)."),
+        QStringLiteral("SECONDS")};
+
+    void AddTo(QCommandLineParser& parser) const
+    {
+        parser.addOption(Beats);
+        parser.addOption(Suggest);
+        parser.addOption(Length);
+    }
+
+    // Whether the command line asks for a song command; fills `out` with it
+    // or with the failure.
+    bool Read(const QCommandLineParser& parser, const QStringList& files, const char* const* argv,
+        TCommandLine& out) const
+    {
+        const bool beats = parser.isSet(Beats);
+        const bool suggest = parser.isSet(Suggest);
+        if (!beats && !suggest) {
+            if (!parser.isSet(Length))
+                return false;
+            out = Failure(QCoreApplication::translate("CommandLine", "--length goes with --suggest."));
+            return true;
+        }
+        if (beats && suggest) {
+            out = Failure(
+                QCoreApplication::translate("CommandLine", "Only one of --beats and --suggest may be given."));
+            return true;
+        }
+        if (beats && parser.isSet(Length)) {
+            out = Failure(QCoreApplication::translate("CommandLine", "--length goes with --suggest."));
+            return true;
+        }
+        if (files.size() != 1) {
+            out = Failure(QCoreApplication::translate("CommandLine", "%1 needs one FILE.")
+                              .arg(beats ? QStringLiteral("--beats") : QStringLiteral("--suggest")));
+            return true;
+        }
+        TCommandLine song;
+        song.Action = beats ? TCommandLine::TAction::Beats : TCommandLine::TAction::Suggest;
+        song.File = QByteArray(argv[files.first().mid(1).toInt()]);
+        if (suggest && parser.isSet(Length)) {
+            QString text = parser.value(Length);
+            if (text.startsWith(QChar(1)))
+                text = QString::fromLocal8Bit(argv[text.mid(1).toInt()]);
+            bool number = false;
+            const double seconds = text.trimmed().toDouble(&number);
+            if (!number || !std::isfinite(seconds) || seconds <= 0 || seconds > MaxLengthSeconds) {
+                // A bad number, not a bad command line: the command's own failure.
+                out = {TCommandLine::TAction::Error, {},
+                    (QCoreApplication::translate("CommandLine", "%1: Not a length in seconds: '%2'.") + u'\n')
+                        .arg(QString::fromUtf8(ProgramName), text),
+                    1};
+                return true;
+            }
+            song.LengthSeconds = seconds;
+        }
+        out = song;
+        return true;
+    }
+
+    // A day: longer is not a ringtone.
+    static constexpr double MaxLengthSeconds = 86400;
+};
 } // namespace
 
 TCommandLine ParseCommandLine(int argc, const char* const* argv)
@@ -98,6 +173,8 @@ TCommandLine ParseCommandLine(int argc, const char* const* argv)
         QStringLiteral("NAME"));
     parser.addOption(send);
     parser.addOption(to);
+    const TSongOptions songOptions;
+    songOptions.AddTo(parser);
     for (const TQtOption& qt : QtOptions) {
         QCommandLineOption option(QString::fromUtf8(qt.name));
         if (qt.takesValue)
@@ -136,6 +213,8 @@ TCommandLine ParseCommandLine(int argc, const char* const* argv)
         }
         return sending;
     }
+    if (TCommandLine song; songOptions.Read(parser, files, argv, song))
+        return song;
     if (files.size() > 1)
         return Failure(QCoreApplication::translate("CommandLine", "Only one file may be given."));
     TCommandLine run;
@@ -154,6 +233,8 @@ int AnswerCommandLine(const TCommandLine& commandLine)
             {}, outcome.Line + u'\n', outcome.Sent ? 0 : 1, {}, {}};
         return AnswerCommandLine(answer);
     }
+    if (commandLine.Action == TCommandLine::TAction::Beats || commandLine.Action == TCommandLine::TAction::Suggest)
+        return RunSongCommand(commandLine);
     const QByteArray text = commandLine.Output.toLocal8Bit();
     std::FILE* stream = commandLine.Action == TCommandLine::TAction::Error ? stderr : stdout;
     const bool written = std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stream)

@@ -13,6 +13,8 @@ struct TCommandLine {
         Version, // likewise
         Error, // print Output on stderr, exit with ExitCode
         Send, // send SendFile to the phone SendTo (empty: the only one)
+        Beats, // print File's tempo and beats (RunSongCommand)
+        Suggest, // print the ringtone suggested for File, LengthSeconds long
     };
     TAction Action = TAction::Run;
     // FILE as the bytes the shell passed, so a name that is not valid in the
@@ -23,6 +25,7 @@ struct TCommandLine {
     // --send FILE [--to NAME]: FILE as the shell passed it, like File.
     QByteArray SendFile{};
     QString SendTo{};
+    double LengthSeconds = 30; // of the suggestion
 };
 
 // Reads argv (argv[0] is the program). Qt's own window options (-platform,
@@ -30,5 +33,11 @@ struct TCommandLine {
 TCommandLine ParseCommandLine(int argc, const char* const* argv);
 
 // Prints Output where its action belongs and returns the exit status. Send:
-// sends the file, then one line on stdout (exit 0) or stderr (exit 1).
+// sends the file, then one line on stdout (exit 0) or stderr (exit 1); Beats
+// and Suggest: RunSongCommand's.
 int AnswerCommandLine(const TCommandLine& commandLine);
+
+// Answers Beats and Suggest: analyses the file through the sound module and
+// prints the answer, or one line on stderr. Returns the exit status: 0, 1
+// when the file cannot be analysed or the answer not written.
+int RunSongCommand(const TCommandLine& commandLine);

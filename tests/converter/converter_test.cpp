@@ -119,6 +119,9 @@ TEST_F(Converter, M4rAndOggLinesGiveAacAndVorbisAt44kStereo)
         EXPECT_EQ(p["channels"], "2");
         EXPECT_EQ(p["sample_rate"], "44100");
         EXPECT_NEAR(std::stod(p["duration"]), 10.0, 0.1);
+        // Android's player loops an Ogg ringtone seamlessly when its comment says so.
+        auto loop = ffprobe(target, {"-show_entries", "stream_tags=ANDROID_LOOP"});
+        EXPECT_EQ(loop["TAG:ANDROID_LOOP"], std::string(c.codec) == "vorbis" ? "true" : "");
         EXPECT_EQ(listing(out_), std::vector<std::string>{c.target});
         fs::remove(target);
     }

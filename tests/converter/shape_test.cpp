@@ -167,6 +167,10 @@ TEST_F(Shape, MatchedLoudnessReachesThePhonesLevelAndTheTitleIsTagged)
             if (std::string(name).ends_with(".mp3")) {
                 EXPECT_EQ(readAll(target).substr(0, 4), std::string("ID3\x03", 4)); // ID3v2.3
             }
+            if (std::string(name).ends_with(".ogg")) { // the title kept beside the loop request
+                auto loop = ffprobe(target, {"-show_entries", "stream_tags=ANDROID_LOOP"});
+                EXPECT_EQ(loop["TAG:ANDROID_LOOP"], "true");
+            }
         }
     }
 }
