@@ -83,24 +83,6 @@ private:
     TMediaPlayer player_;
 };
 
-class TEnvelope final : public IWaveEnvelope {
-public:
-    TEnvelope(const std::string& fileName, int columns, int columnsPerSecond)
-        : envelope_(fileName, columns, columnsPerSecond)
-    {
-    }
-    void Cancel() override { envelope_.Cancel(); }
-    int Columns() const override { return envelope_.Columns(); }
-    int Filled() const override { return envelope_.Filled(); }
-    bool Finished() const override { return envelope_.Finished(); }
-    uint8_t Value(int column) const override { return envelope_.Value(column); }
-    int FilledAt(int perSecond) const override { return envelope_.FilledAt(perSecond); }
-    uint8_t ValueAt(int column, int perSecond) const override { return envelope_.ValueAt(column, perSecond); }
-
-private:
-    TWaveEnvelope envelope_;
-};
-
 class TSections final : public ISongSections {
 public:
     explicit TSections(mplayer_detail::TSongAnalysis analysis)
@@ -117,18 +99,73 @@ private:
     mplayer_detail::TSongAnalysis analysis_;
 };
 
+// The result the window and the command line read, from one song's analysis.
+TSongAnalysisResult ResultOf(mplayer_detail::TSongAnalysis analysis)
+{
+    TSongAnalysisResult result;
+    result.Steady = analysis.Grid.Steady;
+    result.TempoBpm = analysis.Grid.TempoBpm;
+    result.Beats = analysis.Grid.Beats;
+    result.Bars = analysis.Grid.Bars;
+    result.BeatsPerBar = analysis.Grid.BeatsPerBar;
+    result.DurationSeconds = analysis.DurationSeconds;
+    result.Sections = std::make_shared<TSections>(std::move(analysis));
+    return result;
+}
+
+// The envelope's worker also feeds the song's analysis, which it finishes
+// when the decoding ends.
+class TEnvelope final : public IWaveEnvelope {
+public:
+    TEnvelope(const std::string& fileName, int columns, int columnsPerSecond)
+        : envelope_(fileName, columns, columnsPerSecond,
+            {kAnalysisRate,
+                [this](const float* samples, size_t count) {
+                    sink_.Feed(&samples, 1, true, count, kAnalysisRate);
+                },
+                [this] { Conclude(); }})
+    {
+    }
+    // The worker ends before the sink it feeds.
+    ~TEnvelope() override { envelope_.Cancel(); }
+    void Cancel() override { envelope_.Cancel(); }
+    int Columns() const override { return envelope_.Columns(); }
+    int Filled() const override { return envelope_.Filled(); }
+    bool Finished() const override { return envelope_.Finished(); }
+    uint8_t Value(int column) const override { return envelope_.Value(column); }
+    int FilledAt(int perSecond) const override { return envelope_.FilledAt(perSecond); }
+    uint8_t ValueAt(int column, int perSecond) const override { return envelope_.ValueAt(column, perSecond); }
+    std::shared_ptr<const TSongAnalysisResult> Analysis() const override
+    {
+        return envelope_.Finished() ? analysis_ : nullptr;
+    }
+
+private:
+    // Mono at the rate the analysers work at, so the sink has nothing to decimate.
+    static constexpr int kAnalysisRate = 11025;
+
+    void Conclude()
+    {
+        try {
+            analysis_ = std::make_shared<const TSongAnalysisResult>(ResultOf(sink_.Finish()));
+        } catch (const std::exception& e) {
+            auto failed = std::make_shared<TSongAnalysisResult>();
+            failed->Error = e.what();
+            analysis_ = failed;
+        }
+    }
+
+    mplayer_detail::TSongAnalysisSink sink_;
+    // Written by the worker before Finished() turns true, read after.
+    std::shared_ptr<const TSongAnalysisResult> analysis_;
+    TWaveEnvelope envelope_; // last: its worker uses the members above
+};
+
 TSongAnalysisResult AnalyseSong(const std::string& path, const std::atomic<bool>* cancel)
 {
     TSongAnalysisResult result;
     try {
-        mplayer_detail::TSongAnalysis analysis = mplayer_detail::AnalyseSongFile(path, cancel);
-        result.Steady = analysis.Grid.Steady;
-        result.TempoBpm = analysis.Grid.TempoBpm;
-        result.Beats = analysis.Grid.Beats;
-        result.Bars = analysis.Grid.Bars;
-        result.BeatsPerBar = analysis.Grid.BeatsPerBar;
-        result.DurationSeconds = analysis.DurationSeconds;
-        result.Sections = std::make_shared<TSections>(std::move(analysis));
+        result = ResultOf(mplayer_detail::AnalyseSongFile(path, cancel));
     } catch (const std::bad_alloc&) {
         result = {};
         result.Error = "Out of memory while analysing \"" + path + "\"";

@@ -46,17 +46,6 @@ public:
     virtual std::string PlayLoop(int32_t selectionStartMs, int32_t selectionEndMs) = 0;
 };
 
-class IWaveEnvelope {
-public:
-    virtual ~IWaveEnvelope() = default;
-    virtual void Cancel() = 0;
-    virtual int Columns() const = 0;
-    virtual int Filled() const = 0;
-    virtual bool Finished() const = 0;
-    virtual uint8_t Value(int column) const = 0;
-    virtual int FilledAt(int columnsPerSecond) const = 0;
-    virtual uint8_t ValueAt(int column, int columnsPerSecond) const = 0;
-};
 
 // A suggested ringtone: seconds from the song's start.
 struct TChorusPick {
@@ -86,6 +75,22 @@ struct TSongAnalysisResult {
     double DurationSeconds = 0; // of the sound decoded
     std::shared_ptr<const ISongSections> Sections; // null on error
 };
+
+class IWaveEnvelope {
+public:
+    virtual ~IWaveEnvelope() = default;
+    virtual void Cancel() = 0;
+    virtual int Columns() const = 0;
+    virtual int Filled() const = 0;
+    virtual bool Finished() const = 0;
+    virtual uint8_t Value(int column) const = 0;
+    virtual int FilledAt(int columnsPerSecond) const = 0;
+    virtual uint8_t ValueAt(int column, int columnsPerSecond) const = 0;
+    // The song's tempo, beats and sections, found in the same decoding pass
+    // as the columns; null until Finished() (and after a cancel).
+    virtual std::shared_ptr<const TSongAnalysisResult> Analysis() const = 0;
+};
+
 
 // What the module offers; a module whose Version differs is not used.
 struct TMediaModuleEntries {

@@ -353,6 +353,8 @@ TWaveEnvelope::TWaveEnvelope(std::string fileName, int columns, int columnsPerSe
     worker_ = std::thread([this] {
         try {
             Run();
+            if (sink_.End && !stop_.load(std::memory_order_relaxed))
+                sink_.End();
         } catch (...) {
             // Out of memory: the columns filled so far stay, nothing is said.
         }

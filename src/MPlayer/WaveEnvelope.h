@@ -28,6 +28,9 @@
 struct TSampleSink {
     int Rate = 0; // Hz; 0 or no Take: no sink
     std::function<void(const float* samples, size_t count)> Take;
+    // Called on the worker once decoding has ended, at the song's end or at
+    // damage (not when cancelled), before Finished() turns true; may be empty.
+    std::function<void()> End;
 };
 
 class TWaveEnvelope {
