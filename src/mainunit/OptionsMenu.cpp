@@ -1,6 +1,6 @@
 // The options menu: fades, loudness matching, the timeline's picture, snapping
-// to the beat, the suggested ringtone,
-// sending the saved ringtone to a phone, the key list and About. A right click anywhere on the window and the
+// to the beat, the suggested ringtone, sending the saved ringtone to a phone,
+// the key list and About. A right click anywhere on the window and the
 // menu button in the title bar open the same menu; its entries run the same commands as the keys, and the
 // choices are kept for the next start.
 

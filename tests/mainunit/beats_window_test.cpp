@@ -207,6 +207,13 @@ TEST_F(BeatsWindow, SuggestSelectsTheChorusAndShowsIt)
             {62.25, 74.25, true}, {12, 40}, "Suggested: the chorus at 01:02"},
         {"nothing repeats", [] {}, 1, {130, 142, false}, {12, 0},
             "Nothing repeats: suggested the strongest stretch at 02:10"},
+        // Zoomed in to the finest scale, far from the cursor: the view follows too.
+        {"zoomed in",
+            [&] {
+                for (int i = 0; i < 5; ++i)
+                    QTest::keyClick(form.get(), Qt::Key_Plus);
+            },
+            1, {275.5, 287.5, true}, {12, 0}, "Suggested: the chorus at 04:35"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -221,8 +228,11 @@ TEST_F(BeatsWindow, SuggestSelectsTheChorusAndShowsIt)
         EXPECT_EQ(form->WaveRender->PlayPosMs(), ms(row.chorus.StartSeconds));
         EXPECT_EQ(form->lbl_status->Caption(), row.hint);
         // The start is in view.
-        const int x = TMainForm::WaveOrigin.x() + static_cast<int>(ms(row.chorus.StartSeconds) / 200);
-        EXPECT_GE(x, bar->value());
+        const int scale = form->WaveRender->Scale;
+        EXPECT_EQ(scale, std::string(row.what) == "zoomed in" ? FinestColumnsPerSecond : ColumnsPerSecond);
+        const int x
+            = TMainForm::WaveOrigin.x() + static_cast<int>(ColumnOfMs(ms(row.chorus.StartSeconds), scale));
+        EXPECT_GE(x, bar->value()) << scale;
         EXPECT_LT(x, bar->value() + form->ScrollBoxWave->viewport()->width());
     }
 
