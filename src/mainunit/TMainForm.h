@@ -182,8 +182,10 @@ public:
 
     // The music of the song shown (see BeatCommands.cpp): given by the sound
     // module once the song is analysed; nullptr while it is analysed and with
-    // no file. Showing another file drops it. The window only asks it for
-    // results.
+    // no file. Showing another file drops it, so hand it over once the file
+    // is shown. GUI thread only (a worker reaches it by a blocking queued
+    // call). The window only asks it for results; it never changes the
+    // selection by itself.
     void SetSongAnalysis(std::shared_ptr<const TSongAnalysis> analysis);
     const TSongAnalysis* SongAnalysis() const { return analysis_.get(); }
     // B: snap to the beat on / off, kept for the next start.
