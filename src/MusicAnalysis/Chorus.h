@@ -10,6 +10,7 @@
 // between repetitions looked at (6 minutes), so an hour of sound works.
 #pragma once
 
+#include "ChorusSuggestion.h"
 #include "Chroma.h"
 
 #include <vector>
@@ -19,14 +20,6 @@ namespace music {
 struct TChorusRequest {
     double LengthSeconds = 30; // wanted length of the suggestion; <= 0 means 30
     double MaxLengthSeconds = 0; // the longest the caller can use (a phone's limit); <= 0: no limit
-};
-
-struct TChorusSuggestion {
-    double StartSeconds = 0; // on a beat; a bar start when one is near
-    double EndSeconds = 0; // StartSeconds + the length, cut at the song's end
-    // True: the start is that of a repeated section (the chorus). False:
-    // nothing repeats, and the suggestion is the loudest stretch instead.
-    bool Repeated = false;
 };
 
 // frames: the song's features (TFeatureExtractor). beatSeconds: beat times in

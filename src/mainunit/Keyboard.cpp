@@ -66,6 +66,10 @@ const TKeyBinding KeyBindings[] = {
         QT_TRANSLATE_NOOP("MainForm", "Play the loop")},
     {Qt::Key_W, Qt::NoModifier, &TMainForm::SwitchWaveKey, "W",
         QT_TRANSLATE_NOOP("MainForm", "Timeline: real sound / decorative")},
+    {Qt::Key_B, Qt::NoModifier, &TMainForm::SwitchSnapToBeat, "B",
+        QT_TRANSLATE_NOOP("MainForm", "Snap to the beat on / off")},
+    {Qt::Key_C, Qt::NoModifier, &TMainForm::SuggestRingtoneClick, "C",
+        QT_TRANSLATE_NOOP("MainForm", "Suggest a ringtone (the chorus)")},
     // '+' is shifted on most keyboards, not on the keypad; '=' shares its key.
     {Qt::Key_Plus, Qt::NoModifier, &TMainForm::ZoomInKey, "+", QT_TRANSLATE_NOOP("MainForm", "Zoom in")},
     {Qt::Key_Plus, Qt::ShiftModifier, &TMainForm::ZoomInKey, nullptr, nullptr},

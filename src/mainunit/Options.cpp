@@ -15,6 +15,7 @@ namespace {
 const QString FadeInKey = QStringLiteral("Ringtone/FadeInMs");
 const QString FadeOutKey = QStringLiteral("Ringtone/FadeOutMs");
 const QString MatchLoudnessKey = QStringLiteral("Ringtone/MatchLoudness");
+const QString SnapToBeatKey = QStringLiteral("Timeline/SnapToBeat");
 
 int ReadFade(const QSettings& settings, const QString& key)
 {
@@ -43,6 +44,22 @@ void KeepRingtoneChoices(const TRingtoneChoices& choices)
     settings.sync();
     if (settings.status() != QSettings::NoError)
         throw std::runtime_error(QStringLiteral("Cannot keep the ringtone choices: '%1' cannot be written")
+                                     .arg(settings.fileName())
+                                     .toStdString());
+}
+
+bool ReadSnapToBeat()
+{
+    return UserSettings().value(SnapToBeatKey, false).toBool();
+}
+
+void KeepSnapToBeat(bool snap)
+{
+    QSettings settings = UserSettings();
+    settings.setValue(SnapToBeatKey, snap);
+    settings.sync();
+    if (settings.status() != QSettings::NoError)
+        throw std::runtime_error(QStringLiteral("Cannot keep the snap to the beat: '%1' cannot be written")
                                      .arg(settings.fileName())
                                      .toStdString());
 }

@@ -25,6 +25,11 @@ TRingtoneChoices ReadRingtoneChoices();
 // Keeps them; throws, naming the settings file, when it cannot be written.
 void KeepRingtoneChoices(const TRingtoneChoices& choices);
 
+// Snap to the beat (off at first), kept in the user's settings; keeping it
+// throws, naming the settings file, when it cannot be written.
+bool ReadSnapToBeat();
+void KeepSnapToBeat(bool snap);
+
 // How a ringtone holds its sound, which is how its loudness is measured.
 struct TRingtoneForm {
     int Channels = 2;

@@ -1,5 +1,6 @@
-// The options menu: fades, loudness matching, the timeline's picture,
-// sending the saved ringtone to a phone, the key list and About. A right click anywhere on the window and the
+// The options menu: fades, loudness matching, the timeline's picture, snapping
+// to the beat, the suggested ringtone, sending the saved ringtone to a phone,
+// the key list and About. A right click anywhere on the window and the
 // menu button in the title bar open the same menu; its entries run the same commands as the keys, and the
 // choices are kept for the next start.
 
@@ -31,6 +32,8 @@ const QString FadeOutMenuName = QStringLiteral("mnuFadeOut");
 const QString MatchLoudnessName = QStringLiteral("mnuMatchLoudness");
 const QString RealSoundName = QStringLiteral("mnuRealSound");
 const QString SendToPhoneName = QStringLiteral("mnuSendToPhone");
+const QString SnapToBeatName = QStringLiteral("mnuSnapToBeat");
+const QString SuggestName = QStringLiteral("mnuSuggestRingtone");
 
 // A submenu with one checkable entry per fade choice; choose(ms) runs on a pick.
 QMenu* AddFadeMenu(QMenu* menu, const QString& title, const QString& name, std::function<void(int)> choose)
@@ -85,6 +88,14 @@ void TMainForm::BuildOptionsMenu()
     sound->setCheckable(true);
     connect(sound, &QAction::triggered, this, guarded(&TMainForm::SwitchWaveKey));
     OptionsMenu->addSeparator();
+    QAction* snap = OptionsMenu->addAction(tr("Snap to the beat"));
+    snap->setObjectName(SnapToBeatName);
+    snap->setCheckable(true);
+    connect(snap, &QAction::triggered, this, guarded(&TMainForm::SwitchSnapToBeat));
+    QAction* suggest = OptionsMenu->addAction(tr("Suggest a ringtone"));
+    suggest->setObjectName(SuggestName);
+    connect(suggest, &QAction::triggered, this, guarded(&TMainForm::SuggestRingtoneClick));
+    OptionsMenu->addSeparator();
     QAction* phone = OptionsMenu->addAction(tr("Send to phone"));
     phone->setObjectName(SendToPhoneName);
     connect(phone, &QAction::triggered, this, guarded(&TMainForm::SendToPhoneClick));
@@ -102,6 +113,7 @@ void TMainForm::RefreshOptionsMenu()
     CheckFade(OptionsMenu, FadeOutMenuName, Choices.FadeOutMs);
     Check(OptionsMenu, MatchLoudnessName, Choices.MatchLoudness);
     Check(OptionsMenu, RealSoundName, WaveKind == TWaveKind::Sound);
+    Check(OptionsMenu, SnapToBeatName, SnapToBeat);
     // Once a ringtone has been saved, and not while one is on its way.
     if (auto* phone = OptionsMenu->findChild<QAction*>(SendToPhoneName))
         phone->setEnabled(CanSendToPhone());

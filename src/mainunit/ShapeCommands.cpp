@@ -37,8 +37,7 @@ TMatchGain TMainForm::MeasureMatchGain(const TLoudnessKey& key)
         return {};
     // About 70 ms of CPU for 30 s of sound: measured here, under a busy cursor.
     const TBusyCursor busy;
-    const ringtone::TLoudness loudness
-        = MeasureLoudnessInModule(
+    const ringtone::TLoudness loudness = MeasureLoudnessInModule(
         bytes->toStdString(), key.StartMs, key.EndMs, key.Form.Channels, key.Form.Rate);
     if (!loudness.Ok) {
         qWarning("%s", loudness.Error.c_str());
@@ -77,13 +76,14 @@ void TMainForm::PlayLoopClick()
 {
     if (Closing() || !Transport::SelectionActs(MediaPlayer1->Mode()))
         return;
-    const int64_t start = WaveRender->SelStartMs(), end = WaveRender->SelEndMs();
-    if (end <= start)
+    const std::optional<Transport::Segment> loop
+        = Transport::LoopSegmentMs(WaveRender->SelStartMs(), WaveRender->SelEndMs());
+    if (!loop)
         return; // an empty selection has no loop
     const ringtone::TShapePlan plan = ShapePlan(RingtoneForm({}));
     // Reopening ends any playback; a file that is gone raises the device's error.
     MediaPlayer1->Open();
     MediaPlayer1->SetTimeFormat(Milliseconds);
     ShapePreview(plan);
-    MediaPlayer1->PlayLoop(Transport::DeviceMs(start), Transport::DeviceMs(end));
+    MediaPlayer1->PlayLoop(loop->From, loop->To);
 }

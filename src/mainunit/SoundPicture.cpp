@@ -81,6 +81,9 @@ void TMainForm::ShowNewTimeline(int width)
     StopEnvelope();
     DropZoom();
     TWaveRender& render = *WaveRender;
+    // The previous song's beats and chorus are not this one's.
+    analysis_.reset();
+    render.BeatTicksMs.clear();
     // As SetWaveLength, with one paint of what is chosen. The walk is made
     // whatever is shown, so the decorative sequence is the same either way.
     render.WaveLength = width;

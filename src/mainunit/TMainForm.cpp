@@ -100,6 +100,7 @@ void TMainForm::FormCreate()
     ReadSettings();
     WaveKind = ReadWaveKind();
     Choices = ReadRingtoneChoices();
+    SnapToBeat = ReadSnapToBeat();
     Converting = false;
     WorkDir = GetTempDirectory() + QString::fromUtf8(WorkFolderName);
     WorkDirProblem = PrepareWorkFolder(WorkDir);

@@ -11,6 +11,8 @@
 #include "TransportRules.h"
 #include "workThread.h"
 
+#include "BeatGrid.h"
+
 #include <QImage>
 #include <QPoint>
 #include <QWidget>
@@ -34,6 +36,7 @@ struct TPhoneListing;
 struct TPhone;
 struct TSendOutcome;
 class TMouseEffectImage;
+class TSongAnalysis;
 class TSoundEnvelope;
 class TWaveRender;
 
@@ -100,6 +103,8 @@ public:
     TWaveKind WaveKind = TWaveKind::Sound;
     // Fades and loudness matching; the user's kept choices.
     TRingtoneChoices Choices;
+    // Marks snap to the beat; the user's kept choice.
+    bool SnapToBeat = false;
     // The window is closing: the renderer, and with it the selection and the
     // cursor, are gone, so no command may act any more.
     bool Closing() const { return !WaveRender; }
@@ -174,6 +179,19 @@ public:
     bool CanSendToPhone() const;
     bool SendingToPhone() const;
     std::shared_ptr<TPhoneService> PhoneService;
+
+    // The music of the song shown (see BeatCommands.cpp): given by the sound
+    // module once the song is analysed; nullptr while it is analysed and with
+    // no file. Showing another file drops it, so hand it over once the file
+    // is shown. GUI thread only (a worker reaches it by a blocking queued
+    // call). The window only asks it for results; it never changes the
+    // selection by itself.
+    void SetSongAnalysis(std::shared_ptr<const TSongAnalysis> analysis);
+    const TSongAnalysis* SongAnalysis() const { return analysis_.get(); }
+    // B: snap to the beat on / off, kept for the next start.
+    void SwitchSnapToBeat();
+    // C: selects the suggested ringtone (the chorus), the cursor and the view on its start.
+    void SuggestRingtoneClick();
 
     // Transport.
     void btnPlayClick();
@@ -261,6 +279,12 @@ private:
     void StopEnvelope();
     void EnvelopeTimerTimer();
     void ShowEnvelopeColumns();
+    // The beats drawn under the ruler when snapping is on and they are known.
+    void ShowBeatTicks();
+    // The grid marks snap to; nullptr while the analysis is not ready.
+    const beats::TBeatGrid* SnapGrid() const;
+    // How much of a ringtone the chosen phone plays, seconds; 0: no limit known.
+    int PhonePlaysSeconds() const;
     void PhonesListed(const TPhoneListing& listing);
     void SendToChosenPhone(const TPhone& phone);
     void PhoneSendDone(const TSendOutcome& outcome);
@@ -284,6 +308,7 @@ private:
     // The phone's worker; declared last, so it is stopped and joined first.
     std::unique_ptr<TPhoneSendJob> phoneJob_;
     bool sendingToPhone_ = false;
+    std::shared_ptr<const TSongAnalysis> analysis_;
 };
 
 // Program entry: application object, title, main window, message loop.

@@ -4,6 +4,7 @@
 
 #include "TMainForm.h"
 
+#include "BeatRules.h"
 #include "MediaDevice.h"
 #include "TLabel.h"
 #include "TransportRules.h"
@@ -43,7 +44,11 @@ void TMainForm::btnMarkStartClick()
     if (Closing() || !Transport::SelectionActs(MediaPlayer1->Mode()))
         return;
     const TWaveRender& r = *WaveRender;
-    ApplySelection(Transport::MarkStartAt(r.SelStart, r.SelEnd, r.PlayPos, ColumnMs(r.Scale)));
+    if (!SnapToBeat)
+        return ApplySelection(Transport::MarkStartAt(r.SelStart, r.SelEnd, r.PlayPos, ColumnMs(r.Scale)));
+    ApplySelection(BeatRules::MarkStartAt(SnapGrid(), r.SelStart, r.SelEnd, r.PlayPos, ColumnMs(r.Scale)));
+    if (const QString hint = BeatRules::SnapHint(SnapGrid()); !hint.isEmpty())
+        lbl_status->SetCaption(hint);
 }
 
 void TMainForm::btnMarkEndClick()
@@ -51,7 +56,13 @@ void TMainForm::btnMarkEndClick()
     if (Closing() || !Transport::SelectionActs(MediaPlayer1->Mode()))
         return;
     const TWaveRender& r = *WaveRender;
-    ApplySelection(Transport::MarkEndAt(r.SelStart, r.SelEnd, r.PlayPos, ColumnMs(r.Scale)));
+    if (!SnapToBeat)
+        return ApplySelection(Transport::MarkEndAt(r.SelStart, r.SelEnd, r.PlayPos, ColumnMs(r.Scale)));
+    const int64_t durationMs = int64_t{r.WaveLength} * ColumnMs(ColumnsPerSecond);
+    ApplySelection(
+        BeatRules::MarkEndAt(SnapGrid(), r.SelStart, r.SelEnd, r.PlayPos, ColumnMs(r.Scale), durationMs));
+    if (const QString hint = BeatRules::SnapHint(SnapGrid()); !hint.isEmpty())
+        lbl_status->SetCaption(hint);
 }
 
 void TMainForm::btnMoveLeftClick()

@@ -150,6 +150,13 @@ int DeviceMs(int64_t ms)
     return static_cast<int>(std::clamp<int64_t>(ms, INT_MIN, INT_MAX));
 }
 
+std::optional<Segment> LoopSegmentMs(int64_t selStartMs, int64_t selEndMs)
+{
+    if (selEndMs <= selStartMs)
+        return std::nullopt;
+    return Segment{DeviceMs(selStartMs), DeviceMs(selEndMs)};
+}
+
 int SecondsToMs(long long seconds)
 {
     return static_cast<int>(std::clamp<long long>(seconds * 1000, INT_MIN, INT_MAX));

@@ -93,6 +93,9 @@ Segment SelectionSegment(int selStartSeconds, int selEndSeconds);
 Segment SelectionSegmentMs(int64_t selStartMs, int64_t selEndMs);
 // A time held inside the device's 32-bit positions.
 int DeviceMs(int64_t ms);
+// The stretch the loop preview repeats, from the start to the end (ms, held
+// in the device's positions); none for an empty selection.
+std::optional<Segment> LoopSegmentMs(int64_t selStartMs, int64_t selEndMs);
 
 // The four position labels.
 struct PositionTexts {

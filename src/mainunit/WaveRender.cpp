@@ -134,6 +134,8 @@ void TWaveRender::Paint()
     PaintBandRows(bandTop, bandBottom);
     PaintWave(0, bandTop);
     PaintWave(bandBottom, c.SurfaceHeight());
+    if (!BeatTicksMs.empty())
+        PaintBeatTicks(bandTop);
 
     // The surface keeps the pen mode of the last wave column.
     const int columns = std::min(Width, static_cast<int>(Samples.size()));
@@ -177,6 +179,31 @@ void TWaveRender::PaintRuler()
     }
     if (total >= 1 && FirstColumn == 0)
         c.TextOut(0, 0, QStringLiteral("(S)"));
+}
+
+void TWaveRender::PaintBeatTicks(int top)
+{
+    // Written straight into the rows: the pen mode stays the wave's.
+    constexpr int TickRows = 4;
+    TCanvas& c = Canvas;
+    const int64_t end = std::min<int64_t>({TimelineColumns() - FirstColumn, c.SurfaceWidth(), Width});
+    const int bottom = std::min(top + TickRows, c.SurfaceHeight());
+    if (end <= 0 || top >= bottom)
+        return;
+    // The first beat on the surface: beats are rising.
+    const int64_t firstMs = FirstColumn * 1000 / Scale;
+    const uint32_t color = 0xFF000000u | BeatColor;
+    c.Prepare();
+    for (auto it = std::lower_bound(BeatTicksMs.begin(), BeatTicksMs.end(), firstMs); it != BeatTicksMs.end();
+         ++it) {
+        const int64_t x = ColumnOfMs(*it, Scale) - FirstColumn;
+        if (x >= end)
+            break;
+        if (x < 0)
+            continue;
+        for (int y = top; y < bottom; ++y)
+            c.Row(y)[x] = color;
+    }
 }
 
 void TWaveRender::PaintBandRows(int top, int bottom)

@@ -48,6 +48,10 @@ public:
     QRgb EndMarkColor = qRgb(255, 0, 0);
     QRgb CursorColor = qRgb(166, 202, 240);
     static constexpr QRgb RulerColor = qRgb(255, 255, 255);
+    // Faint ticks just under the ruler, one per beat.
+    static constexpr QRgb BeatColor = qRgb(110, 110, 110);
+    // Beat times, ms, rising; drawn when not empty.
+    std::vector<int64_t> BeatTicksMs;
 
     // Each setter repaints at once, also when the value does not change.
     void SetWaveLength(int n);
@@ -72,6 +76,7 @@ public:
 
 private:
     void PaintRuler();
+    void PaintBeatTicks(int top);
     void PaintBandRows(int top, int bottom);
     void PaintWave(int top, int bottom);
     void PaintWaveColumns(int top, int bottom, int from, int to);

@@ -79,8 +79,9 @@ TEST_F(Options, RightClickAnywhereAndTheMenuButtonOpenTheSameMenu)
     QMenu* menu = TakePopup();
     ASSERT_EQ(menu, form->OptionsMenu);
     EXPECT_EQ(menu->pos().y(), form->btnMenu->mapToGlobal(QPoint(0, 14)).y()); // under the button
-    EXPECT_EQ(Texts(menu), (QStringList{"Fade in", "Fade out", "Match phone loudness", "", "Show the real sound*",
-                               "", "Send to phone", "", "Keys…", "About"}));
+    EXPECT_EQ(Texts(menu),
+        (QStringList{"Fade in", "Fade out", "Match phone loudness", "", "Show the real sound*", "",
+            "Snap to the beat", "Suggest a ringtone", "", "Send to phone", "", "Keys…", "About"}));
     EXPECT_EQ(Texts(menu->actions().at(1)->menu()), (QStringList{"Off*", "0.5 s", "1 s", "2 s", "3 s"}));
 
     // The entries run the keys' commands.
