@@ -35,8 +35,7 @@ struct TIoFree {
 };
 
 // Runs one device command; a device error becomes its text.
-template <typename Command>
-std::string Try(Command&& command)
+template <typename Command> std::string Try(Command&& command)
 {
     try {
         command();
@@ -53,11 +52,26 @@ public:
         player_.FileName = fileName;
         player_.AutoRewind = autoRewind;
     }
-    std::string Open() override { return Try([this] { player_.Open(); }); }
-    std::string Play() override { return Try([this] { player_.Play(); }); }
-    std::string Stop() override { return Try([this] { player_.Stop(); }); }
-    std::string Seek(int32_t position) override { return Try([&] { player_.Seek(position); }); }
-    std::string Length(int32_t& length) override { return Try([&] { length = player_.Length(); }); }
+    std::string Open() override
+    {
+        return Try([this] { player_.Open(); });
+    }
+    std::string Play() override
+    {
+        return Try([this] { player_.Play(); });
+    }
+    std::string Stop() override
+    {
+        return Try([this] { player_.Stop(); });
+    }
+    std::string Seek(int32_t position) override
+    {
+        return Try([&] { player_.Seek(position); });
+    }
+    std::string Length(int32_t& length) override
+    {
+        return Try([&] { length = player_.Length(); });
+    }
     void Close() override { player_.Close(); }
     void SetStartPos(int32_t position) override { player_.SetStartPos(position); }
     void SetEndPos(int32_t position) override { player_.SetEndPos(position); }
@@ -197,7 +211,8 @@ void WarmWith(const uint8_t* data, size_t size)
     auto* buffer = static_cast<uint8_t*>(av_malloc(kBuffer));
     if (!buffer)
         return;
-    std::unique_ptr<AVIOContext, TIoFree> io(avio_alloc_context(buffer, kBuffer, 0, &cursor, read, nullptr, nullptr));
+    std::unique_ptr<AVIOContext, TIoFree> io(
+        avio_alloc_context(buffer, kBuffer, 0, &cursor, read, nullptr, nullptr));
     if (!io) {
         av_free(buffer);
         return;
@@ -256,8 +271,8 @@ extern "C" __attribute__((visibility("default"))) const TMediaModuleEntries* vel
         e.CreateEnvelope = [](const std::string& fileName, int columns, int perSecond) -> IWaveEnvelope* {
             return new TEnvelope(fileName, columns, perSecond);
         };
-        e.MeasureLoudness = [](const std::string& path, int64_t startMs, int64_t endMs, int channels, int rate,
-                                const std::atomic<bool>* cancel) {
+        e.MeasureLoudness = [](const std::string& path, int64_t startMs, int64_t endMs, int channels,
+                                int rate, const std::atomic<bool>* cancel) {
             return ringtone::MeasureLoudness(path, startMs, endMs, channels, rate, cancel);
         };
         e.OutputDriver = [] { return mplayer_detail::OutputDriver(); };

@@ -46,7 +46,6 @@ public:
     virtual std::string PlayLoop(int32_t selectionStartMs, int32_t selectionEndMs) = 0;
 };
 
-
 // A suggested ringtone: seconds from the song's start.
 struct TChorusPick {
     double StartSeconds = 0; // on a beat, a bar start when one is near
@@ -90,7 +89,6 @@ public:
     // as the columns; null until Finished() (and after a cancel).
     virtual std::shared_ptr<const TSongAnalysisResult> Analysis() const = 0;
 };
-
 
 // What the module offers; a module whose Version differs is not used.
 struct TMediaModuleEntries {

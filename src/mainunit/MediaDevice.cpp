@@ -22,13 +22,34 @@ IMediaDevice* TMediaDevice::Device()
     return device_.get();
 }
 
-bool TMediaDevice::Opened() const { return device_ && device_->Opened(); }
-uint16_t TMediaDevice::DeviceId() const { return device_ ? device_->DeviceId() : 0; }
-uint32_t TMediaDevice::LastError() const { return device_ ? device_->LastError() : 0; }
-int32_t TMediaDevice::StartPos() const { return device_ ? device_->StartPos() : startPos_; }
-bool TMediaDevice::StartPending() const { return device_ ? device_->StartPending() : startPending_; }
-int32_t TMediaDevice::EndPos() const { return device_ ? device_->EndPos() : endPos_; }
-bool TMediaDevice::EndPending() const { return device_ ? device_->EndPending() : endPending_; }
+bool TMediaDevice::Opened() const
+{
+    return device_ && device_->Opened();
+}
+uint16_t TMediaDevice::DeviceId() const
+{
+    return device_ ? device_->DeviceId() : 0;
+}
+uint32_t TMediaDevice::LastError() const
+{
+    return device_ ? device_->LastError() : 0;
+}
+int32_t TMediaDevice::StartPos() const
+{
+    return device_ ? device_->StartPos() : startPos_;
+}
+bool TMediaDevice::StartPending() const
+{
+    return device_ ? device_->StartPending() : startPending_;
+}
+int32_t TMediaDevice::EndPos() const
+{
+    return device_ ? device_->EndPos() : endPos_;
+}
+bool TMediaDevice::EndPending() const
+{
+    return device_ ? device_->EndPending() : endPending_;
+}
 
 void TMediaDevice::Open()
 {
@@ -87,8 +108,14 @@ void TMediaDevice::SetTimeFormat(int format)
         device_->SetTimeFormat(format);
 }
 
-uint8_t TMediaDevice::Mode() { return device_ ? device_->Mode() : mpNotReady; }
-int32_t TMediaDevice::Position() { return device_ ? device_->Position() : 0; }
+uint8_t TMediaDevice::Mode()
+{
+    return device_ ? device_->Mode() : mpNotReady;
+}
+int32_t TMediaDevice::Position()
+{
+    return device_ ? device_->Position() : 0;
+}
 
 int32_t TMediaDevice::Length()
 {
@@ -127,13 +154,53 @@ TSoundEnvelope::TSoundEnvelope(const std::string& fileName, int columns, int col
 // The module's envelope cancels and joins its worker as it goes.
 TSoundEnvelope::~TSoundEnvelope() = default;
 
+namespace {
+
+// The module's analysis as the window reads it.
+class TModuleSongAnalysis final : public TSongAnalysis {
+public:
+    explicit TModuleSongAnalysis(std::shared_ptr<const TSongAnalysisResult> result)
+        : result_(std::move(result))
+    {
+        if (result_->Error.empty() && result_->Steady) {
+            grid_.Steady = true;
+            grid_.TempoBpm = result_->TempoBpm;
+            grid_.Beats = result_->Beats;
+            grid_.Bars = result_->Bars;
+            grid_.BeatsPerBar = result_->BeatsPerBar;
+        }
+    }
+    const beats::TBeatGrid& Beats() const override { return grid_; }
+    music::TChorusSuggestion Suggest(double lengthSeconds, double maxLengthSeconds) const override
+    {
+        if (!result_->Sections)
+            return {};
+        const TChorusPick pick = result_->Sections->SuggestChorus(lengthSeconds, maxLengthSeconds);
+        return {pick.StartSeconds, pick.EndSeconds, pick.Repeated};
+    }
+
+private:
+    std::shared_ptr<const TSongAnalysisResult> result_;
+    beats::TBeatGrid grid_;
+};
+
+} // namespace
+
+std::shared_ptr<const TSongAnalysis> TSoundEnvelope::Analysis() const
+{
+    std::shared_ptr<const TSongAnalysisResult> result = envelope_->Analysis();
+    if (!result)
+        return nullptr;
+    return std::make_shared<TModuleSongAnalysis>(std::move(result));
+}
+
 std::string SoundOutputDriver()
 {
     return MediaLoader().Entries().OutputDriver();
 }
 
-ringtone::TLoudness MeasureLoudnessInModule(
-    const std::string& path, int64_t startMs, int64_t endMs, int channels, int rate, const std::atomic<bool>* cancel)
+ringtone::TLoudness MeasureLoudnessInModule(const std::string& path, int64_t startMs, int64_t endMs,
+    int channels, int rate, const std::atomic<bool>* cancel)
 {
     try {
         return MediaLoader().Entries().MeasureLoudness(path, startMs, endMs, channels, rate, cancel);

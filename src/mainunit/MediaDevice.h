@@ -6,6 +6,7 @@
 
 #include "MPlayer.h"
 #include "MediaModuleApi.h"
+#include "SongAnalysis.h"
 
 #include <cstdint>
 #include <memory>
@@ -88,6 +89,9 @@ public:
     uint8_t Value(int column) const { return envelope_->Value(column); }
     int FilledAt(int perSecond) const { return envelope_->FilledAt(perSecond); }
     uint8_t ValueAt(int column, int perSecond) const { return envelope_->ValueAt(column, perSecond); }
+    // The song's beats and chorus, found as its sound was read; null until
+    // Finished() and after a cancel.
+    std::shared_ptr<const TSongAnalysis> Analysis() const;
 
 private:
     std::unique_ptr<IWaveEnvelope> envelope_;

@@ -144,8 +144,11 @@ void TMainForm::EnvelopeTimerTimer()
         const auto ms = static_cast<int>(std::min<qint64>(paint.elapsed(), 60000));
         EnvelopeTimer->setInterval(std::max(EnvelopeRefreshMs, RefreshesPerPaintTime * ms));
     }
-    if (finished)
+    if (finished) {
         EnvelopeTimer->stop();
+        // Read in the same pass as the columns: ready as they are.
+        SetSongAnalysis(SoundEnvelope->Analysis());
+    }
 }
 
 void TMainForm::ShowEnvelopeColumns()

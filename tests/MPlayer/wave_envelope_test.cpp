@@ -209,9 +209,12 @@ TEST(WaveEnvelope, OneDecodingPassFeedsTheColumnsAndASampleSink)
         SCOPED_TRACE(path);
         constexpr int kRate = 11025;
         std::vector<float> heard;
+        bool ended = false;
         TWaveEnvelope env(path, 150, kPerSecond,
-            {kRate, [&](const float* s, size_t n) { heard.insert(heard.end(), s, s + n); }});
+            {kRate, [&](const float* s, size_t n) { heard.insert(heard.end(), s, s + n); },
+                [&] { ended = true; }});
         ASSERT_TRUE(testmedia::WaitFor([&] { return env.Finished(); }, std::chrono::minutes(1)));
+        EXPECT_TRUE(ended) << "the sink hears the end before the envelope reports it finished";
         ASSERT_EQ(env.Filled(), 150);
         for (int c : {25, 75, 125})
             EXPECT_NEAR(TWaveEnvelope::HalfHeight(env.Value(c), kPicture), c < 50 ? 0 : c < 100 ? 55 : 17, 2);
