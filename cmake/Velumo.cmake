@@ -16,6 +16,11 @@ function(velumo_add_test name)
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
   endif()
+  # A test process that loads the sound module already holds FFmpeg, and with
+  # it libcodec2, whose FFT functions have the same names as qm-dsp's. qm-dsp
+  # must come first in the process's symbol order, as it does in the program
+  # (where the module brings both), or the analysis computes with codec2's.
+  target_link_libraries(${name} PRIVATE "-Wl,--push-state,--no-as-needed" ${QMDSP_LIBRARY} "-Wl,--pop-state")
   # The window's sound module is found in the build tree.
   set(env "QT_QPA_PLATFORM=offscreen" "SDL_AUDIODRIVER=dummy"
     "VELUMO_MEDIA_MODULE=${CMAKE_BINARY_DIR}/libvelumo-media.so" ${T_ENV})

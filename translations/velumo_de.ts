@@ -589,6 +589,38 @@
         <source>Zoom round the pointer</source>
         <translation>Um den Mauszeiger zoomen</translation>
     </message>
+    <message>
+        <source>Not snapped: the beats are still being found</source>
+        <translation>Nicht eingerastet: die Schläge werden noch gesucht</translation>
+    </message>
+    <message>
+        <source>Not snapped: this song has no steady beat</source>
+        <translation>Nicht eingerastet: dieses Lied hat keinen festen Takt</translation>
+    </message>
+    <message>
+        <source>Nothing to suggest: the song has no sound</source>
+        <translation>Nichts vorzuschlagen: das Lied ist stumm</translation>
+    </message>
+    <message>
+        <source>Suggested: the chorus at %1</source>
+        <translation>Vorgeschlagen: der Refrain bei %1</translation>
+    </message>
+    <message>
+        <source>Nothing repeats: suggested the strongest stretch at %1</source>
+        <translation>Nichts wiederholt sich: vorgeschlagen ist die stärkste Stelle bei %1</translation>
+    </message>
+    <message>
+        <source>Not suggested yet: the song is still being analysed</source>
+        <translation>Noch kein Vorschlag: das Lied wird noch analysiert</translation>
+    </message>
+    <message>
+        <source>Snap to the beat on / off</source>
+        <translation>Am Takt einrasten ein / aus</translation>
+    </message>
+    <message>
+        <source>Suggest a ringtone (the chorus)</source>
+        <translation>Klingelton vorschlagen (den Refrain)</translation>
+    </message>
 </context>
 <context>
     <name>Phone</name>
@@ -808,6 +840,14 @@
     <message>
         <source>Send to phone</source>
         <translation>An Telefon senden</translation>
+    </message>
+    <message>
+        <source>Snap to the beat</source>
+        <translation>Am Takt einrasten</translation>
+    </message>
+    <message>
+        <source>Suggest a ringtone</source>
+        <translation>Klingelton vorschlagen</translation>
     </message>
 </context>
 <context>

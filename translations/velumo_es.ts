@@ -589,6 +589,38 @@
         <source>Zoom round the pointer</source>
         <translation>Acercar alrededor del puntero</translation>
     </message>
+    <message>
+        <source>Not snapped: the beats are still being found</source>
+        <translation>Sin ajustar: aún se buscan los pulsos</translation>
+    </message>
+    <message>
+        <source>Not snapped: this song has no steady beat</source>
+        <translation>Sin ajustar: esta canción no tiene un pulso regular</translation>
+    </message>
+    <message>
+        <source>Nothing to suggest: the song has no sound</source>
+        <translation>Nada que sugerir: la canción no tiene sonido</translation>
+    </message>
+    <message>
+        <source>Suggested: the chorus at %1</source>
+        <translation>Sugerido: el estribillo en %1</translation>
+    </message>
+    <message>
+        <source>Nothing repeats: suggested the strongest stretch at %1</source>
+        <translation>Nada se repite: sugerido el tramo más fuerte en %1</translation>
+    </message>
+    <message>
+        <source>Not suggested yet: the song is still being analysed</source>
+        <translation>Aún sin sugerencia: la canción todavía se está analizando</translation>
+    </message>
+    <message>
+        <source>Snap to the beat on / off</source>
+        <translation>Ajustar al pulso sí / no</translation>
+    </message>
+    <message>
+        <source>Suggest a ringtone (the chorus)</source>
+        <translation>Sugerir un tono (el estribillo)</translation>
+    </message>
 </context>
 <context>
     <name>Phone</name>
@@ -808,6 +840,14 @@
     <message>
         <source>Send to phone</source>
         <translation>Enviar al teléfono</translation>
+    </message>
+    <message>
+        <source>Snap to the beat</source>
+        <translation>Ajustar al pulso</translation>
+    </message>
+    <message>
+        <source>Suggest a ringtone</source>
+        <translation>Sugerir un tono</translation>
     </message>
 </context>
 <context>

@@ -589,6 +589,38 @@
         <source>Zoom round the pointer</source>
         <translation>Zoomer autour du pointeur</translation>
     </message>
+    <message>
+        <source>Not snapped: the beats are still being found</source>
+        <translation>Pas aimanté : les temps sont encore recherchés</translation>
+    </message>
+    <message>
+        <source>Not snapped: this song has no steady beat</source>
+        <translation>Pas aimanté : ce morceau n’a pas de rythme régulier</translation>
+    </message>
+    <message>
+        <source>Nothing to suggest: the song has no sound</source>
+        <translation>Rien à suggérer : le morceau est muet</translation>
+    </message>
+    <message>
+        <source>Suggested: the chorus at %1</source>
+        <translation>Suggéré : le refrain à %1</translation>
+    </message>
+    <message>
+        <source>Nothing repeats: suggested the strongest stretch at %1</source>
+        <translation>Rien ne se répète : suggéré le passage le plus fort à %1</translation>
+    </message>
+    <message>
+        <source>Not suggested yet: the song is still being analysed</source>
+        <translation>Pas encore de suggestion : le morceau est encore analysé</translation>
+    </message>
+    <message>
+        <source>Snap to the beat on / off</source>
+        <translation>Aimanter sur le temps oui / non</translation>
+    </message>
+    <message>
+        <source>Suggest a ringtone (the chorus)</source>
+        <translation>Suggérer une sonnerie (le refrain)</translation>
+    </message>
 </context>
 <context>
     <name>Phone</name>
@@ -808,6 +840,14 @@
     <message>
         <source>Send to phone</source>
         <translation>Envoyer au téléphone</translation>
+    </message>
+    <message>
+        <source>Snap to the beat</source>
+        <translation>Aimanter sur le temps</translation>
+    </message>
+    <message>
+        <source>Suggest a ringtone</source>
+        <translation>Suggérer une sonnerie</translation>
     </message>
 </context>
 <context>

@@ -589,6 +589,38 @@
         <source>Zoom round the pointer</source>
         <translation>Ampliar em torno do ponteiro</translation>
     </message>
+    <message>
+        <source>Not snapped: the beats are still being found</source>
+        <translation>Sem encaixe: as batidas ainda estão sendo procuradas</translation>
+    </message>
+    <message>
+        <source>Not snapped: this song has no steady beat</source>
+        <translation>Sem encaixe: esta música não tem batida regular</translation>
+    </message>
+    <message>
+        <source>Nothing to suggest: the song has no sound</source>
+        <translation>Nada a sugerir: a música não tem som</translation>
+    </message>
+    <message>
+        <source>Suggested: the chorus at %1</source>
+        <translation>Sugerido: o refrão em %1</translation>
+    </message>
+    <message>
+        <source>Nothing repeats: suggested the strongest stretch at %1</source>
+        <translation>Nada se repete: sugerido o trecho mais forte em %1</translation>
+    </message>
+    <message>
+        <source>Not suggested yet: the song is still being analysed</source>
+        <translation>Ainda sem sugestão: a música ainda está sendo analisada</translation>
+    </message>
+    <message>
+        <source>Snap to the beat on / off</source>
+        <translation>Encaixar na batida liga / desliga</translation>
+    </message>
+    <message>
+        <source>Suggest a ringtone (the chorus)</source>
+        <translation>Sugerir um toque (o refrão)</translation>
+    </message>
 </context>
 <context>
     <name>Phone</name>
@@ -808,6 +840,14 @@
     <message>
         <source>Send to phone</source>
         <translation>Enviar para o celular</translation>
+    </message>
+    <message>
+        <source>Snap to the beat</source>
+        <translation>Encaixar na batida</translation>
+    </message>
+    <message>
+        <source>Suggest a ringtone</source>
+        <translation>Sugerir um toque</translation>
     </message>
 </context>
 <context>

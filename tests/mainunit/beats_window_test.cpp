@@ -3,6 +3,7 @@
 // beat ticks, the suggested ringtone, the menu entries and the kept choice.
 #include "MainWindowTest.h"
 #include "SongAnalysis.h"
+#include "SynthDrums.h"
 #include "TransportRules.h"
 #include "WaveEnvelope.h"
 
@@ -12,6 +13,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -273,6 +275,54 @@ TEST_F(BeatsWindow, TheMenuOffersBothAndSnappingIsKept)
     QTest::keyClick(form.get(), Qt::Key_B);
     form = std::make_unique<TMainForm>();
     EXPECT_FALSE(form->SnapToBeat);
+}
+
+} // namespace
+
+namespace {
+
+// The whole road with the real sound module: a drum groove opens, its beats
+// are found in the pass that draws its sound, and the marks snap onto the
+// beats it was made with; Suggest then selects within the song.
+TEST_F(BeatsWindow, AnOpenedGrooveSnapsToItsOwnBeats)
+{
+    const drums::TSong groove = drums::Groove({.Bpm = 120, .Seconds = 30, .Seed = 3});
+    const QString path = Path("groove.wav");
+    testmedia::WriteWav(QFile::encodeName(path).toStdString(), drums::kRate, 1,
+        static_cast<int64_t>(groove.Samples.size()), [&](int64_t i, int) {
+            return static_cast<int16_t>(std::clamp(groove.Samples[size_t(i)], -1.0f, 1.0f) * 32000);
+        });
+    Open(path);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->SongAnalysis() != nullptr; }, 60000))
+        << "the analysis never reached the window";
+    ASSERT_TRUE(form->SongAnalysis()->Beats().Steady);
+    EXPECT_NEAR(form->SongAnalysis()->Beats().TempoBpm, 120, 2.4);
+
+    form->SnapToBeat = true;
+    const auto nearestTrueBeat = [&](int64_t ms) {
+        double best = 1e9;
+        for (double beat : groove.Beats)
+            best = std::min(best, std::abs(beat * 1000 - double(ms)));
+        return best;
+    };
+    Cursor(10400);
+    Click(form->btnMarkStart);
+    Cursor(18100);
+    Click(form->btnMarkEnd);
+    const auto [start, end] = Selection(*form);
+    EXPECT_LT(nearestTrueBeat(start), 70) << start;
+    EXPECT_LT(nearestTrueBeat(end), 70) << end;
+    // Whole bars of 2 s at 120 BPM: the phone's repeat lands on the beat.
+    const double bars = double(end - start) / 2000.0;
+    EXPECT_GE(bars, 1);
+    EXPECT_NEAR(bars, std::round(bars), 0.05);
+
+    QTest::keyClick(form.get(), Qt::Key_C);
+    const auto [from, to] = Selection(*form);
+    EXPECT_GE(from, 0);
+    EXPECT_LE(to, 30000);
+    EXPECT_EQ(form->WaveRender->PlayPosMs(), from);
+    EXPECT_FALSE(form->lbl_status->Caption().isEmpty());
 }
 
 } // namespace
