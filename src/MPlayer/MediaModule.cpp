@@ -103,10 +103,9 @@ public:
         : analysis_(std::move(analysis))
     {
     }
-    TChorusPick SuggestChorus(double lengthSeconds, double maxLengthSeconds) const override
+    music::TChorusSuggestion SuggestChorus(double lengthSeconds, double maxLengthSeconds) const override
     {
-        const music::TChorusSuggestion s = analysis_.SuggestChorus(lengthSeconds, maxLengthSeconds);
-        return {s.StartSeconds, s.EndSeconds, s.Repeated};
+        return analysis_.SuggestChorus(lengthSeconds, maxLengthSeconds);
     }
 
 private:
@@ -117,11 +116,7 @@ private:
 TSongAnalysisResult ResultOf(mplayer_detail::TSongAnalysis analysis)
 {
     TSongAnalysisResult result;
-    result.Steady = analysis.Grid.Steady;
-    result.TempoBpm = analysis.Grid.TempoBpm;
-    result.Beats = analysis.Grid.Beats;
-    result.Bars = analysis.Grid.Bars;
-    result.BeatsPerBar = analysis.Grid.BeatsPerBar;
+    result.Grid = analysis.Grid;
     result.DurationSeconds = analysis.DurationSeconds;
     result.Sections = std::make_shared<TSections>(std::move(analysis));
     return result;

@@ -7,6 +7,8 @@
 // module's own types.
 #pragma once
 
+#include "BeatGrid.h"
+#include "ChorusSuggestion.h"
 #include "Loudness.h"
 #include "RingtoneShape.h"
 
@@ -46,31 +48,20 @@ public:
     virtual std::string PlayLoop(int32_t selectionStartMs, int32_t selectionEndMs) = 0;
 };
 
-// A suggested ringtone: seconds from the song's start.
-struct TChorusPick {
-    double StartSeconds = 0; // on a beat, a bar start when one is near
-    double EndSeconds = 0; // the start plus the length, cut at the song's end
-    bool Repeated = false; // a repeated section (the chorus); false: the strongest stretch
-};
-
 // The song's features, kept for suggesting ringtones of any length.
 class ISongSections {
 public:
     virtual ~ISongSections() = default;
     // lengthSeconds <= 0 means 30; maxLengthSeconds <= 0: no limit. Never throws.
-    virtual TChorusPick SuggestChorus(double lengthSeconds, double maxLengthSeconds) const = 0;
+    virtual music::TChorusSuggestion SuggestChorus(double lengthSeconds, double maxLengthSeconds) const = 0;
 };
 
 // The analysis of a whole song. With no steady beat (speech, ambient sound,
-// silence) Steady is false, the tempo 0 and the beats empty; the chorus can
-// still be asked for.
+// silence) Grid.Steady is false, the tempo 0 and the beats empty; the chorus
+// can still be asked for.
 struct TSongAnalysisResult {
     std::string Error; // empty on success, else the text of the step that failed
-    bool Steady = false;
-    double TempoBpm = 0;
-    std::vector<double> Beats; // seconds, rising
-    std::vector<double> Bars; // bar starts, seconds; a subset of Beats
-    int BeatsPerBar = 0; // 0 when the bars are not known
+    beats::TBeatGrid Grid; // tempo, beats and bars
     double DurationSeconds = 0; // of the sound decoded
     std::shared_ptr<const ISongSections> Sections; // null on error
 };

@@ -162,26 +162,17 @@ public:
     explicit TModuleSongAnalysis(std::shared_ptr<const TSongAnalysisResult> result)
         : result_(std::move(result))
     {
-        if (result_->Error.empty() && result_->Steady) {
-            grid_.Steady = true;
-            grid_.TempoBpm = result_->TempoBpm;
-            grid_.Beats = result_->Beats;
-            grid_.Bars = result_->Bars;
-            grid_.BeatsPerBar = result_->BeatsPerBar;
-        }
     }
-    const beats::TBeatGrid& Beats() const override { return grid_; }
+    // A failed analysis has an empty grid: no steady beat.
+    const beats::TBeatGrid& Beats() const override { return result_->Grid; }
     music::TChorusSuggestion Suggest(double lengthSeconds, double maxLengthSeconds) const override
     {
-        if (!result_->Sections)
-            return {};
-        const TChorusPick pick = result_->Sections->SuggestChorus(lengthSeconds, maxLengthSeconds);
-        return {pick.StartSeconds, pick.EndSeconds, pick.Repeated};
+        return result_->Sections ? result_->Sections->SuggestChorus(lengthSeconds, maxLengthSeconds)
+                                 : music::TChorusSuggestion{};
     }
 
 private:
     std::shared_ptr<const TSongAnalysisResult> result_;
-    beats::TBeatGrid grid_;
 };
 
 } // namespace

@@ -54,12 +54,13 @@ int RunSongCommand(const TCommandLine& commandLine)
 
     QString out;
     if (commandLine.Action == TCommandLine::TAction::Beats) {
-        out = QString::number(song.TempoBpm, 'f', 2) + u'\n';
-        for (const double beat : song.Beats)
+        out = QString::number(song.Grid.TempoBpm, 'f', 2) + u'\n';
+        for (const double beat : song.Grid.Beats)
             out += Seconds(beat) + u'\n';
     } else {
-        const TChorusPick pick
-            = song.Sections ? song.Sections->SuggestChorus(commandLine.LengthSeconds, 0) : TChorusPick{};
+        const music::TChorusSuggestion pick = song.Sections
+            ? song.Sections->SuggestChorus(commandLine.LengthSeconds, 0)
+            : music::TChorusSuggestion{};
         if (pick.EndSeconds <= pick.StartSeconds)
             return Fail(
                 QCoreApplication::translate("CommandLine", "No sound in \"%1\" to suggest a ringtone from.")
