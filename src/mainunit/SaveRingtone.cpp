@@ -10,6 +10,7 @@
 #include "workThread.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QString>
 
 #include <cmath>
@@ -75,7 +76,7 @@ int RunSaveCommand(const TCommandLine& commandLine)
             extensions << known.Extension;
         return Fail(QCoreApplication::translate(
             "CommandLine", "\"%1\" is not a ringtone type: its name must end in %2.")
-                        .arg(target, extensions.join(QStringLiteral(", "))));
+                        .arg(QFileInfo(target).fileName(), extensions.join(QStringLiteral(", "))));
     }
     const TMediaModuleEntries* entries = nullptr;
     try {
