@@ -110,8 +110,8 @@ struct TSongOptions {
             return true;
         }
         if (beats && suggest) {
-            out = Failure(
-                QCoreApplication::translate("CommandLine", "Only one of --beats and --suggest may be given."));
+            out = Failure(QCoreApplication::translate(
+                "CommandLine", "Only one of --beats and --suggest may be given."));
             return true;
         }
         if (beats && parser.isSet(Length)) {
@@ -149,6 +149,62 @@ struct TSongOptions {
     // A day: longer is not a ringtone.
     static constexpr double MaxLengthSeconds = 86400;
 };
+
+// An option's value as text, from the argv bytes when it was a separate argument.
+QString OptionText(
+    const QCommandLineParser& parser, const QCommandLineOption& option, const char* const* argv)
+{
+    return QString::fromLocal8Bit(RawArgument(parser.value(option), argv));
+}
+
+TCommandLine BadNumber(const QString& what)
+{
+    return {TCommandLine::TAction::Error, {},
+        (QCoreApplication::translate("CommandLine", "%1: %2") + u'\n')
+            .arg(QString::fromUtf8(ProgramName), what),
+        1};
+}
+
+// --save TARGET FILE [--from SECONDS --to SECONDS].
+TCommandLine ReadSave(const QCommandLineParser& parser, const QCommandLineOption& save,
+    const QCommandLineOption& from, const QCommandLineOption& to, const TSongOptions& song, bool send,
+    const QStringList& files, const char* const* argv)
+{
+    if (send || parser.isSet(song.Beats) || parser.isSet(song.Suggest) || parser.isSet(song.Length))
+        return Failure(QCoreApplication::translate(
+            "CommandLine", "--save goes with none of --send, --beats, --suggest and --length."));
+    if (parser.values(save).size() > 1 || parser.values(from).size() > 1 || parser.values(to).size() > 1)
+        return Failure(
+            QCoreApplication::translate("CommandLine", "--save takes one TARGET, one --from and one --to."));
+    if (files.size() != 1)
+        return Failure(QCoreApplication::translate("CommandLine", "--save needs one FILE after its TARGET."));
+    if (parser.isSet(from) != parser.isSet(to))
+        return Failure(QCoreApplication::translate("CommandLine", "--from and --to go together."));
+    TCommandLine saving;
+    saving.Action = TCommandLine::TAction::Save;
+    saving.SaveTarget = RawArgument(parser.value(save), argv);
+    if (saving.SaveTarget.isEmpty())
+        return Failure(QCoreApplication::translate("CommandLine", "--save needs a TARGET."));
+    saving.File = QByteArray(argv[files.first().mid(1).toInt()]);
+    if (!parser.isSet(from))
+        return saving;
+    double seconds[2] = {};
+    const QCommandLineOption* options[2] = {&from, &to};
+    for (int i = 0; i < 2; ++i) {
+        const QString text = OptionText(parser, *options[i], argv);
+        bool number = false;
+        seconds[i] = text.trimmed().toDouble(&number);
+        if (!number || !std::isfinite(seconds[i]) || seconds[i] < 0 || seconds[i] > 100 * 3600.0)
+            return BadNumber(
+                QCoreApplication::translate("CommandLine", "Not a time in seconds: '%1'.").arg(text));
+    }
+    if (seconds[1] <= seconds[0])
+        return BadNumber(QCoreApplication::translate("CommandLine", "--to (%1) must come after --from (%2).")
+                             .arg(OptionText(parser, to, argv), OptionText(parser, from, argv)));
+    saving.FromSeconds = seconds[0];
+    saving.ToSeconds = seconds[1];
+    return saving;
+}
 } // namespace
 
 TCommandLine ParseCommandLine(int argc, const char* const* argv)
@@ -169,9 +225,21 @@ TCommandLine ParseCommandLine(int argc, const char* const* argv)
             "CommandLine", "Sends FILE to the phone paired in KDE Connect, and ends."),
         QStringLiteral("FILE"));
     const QCommandLineOption to(QStringLiteral("to"),
-        QCoreApplication::translate("CommandLine", "With --send: the phone to send to, by its name."),
+        QCoreApplication::translate("CommandLine",
+            "With --send: the phone to send to, by its name. With --save: where the ringtone ends, in "
+            "seconds."),
         QStringLiteral("NAME"));
+    const QCommandLineOption save(QStringLiteral("save"),
+        QCoreApplication::translate("CommandLine",
+            "Saves the ringtone of FILE as TARGET, its type by the extension, and ends: from --from to "
+            "--to, or the suggested one."),
+        QStringLiteral("TARGET"));
+    const QCommandLineOption from(QStringLiteral("from"),
+        QCoreApplication::translate("CommandLine", "With --save: where the ringtone starts, in seconds."),
+        QStringLiteral("SECONDS"));
     parser.addOption(send);
+    parser.addOption(save);
+    parser.addOption(from);
     parser.addOption(to);
     const TSongOptions songOptions;
     songOptions.AddTo(parser);
@@ -196,6 +264,10 @@ TCommandLine ParseCommandLine(int argc, const char* const* argv)
         return {TCommandLine::TAction::Version, {},
             QStringLiteral("%1 %2\n").arg(QString::fromUtf8(ProgramName), QStringLiteral(VELUMO_VERSION)), 0};
     const QStringList files = parser.positionalArguments();
+    if (parser.isSet(save))
+        return ReadSave(parser, save, from, to, songOptions, parser.isSet(send), files, argv);
+    if (parser.isSet(from))
+        return Failure(QCoreApplication::translate("CommandLine", "--from goes with --save."));
     if (parser.isSet(to) && !parser.isSet(send))
         return Failure(QCoreApplication::translate("CommandLine", "--to goes with --send."));
     if (parser.isSet(send)) {
@@ -233,8 +305,11 @@ int AnswerCommandLine(const TCommandLine& commandLine)
             {}, outcome.Line + u'\n', outcome.Sent ? 0 : 1, {}, {}};
         return AnswerCommandLine(answer);
     }
-    if (commandLine.Action == TCommandLine::TAction::Beats || commandLine.Action == TCommandLine::TAction::Suggest)
+    if (commandLine.Action == TCommandLine::TAction::Beats
+        || commandLine.Action == TCommandLine::TAction::Suggest)
         return RunSongCommand(commandLine);
+    if (commandLine.Action == TCommandLine::TAction::Save)
+        return RunSaveCommand(commandLine);
     const QByteArray text = commandLine.Output.toLocal8Bit();
     std::FILE* stream = commandLine.Action == TCommandLine::TAction::Error ? stderr : stdout;
     const bool written = std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stream)

@@ -15,6 +15,7 @@ struct TCommandLine {
         Send, // send SendFile to the phone SendTo (empty: the only one)
         Beats, // print File's tempo and beats (RunSongCommand)
         Suggest, // print the ringtone suggested for File, LengthSeconds long
+        Save, // save File's ringtone as SaveTarget (RunSaveCommand)
     };
     TAction Action = TAction::Run;
     // FILE as the bytes the shell passed, so a name that is not valid in the
@@ -26,6 +27,11 @@ struct TCommandLine {
     QByteArray SendFile{};
     QString SendTo{};
     double LengthSeconds = 30; // of the suggestion
+    // --save TARGET: as the shell passed it, like File.
+    QByteArray SaveTarget{};
+    // --from and --to, seconds; both below 0: the suggestion.
+    double FromSeconds = -1;
+    double ToSeconds = -1;
 };
 
 // Reads argv (argv[0] is the program). Qt's own window options (-platform,
@@ -41,3 +47,9 @@ int AnswerCommandLine(const TCommandLine& commandLine);
 // prints the answer, or one line on stderr. Returns the exit status: 0, 1
 // when the file cannot be analysed or the answer not written.
 int RunSongCommand(const TCommandLine& commandLine);
+
+// Answers Save: the ringtone of File from FromSeconds to ToSeconds (the
+// suggestion without them) through the export's converter, shaped by the
+// choices in the user's settings; one line on stdout, or one on stderr.
+// Returns 0, or 1 when nothing was saved.
+int RunSaveCommand(const TCommandLine& commandLine);

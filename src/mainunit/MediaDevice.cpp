@@ -1,6 +1,9 @@
 #include "MediaDevice.h"
 
 #include "MediaLoader.h"
+#include "appDefine.h"
+
+#include <optional>
 
 namespace {
 
@@ -200,4 +203,19 @@ ringtone::TLoudness MeasureLoudnessInModule(const std::string& path, int64_t sta
         failed.Error = e.what();
         return failed;
     }
+}
+
+TMatchGain MeasureMatchGainInModule(const TLoudnessKey& key, std::string* error)
+{
+    const std::optional<QByteArray> bytes = FileNameBytes(key.File);
+    if (!bytes)
+        return {};
+    const ringtone::TLoudness loudness = MeasureLoudnessInModule(
+        bytes->toStdString(), key.StartMs, key.EndMs, key.Form.Channels, key.Form.Rate);
+    if (!loudness.Ok) {
+        if (error)
+            *error = loudness.Error;
+        return {};
+    }
+    return {true, ringtone::MatchGainDb(loudness.IntegratedLufs, loudness.TruePeakDbtp)};
 }

@@ -6,6 +6,7 @@
 
 #include "MPlayer.h"
 #include "MediaModuleApi.h"
+#include "Options.h"
 #include "SongAnalysis.h"
 
 #include <cstdint>
@@ -104,3 +105,7 @@ std::string SoundOutputDriver();
 // ringtone::MeasureLoudness, measured by the sound module (waits for it).
 ringtone::TLoudness MeasureLoudnessInModule(const std::string& path, int64_t startMs, int64_t endMs,
     int channels = 2, int rate = 0, const std::atomic<bool>* cancel = nullptr);
+
+// The loudness match's gain for the stretch, measured by the sound module;
+// not Measured (error says why) when the measurement failed.
+TMatchGain MeasureMatchGainInModule(const TLoudnessKey& key, std::string* error = nullptr);

@@ -1,6 +1,7 @@
 #include "Options.h"
 
 #include "SoundPicture.h"
+#include "appDefine.h"
 #include "workThread.h"
 
 #include <QDateTime>
@@ -95,4 +96,22 @@ ringtone::TShapePlan MakeShapePlan(const TRingtoneChoices& choices, const TMatch
         plan.Limit = true;
     }
     return plan;
+}
+
+ringtone::TShapePlan PlanShape(const TRingtoneChoices& choices, const QString& file, int64_t startMs,
+    int64_t endMs, const TRingtoneForm& form, const TLoudnessCache::TMeasure& measure)
+{
+    TMatchGain gain;
+    // Nothing to measure without a file or a selection; the export says why.
+    if (choices.MatchLoudness && !file.isEmpty() && startMs >= 0 && endMs > startMs)
+        gain = measure(LoudnessKey(file, startMs, endMs, form));
+    return MakeShapePlan(choices, gain);
+}
+
+TCutMp3ThreadInfo MakeSaveJob(const QString& source, const QString& target, int64_t startMs, int64_t endMs,
+    const TRingtoneChoices& choices, const TLoudnessCache::TMeasure& measure)
+{
+    TCutMp3ThreadInfo job = MakeJobInfoMs(AbsoluteFileName(source), AbsoluteFileName(target), startMs, endMs);
+    job.Shape = PlanShape(choices, source, startMs, endMs, RingtoneForm(job.TargetFile), measure);
+    return job;
 }

@@ -4,6 +4,7 @@
 // the preview and the export. Plain functions, no widgets.
 
 #include "RingtoneShape.h"
+#include "workThread.h"
 
 #include <QString>
 
@@ -73,3 +74,14 @@ private:
 // The plan: the chosen fades; with matching on, the measured gain (0 when the
 // measurement failed) and the limiter.
 ringtone::TShapePlan MakeShapePlan(const TRingtoneChoices& choices, const TMatchGain& gain);
+
+// The plan for the stretch of file in a form: with matching on, the gain
+// measure gives for it; nothing is measured without a file or a stretch.
+ringtone::TShapePlan PlanShape(const TRingtoneChoices& choices, const QString& file, int64_t startMs,
+    int64_t endMs, const TRingtoneForm& form, const TLoudnessCache::TMeasure& measure);
+
+// The export's record for Save: full paths (the converter starts in the work
+// folder), the selection, and the shape for the target's form. The window's
+// Save and "velumo --save" both make theirs here.
+TCutMp3ThreadInfo MakeSaveJob(const QString& source, const QString& target, int64_t startMs, int64_t endMs,
+    const TRingtoneChoices& choices, const TLoudnessCache::TMeasure& measure);

@@ -1,6 +1,7 @@
 // The Save command: a target from the save dialog, then the export job.
 
 #include "Dialogs.h"
+#include "Options.h"
 #include "TLabel.h"
 #include "TMainForm.h"
 #include "WaveRender.h"
@@ -58,10 +59,8 @@ void TMainForm::btnSaveClick()
     }
     if (!Dialogs().ExecuteSave(SaveDialog1))
         return;
-    // Full paths, so the converter (started in the work folder) finds them.
-    JobInfo = MakeJobInfoMs(AbsoluteFileName(OpenedFileName), AbsoluteFileName(SaveDialog1.FileName),
-        WaveRender->SelStartMs(), WaveRender->SelEndMs());
-    ShapeJob(JobInfo);
+    JobInfo = MakeSaveJob(OpenedFileName, SaveDialog1.FileName, WaveRender->SelStartMs(),
+        WaveRender->SelEndMs(), Choices, [this](const TLoudnessKey& key) { return CachedMatchGain(key); });
     Converting = true;
     // Should the thread fail to start, the job's cleanup clears Converting again.
     TCutMp3Thread::Start(JobInfo, TJobPlace{WorkDir, WorkDirProblem, QCoreApplication::applicationDirPath()},

@@ -32,44 +32,34 @@ public:
 
 TMatchGain TMainForm::MeasureMatchGain(const TLoudnessKey& key)
 {
-    const std::optional<QByteArray> bytes = FileNameBytes(key.File);
-    if (!bytes)
-        return {};
     // About 70 ms of CPU for 30 s of sound: measured here, under a busy cursor.
     const TBusyCursor busy;
-    const ringtone::TLoudness loudness = MeasureLoudnessInModule(
-        bytes->toStdString(), key.StartMs, key.EndMs, key.Form.Channels, key.Form.Rate);
-    if (!loudness.Ok) {
-        qWarning("%s", loudness.Error.c_str());
-        return {};
-    }
-    return {true, ringtone::MatchGainDb(loudness.IntegratedLufs, loudness.TruePeakDbtp)};
+    std::string error;
+    const TMatchGain gain = MeasureMatchGainInModule(key, &error);
+    if (!error.empty())
+        qWarning("%s", error.c_str());
+    return gain;
+}
+
+TMatchGain TMainForm::CachedMatchGain(const TLoudnessKey& key)
+{
+    const TMatchGain gain
+        = loudness_.Gain(key, [this](const TLoudnessKey& k) { return MeasureMatchGain(k); });
+    // The user carries on; the ringtone keeps its own loudness.
+    if (!gain.Measured)
+        lbl_status->SetCaption(tr("Loudness could not be measured"));
+    return gain;
 }
 
 ringtone::TShapePlan TMainForm::ShapePlan(const TRingtoneForm& form)
 {
-    TMatchGain gain;
-    const int64_t startMs = WaveRender->SelStartMs();
-    const int64_t endMs = WaveRender->SelEndMs();
-    // Nothing to measure without a file or a selection; the export says why.
-    if (Choices.MatchLoudness && !OpenedFileName.isEmpty() && startMs >= 0 && endMs > startMs) {
-        gain = loudness_.Gain(LoudnessKey(OpenedFileName, startMs, endMs, form),
-            [this](const TLoudnessKey& key) { return MeasureMatchGain(key); });
-        // The user carries on; the ringtone keeps its own loudness.
-        if (!gain.Measured)
-            lbl_status->SetCaption(tr("Loudness could not be measured"));
-    }
-    return MakeShapePlan(Choices, gain);
+    return PlanShape(Choices, OpenedFileName, WaveRender->SelStartMs(), WaveRender->SelEndMs(), form,
+        [this](const TLoudnessKey& key) { return CachedMatchGain(key); });
 }
 
 void TMainForm::ShapePreview(const ringtone::TShapePlan& plan)
 {
     MediaPlayer1->SetShape(plan);
-}
-
-void TMainForm::ShapeJob(TCutMp3ThreadInfo& job)
-{
-    job.Shape = ShapePlan(RingtoneForm(job.TargetFile));
 }
 
 void TMainForm::PlayLoopClick()

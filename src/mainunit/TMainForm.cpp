@@ -7,6 +7,7 @@
 #include "MediaDevice.h"
 #include "MediaLoader.h"
 #include "PhoneCommand.h"
+#include "SaveRingtone.h"
 #include "SkinFont.h"
 #include "SkinPictures.h"
 #include "StartupStamp.h"
@@ -27,16 +28,6 @@
 #include <thread>
 
 namespace {
-struct TToolFile {
-    const char* resourceName;
-    const char* fileName;
-    TFileMode mode;
-};
-// What the export runs, written into the work folder at every start.
-constexpr TToolFile ToolFiles[] = {
-    {"av", "av", TFileMode::Executable},
-};
-
 // Draws the hidden timeline area and its scroll bar into scratch pictures at
 // the screen's density, so their style caches are filled before they are
 // first shown.
@@ -102,11 +93,7 @@ void TMainForm::FormCreate()
     Choices = ReadRingtoneChoices();
     SnapToBeat = ReadSnapToBeat();
     Converting = false;
-    WorkDir = GetTempDirectory() + QString::fromUtf8(WorkFolderName);
-    WorkDirProblem = PrepareWorkFolder(WorkDir);
-    // An unsafe folder gets nothing: the export reports WorkDirProblem instead.
-    if (WorkDirProblem.isEmpty())
-        DeployTools();
+    PrepareWorkPlace();
 }
 
 void TMainForm::FormShow()
@@ -126,13 +113,6 @@ void TMainForm::ReadSettings()
     ApplicationInfo.HomepageUrl = ReadProfileString(
         QCoreApplication::applicationDirPath() + QStringLiteral("/config.ini"),
         QStringLiteral("ApplicationInfo"), QStringLiteral("Homepage"), QString::fromUtf8(DefaultHomepageUrl));
-}
-
-void TMainForm::DeployTools()
-{
-    for (const TToolFile& tool : ToolFiles)
-        ExtractResourceToFile(QStringLiteral("exefile"), QString::fromUtf8(tool.resourceName),
-            WorkDir + QString::fromUtf8(tool.fileName), tool.mode);
 }
 
 void TMainForm::showEvent(QShowEvent* event)

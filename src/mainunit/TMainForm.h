@@ -120,7 +120,6 @@ public:
     void FormShow();
     void FormClose();
     void ReadSettings();
-    void DeployTools();
 
     // Chrome.
     void btnCloseClick();
@@ -269,10 +268,11 @@ private:
     void RefreshOptionsMenu();
     void KeepChoices();
     TMatchGain MeasureMatchGain(const TLoudnessKey& key);
+    // Measured once per stretch; a failure shows on the status line.
+    TMatchGain CachedMatchGain(const TLoudnessKey& key);
     // The device shapes Play selection as the export will.
     void ShapePreview(const ringtone::TShapePlan& plan);
     // The job record carries the plan to the export.
-    void ShapeJob(TCutMp3ThreadInfo& job);
     // The timeline sized to a new file, drawn as chosen (see SoundPicture.cpp).
     void ShowNewTimeline(int width);
     void StartEnvelope(const std::string& fileName, int width);

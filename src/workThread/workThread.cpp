@@ -356,24 +356,33 @@ void TCutMp3Thread::Execute()
     }
 }
 
-TJobOutcome TCutMp3Thread::Convert()
+TJobOutcome ConvertJob(
+    const TCutMp3ThreadInfo& info, const TJobPlace& place, const std::function<void()>& started)
 {
-    struct TLetExitOnReturn {
-        TCutMp3Thread* job;
-        ~TLetExitOnReturn() { job->LetExit(); }
-    } letExit{this};
+    // Once, whichever way this returns.
+    struct TStartedOnReturn {
+        const std::function<void()>& started;
+        bool called = false;
+        void operator()()
+        {
+            if (!called && started)
+                started();
+            called = true;
+        }
+        ~TStartedOnReturn() { (*this)(); }
+    } startedOnce{started};
 
-    if (Info.SourceFile.isEmpty())
+    if (info.SourceFile.isEmpty())
         return {false,
             NotSaved(QCoreApplication::translate(
                 "Export", "no music file is open. Open one, mark the part you want, then save."))};
-    const std::optional<TConverterCommand> command = ConverterCommand(Info);
+    const std::optional<TConverterCommand> command = ConverterCommand(info);
     if (!command)
-        return {false, NotSaved(NotARingtoneType(Info.TargetFile))};
-    if (!Place.WorkDirProblem.isEmpty())
-        return {false, NotSaved(Sentence(LowerFirst(Place.WorkDirProblem)))};
+        return {false, NotSaved(NotARingtoneType(info.TargetFile))};
+    if (!place.WorkDirProblem.isEmpty())
+        return {false, NotSaved(Sentence(LowerFirst(place.WorkDirProblem)))};
     QString folderProblem;
-    const QString program = FindConverter(Place, command->Program, &folderProblem);
+    const QString program = FindConverter(place, command->Program, &folderProblem);
     if (program.isEmpty() && !folderProblem.isEmpty())
         return {false, NotSaved(LowerFirst(folderProblem))};
     if (program.isEmpty())
@@ -381,14 +390,20 @@ TJobOutcome TCutMp3Thread::Convert()
             NotSaved(QCoreApplication::translate(
                 "Export", "the converter \"%1\" is neither %2 nor in the work folder (%3).")
                          .arg(command->Program,
-                             ConverterFolders(Place).value(0) == Place.ProgramDir
+                             ConverterFolders(place).value(0) == place.ProgramDir
                                  ? QCoreApplication::translate("Export", "beside the program (%1)")
-                                       .arg(Place.ProgramDir)
+                                       .arg(place.ProgramDir)
                                  : QCoreApplication::translate("Export", "in %1")
                                        .arg(InstalledPlaces().LibexecDir),
-                             Place.WorkDir))};
-    const TRunResult run = RunAndWait(program, command->Arguments, Place.WorkDir, [this] { LetExit(); });
-    return JudgeRun(run, Info.TargetFile, FileSize(Info.TargetFile));
+                             place.WorkDir))};
+    const TRunResult run
+        = RunAndWait(program, command->Arguments, place.WorkDir, [&startedOnce] { startedOnce(); });
+    return JudgeRun(run, info.TargetFile, FileSize(info.TargetFile));
+}
+
+TJobOutcome TCutMp3Thread::Convert()
+{
+    return ConvertJob(Info, Place, [this] { LetExit(); });
 }
 
 void TCutMp3Thread::SetStatus()

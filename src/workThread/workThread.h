@@ -153,6 +153,13 @@ inline QString PhoneLimit(int seconds)
 }
 } // namespace JobText
 
+// Runs the job's converter and judges what it left: the whole of the Save
+// command after its record is made, for the window's worker and for
+// "velumo --save" alike. started runs once the converter exists (or once it
+// is clear it will not start). Blocks until the converter ends.
+TJobOutcome ConvertJob(
+    const TCutMp3ThreadInfo& info, const TJobPlace& place, const std::function<void()>& started = {});
+
 struct TJobLink;
 
 // The window's side of a job; lives on the GUI thread, and every call comes

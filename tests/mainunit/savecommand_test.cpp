@@ -385,3 +385,55 @@ TEST_F(SaveCommand, ClosingTheWindowMidConversionEndsTheProgramAndTheRingtoneSti
 }
 
 } // namespace
+
+// "velumo --save" with the window's selection and the choices kept in the
+// settings writes the very file the window's Save writes.
+TEST_F(SaveCommand, TheCommandLineSavesTheFileTheWindowSaves)
+{
+    const TRingtoneChoices choices{1000, 2000, true};
+    form->Choices = choices;
+    QTemporaryDir user;
+    const QString settings = user.filePath("config/velumo/velumo.conf");
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(settings).path()));
+    QFile file(settings);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Ringtone]\nFadeInMs=1000\nFadeOutMs=2000\nMatchLoudness=true\n");
+    file.close();
+
+    for (const char* name : {"ring.mp3", "ring.amr"}) {
+        SCOPED_TRACE(name);
+        form->WaveRender->SelStart = 26; // columns: 5.2 s
+        form->WaveRender->SelEnd = 61; // 12.2 s
+        ASSERT_TRUE(QDir().mkpath(runtime.filePath("window")));
+        const QString byWindow = runtime.filePath(QStringLiteral("window/") + name);
+        Save(byWindow);
+        ASSERT_EQ(Status(), "Completed.");
+        ASSERT_NE(form->JobInfo.Shape.GainDb, 0.0); // the loudness was measured
+
+        const QString byCommand = user.filePath(name);
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_CONFIG_HOME", user.filePath("config"));
+        environment.insert("XDG_RUNTIME_DIR", user.path());
+        environment.remove("DISPLAY");
+        environment.remove("WAYLAND_DISPLAY");
+        program.setProcessEnvironment(environment);
+        program.start(VELUMO_PROGRAM,
+            {"--save", byCommand, song, "--from", QString::number(form->JobInfo.StartMs / 1000.0), "--to",
+                QString::number((form->JobInfo.StartMs + form->JobInfo.LengthMs) / 1000.0)});
+        ASSERT_TRUE(program.waitForFinished(60000));
+        EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+        EXPECT_EQ(program.readAllStandardOutput().toStdString(),
+            QString("Saved \"%1\" from %2 to %3 seconds.\n")
+                .arg(byCommand, QString::number(form->JobInfo.StartMs / 1000.0, 'f', 3),
+                    QString::number((form->JobInfo.StartMs + form->JobInfo.LengthMs) / 1000.0, 'f', 3))
+                .toStdString());
+
+        QFile a(byWindow), b(byCommand);
+        ASSERT_TRUE(a.open(QIODevice::ReadOnly));
+        ASSERT_TRUE(b.open(QIODevice::ReadOnly));
+        const QByteArray windowBytes = a.readAll();
+        EXPECT_GT(windowBytes.size(), 1000);
+        EXPECT_TRUE(windowBytes == b.readAll());
+    }
+}

@@ -4,6 +4,7 @@
 #include "SynthSongs.h"
 #include "TestMedia.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -21,10 +22,12 @@ struct TRun {
     QByteArray Out, Err;
 };
 
-TRun RunVelumo(const QStringList& arguments)
+TRun RunVelumo(const QStringList& arguments, const QProcessEnvironment& extra = {})
 {
     QProcess program;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const QString& name : extra.keys())
+        environment.insert(name, extra.value(name));
     environment.remove(QStringLiteral("DISPLAY"));
     environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
     environment.insert(QStringLiteral("VELUMO_MEDIA_MODULE"), QStringLiteral(VELUMO_MEDIA_MODULE));
@@ -214,10 +217,109 @@ TEST_F(SongCommands, FailuresGiveOneLineAndTheirExitCode)
     }
 }
 
+// The settings and the work folder of a user of its own, so the choices are
+// the plain ones and the converter is written afresh.
+QProcessEnvironment FreshUser(const QTemporaryDir& home)
+{
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
+    return environment;
+}
+
+double ProbedSeconds(const QString& file)
+{
+    QProcess probe;
+    probe.start(QStringLiteral("ffprobe"),
+        {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-show_entries"),
+            QStringLiteral("format=duration"), QStringLiteral("-of"), QStringLiteral("csv=p=0"), file});
+    if (!probe.waitForFinished(30000))
+        return -1;
+    return probe.readAllStandardOutput().trimmed().toDouble();
+}
+
+// Without times: the ringtone --suggest names, saved, and said so in one line.
+TEST_F(SongCommands, SaveWithoutTimesSavesTheSuggestion)
+{
+    const TRun suggest = RunVelumo({QStringLiteral("--suggest"), Path("song.mp3")});
+    ASSERT_EQ(suggest.ExitCode, 0) << suggest.Err.toStdString();
+    const std::vector<double> pick = Numbers(suggest.Out.chopped(1));
+    ASSERT_EQ(pick.size(), 2U);
+
+    QTemporaryDir home;
+    const QString target = home.filePath(QStringLiteral("chorus tone.ogg"));
+    const TRun save = RunVelumo({QStringLiteral("--save"), target, Path("song.mp3")}, FreshUser(home));
+    ASSERT_EQ(save.ExitCode, 0) << save.Err.toStdString();
+    EXPECT_TRUE(save.Err.isEmpty()) << save.Err.toStdString();
+    const QList<QByteArray> words = suggest.Out.chopped(1).split(' ');
+    EXPECT_EQ(QString::fromLocal8Bit(save.Out),
+        QStringLiteral("Saved \"%1\" from %2 to %3 seconds.\n")
+            .arg(target, QString::fromUtf8(words[0]), QString::fromUtf8(words[1])));
+    EXPECT_NEAR(ProbedSeconds(target), pick[1] - pick[0], 0.1);
+}
+
+// Failures: one line on stderr, nothing on stdout, and no file in the
+// target's folder; 1 for a file, a number or a target that will not do, 2 for
+// a command line that is not understood.
+TEST_F(SongCommands, SaveFailuresWriteNothing)
+{
+    const QString song = Path("song.mp3");
+    const QString s = QStringLiteral("--save");
+    const QString from = QStringLiteral("--from");
+    const QString to = QStringLiteral("--to");
+    struct TCase {
+        QStringList arguments; // "T" stands for the target
+        int exitCode;
+        QByteArray err; // start of the one line
+    };
+    const TCase cases[] = {
+        {{s, "T.mp3", Path("missing.mp3")}, 1, "velumo: Cannot open file "},
+        {{s, "T.mp3", Path("missing.mp3"), from, "1", to, "5"}, 1, "velumo: The ringtone was not saved: "},
+        {{s, "T.mp3", Path("damaged.mp3")}, 1, "velumo: "},
+        {{s, "T.amr", Path("damaged.mp3"), from, "1", to, "5"}, 1, "velumo: The ringtone was not saved: "},
+        {{s, "T.mp3", Dir->path(), from, "1", to, "5"}, 1, "velumo: The ringtone was not saved: "},
+        {{s, "T.mp3", song, from, "abc", to, "5"}, 1, "velumo: Not a time in seconds: 'abc'."},
+        {{s, "T.mp3", song, from, "-1", to, "5"}, 1, "velumo: Not a time in seconds: '-1'."},
+        {{s, "T.mp3", song, from, "1", to, "inf"}, 1, "velumo: Not a time in seconds: 'inf'."},
+        {{s, "T.mp3", song, from, "5", to, "5"}, 1, "velumo: --to (5) must come after --from (5)."},
+        {{s, "T.mp3", song, from, "100", to, "110"}, 1, "velumo: The ringtone was not saved: "},
+        {{s, "T.wav", song}, 1, "velumo: \"T.wav\" is not a ringtone type"},
+        {{s, "T.MP3", song, from, "1", to, "5"}, 1, "velumo: \"T.MP3\" is not a ringtone type"},
+        {{s, "T.mp3"}, 2, "velumo: --save needs one FILE after its TARGET. Try 'velumo --help'."},
+        {{s, "T.mp3", song, song}, 2, "velumo: --save needs one FILE"},
+        {{s, "T.mp3", song, from, "1"}, 2, "velumo: --from and --to go together."},
+        {{s, "T.mp3", song, to, "5"}, 2, "velumo: --from and --to go together."},
+        {{s, "T.mp3", song, QStringLiteral("--beats")}, 2, "velumo: --save goes with none of"},
+        {{s, "T.mp3", song, QStringLiteral("--length"), "5"}, 2, "velumo: --save goes with none of"},
+        {{from, "1", to, "5", song}, 2, "velumo: --from goes with --save."},
+        {{song, s}, 2, "velumo: Missing value after"},
+    };
+    for (const TCase& c : cases) {
+        QTemporaryDir home;
+        const QString targets = home.filePath(QStringLiteral("targets"));
+        ASSERT_TRUE(QDir().mkpath(targets));
+        QStringList arguments = c.arguments;
+        for (QString& a : arguments)
+            if (a.startsWith(QStringLiteral("T.")))
+                a = targets + u'/' + a;
+        const std::string what = c.arguments.join(' ').toStdString();
+        const TRun run = RunVelumo(arguments, FreshUser(home));
+        EXPECT_EQ(run.ExitCode, c.exitCode) << what;
+        EXPECT_TRUE(run.Out.isEmpty()) << what;
+        EXPECT_TRUE(run.Err.startsWith(c.err)) << what << ": " << run.Err.toStdString();
+        EXPECT_EQ(run.Err.count('\n'), 1) << what << ": " << run.Err.toStdString();
+        EXPECT_TRUE(run.Err.endsWith('\n')) << what;
+        EXPECT_TRUE(QDir(targets).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+            << what << ": "
+            << QDir(targets).entryList(QDir::AllEntries | QDir::Hidden).join(' ').toStdString();
+    }
+}
+
 TEST(SongCommandsHelp, HelpListsTheSongCommands)
 {
     const TRun run = RunVelumo({QStringLiteral("--help")});
     ASSERT_EQ(run.ExitCode, 0);
-    for (const char* option : {"--beats", "--suggest", "--length <SECONDS>"})
+    for (const char* option :
+        {"--beats", "--suggest", "--length <SECONDS>", "--save <TARGET>", "--from <SECONDS>"})
         EXPECT_TRUE(run.Out.contains(option)) << option;
 }
