@@ -47,10 +47,6 @@
         <translation>Sendet FILE an das in KDE Connect gekoppelte Telefon und endet.</translation>
     </message>
     <message>
-        <source>With --send: the phone to send to, by its name.</source>
-        <translation>Mit --send: das Telefon, an das gesendet wird, nach seinem Namen.</translation>
-    </message>
-    <message>
         <source>--to goes with --send.</source>
         <translation>--to gehört zu --send.</translation>
     </message>
@@ -105,6 +101,62 @@
     <message>
         <source>Cannot write the answer.</source>
         <translation>Die Antwort kann nicht geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>--save goes with none of --send, --beats, --suggest and --length.</source>
+        <translation>--save geht mit keinem von --send, --beats, --suggest und --length zusammen.</translation>
+    </message>
+    <message>
+        <source>--save takes one TARGET, one --from and one --to.</source>
+        <translation>--save nimmt ein TARGET, ein --from und ein --to.</translation>
+    </message>
+    <message>
+        <source>--save needs one FILE after its TARGET.</source>
+        <translation>--save braucht eine FILE nach seinem TARGET.</translation>
+    </message>
+    <message>
+        <source>--from and --to go together.</source>
+        <translation>--from und --to gehören zusammen.</translation>
+    </message>
+    <message>
+        <source>--save needs a TARGET.</source>
+        <translation>--save braucht ein TARGET.</translation>
+    </message>
+    <message>
+        <source>Not a time in seconds: &apos;%1&apos;.</source>
+        <translation>Keine Zeit in Sekunden: &apos;%1&apos;.</translation>
+    </message>
+    <message>
+        <source>--to (%1) must come after --from (%2).</source>
+        <translation>--to (%1) muss nach --from (%2) liegen.</translation>
+    </message>
+    <message>
+        <source>With --send: the phone to send to, by its name. With --save: where the ringtone ends, in seconds.</source>
+        <translation>Mit --send: das Telefon, an das gesendet wird, nach seinem Namen. Mit --save: wo der Klingelton endet, in Sekunden.</translation>
+    </message>
+    <message>
+        <source>Saves the ringtone of FILE as TARGET, its type by the extension, and ends: from --from to --to, or the suggested one.</source>
+        <translation>Speichert den Klingelton aus FILE als TARGET, die Art nach der Endung, und endet: von --from bis --to, oder den vorgeschlagenen.</translation>
+    </message>
+    <message>
+        <source>With --save: where the ringtone starts, in seconds.</source>
+        <translation>Mit --save: wo der Klingelton beginnt, in Sekunden.</translation>
+    </message>
+    <message>
+        <source>--from goes with --save.</source>
+        <translation>--from gehört zu --save.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a ringtone type: its name must end in %2.</source>
+        <translation>&quot;%1&quot; ist keine Klingeltonart: der Name muss auf %2 enden.</translation>
+    </message>
+    <message>
+        <source>Saved &quot;%1&quot; from %2 to %3 seconds.</source>
+        <translation>&quot;%1&quot; gespeichert, von %2 bis %3 Sekunden.</translation>
     </message>
 </context>
 <context>

@@ -47,10 +47,6 @@
         <translation>Envía FILE al teléfono vinculado en KDE Connect y termina.</translation>
     </message>
     <message>
-        <source>With --send: the phone to send to, by its name.</source>
-        <translation>Con --send: el teléfono de destino, por su nombre.</translation>
-    </message>
-    <message>
         <source>--to goes with --send.</source>
         <translation>--to va con --send.</translation>
     </message>
@@ -105,6 +101,62 @@
     <message>
         <source>Cannot write the answer.</source>
         <translation>No se puede escribir la respuesta.</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>--save goes with none of --send, --beats, --suggest and --length.</source>
+        <translation>--save no va con ninguno de --send, --beats, --suggest y --length.</translation>
+    </message>
+    <message>
+        <source>--save takes one TARGET, one --from and one --to.</source>
+        <translation>--save toma un TARGET, un --from y un --to.</translation>
+    </message>
+    <message>
+        <source>--save needs one FILE after its TARGET.</source>
+        <translation>--save necesita un FILE después de su TARGET.</translation>
+    </message>
+    <message>
+        <source>--from and --to go together.</source>
+        <translation>--from y --to van juntos.</translation>
+    </message>
+    <message>
+        <source>--save needs a TARGET.</source>
+        <translation>--save necesita un TARGET.</translation>
+    </message>
+    <message>
+        <source>Not a time in seconds: &apos;%1&apos;.</source>
+        <translation>No es un tiempo en segundos: &apos;%1&apos;.</translation>
+    </message>
+    <message>
+        <source>--to (%1) must come after --from (%2).</source>
+        <translation>--to (%1) debe ir después de --from (%2).</translation>
+    </message>
+    <message>
+        <source>With --send: the phone to send to, by its name. With --save: where the ringtone ends, in seconds.</source>
+        <translation>Con --send: el teléfono al que enviar, por su nombre. Con --save: dónde termina el tono, en segundos.</translation>
+    </message>
+    <message>
+        <source>Saves the ringtone of FILE as TARGET, its type by the extension, and ends: from --from to --to, or the suggested one.</source>
+        <translation>Guarda el tono de FILE como TARGET, su tipo según la extensión, y termina: de --from a --to, o el sugerido.</translation>
+    </message>
+    <message>
+        <source>With --save: where the ringtone starts, in seconds.</source>
+        <translation>Con --save: dónde empieza el tono, en segundos.</translation>
+    </message>
+    <message>
+        <source>--from goes with --save.</source>
+        <translation>--from va con --save.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a ringtone type: its name must end in %2.</source>
+        <translation>&quot;%1&quot; no es un tipo de tono: su nombre debe terminar en %2.</translation>
+    </message>
+    <message>
+        <source>Saved &quot;%1&quot; from %2 to %3 seconds.</source>
+        <translation>Guardado &quot;%1&quot; de %2 a %3 segundos.</translation>
     </message>
 </context>
 <context>

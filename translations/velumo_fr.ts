@@ -47,10 +47,6 @@
         <translation>Envoie FILE au téléphone associé dans KDE Connect, puis termine.</translation>
     </message>
     <message>
-        <source>With --send: the phone to send to, by its name.</source>
-        <translation>Avec --send : le téléphone destinataire, par son nom.</translation>
-    </message>
-    <message>
         <source>--to goes with --send.</source>
         <translation>--to va avec --send.</translation>
     </message>
@@ -105,6 +101,62 @@
     <message>
         <source>Cannot write the answer.</source>
         <translation>Impossible d&apos;écrire la réponse.</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1 : %2</translation>
+    </message>
+    <message>
+        <source>--save goes with none of --send, --beats, --suggest and --length.</source>
+        <translation>--save ne va avec aucun de --send, --beats, --suggest et --length.</translation>
+    </message>
+    <message>
+        <source>--save takes one TARGET, one --from and one --to.</source>
+        <translation>--save prend une TARGET, un --from et un --to.</translation>
+    </message>
+    <message>
+        <source>--save needs one FILE after its TARGET.</source>
+        <translation>--save demande un FILE après sa TARGET.</translation>
+    </message>
+    <message>
+        <source>--from and --to go together.</source>
+        <translation>--from et --to vont ensemble.</translation>
+    </message>
+    <message>
+        <source>--save needs a TARGET.</source>
+        <translation>--save demande une TARGET.</translation>
+    </message>
+    <message>
+        <source>Not a time in seconds: &apos;%1&apos;.</source>
+        <translation>Pas une durée en secondes : &apos;%1&apos;.</translation>
+    </message>
+    <message>
+        <source>--to (%1) must come after --from (%2).</source>
+        <translation>--to (%1) doit venir après --from (%2).</translation>
+    </message>
+    <message>
+        <source>With --send: the phone to send to, by its name. With --save: where the ringtone ends, in seconds.</source>
+        <translation>Avec --send : le téléphone destinataire, par son nom. Avec --save : où la sonnerie se termine, en secondes.</translation>
+    </message>
+    <message>
+        <source>Saves the ringtone of FILE as TARGET, its type by the extension, and ends: from --from to --to, or the suggested one.</source>
+        <translation>Enregistre la sonnerie de FILE sous TARGET, son type d’après l’extension, et termine : de --from à --to, ou celle suggérée.</translation>
+    </message>
+    <message>
+        <source>With --save: where the ringtone starts, in seconds.</source>
+        <translation>Avec --save : où la sonnerie commence, en secondes.</translation>
+    </message>
+    <message>
+        <source>--from goes with --save.</source>
+        <translation>--from va avec --save.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a ringtone type: its name must end in %2.</source>
+        <translation>« %1 » n’est pas un type de sonnerie : son nom doit finir par %2.</translation>
+    </message>
+    <message>
+        <source>Saved &quot;%1&quot; from %2 to %3 seconds.</source>
+        <translation>« %1 » enregistrée, de %2 à %3 secondes.</translation>
     </message>
 </context>
 <context>

@@ -47,10 +47,6 @@
         <translation>Envia FILE para o celular pareado no KDE Connect e termina.</translation>
     </message>
     <message>
-        <source>With --send: the phone to send to, by its name.</source>
-        <translation>Com --send: o celular de destino, pelo nome.</translation>
-    </message>
-    <message>
         <source>--to goes with --send.</source>
         <translation>--to vai com --send.</translation>
     </message>
@@ -105,6 +101,62 @@
     <message>
         <source>Cannot write the answer.</source>
         <translation>Não foi possível escrever a resposta.</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>--save goes with none of --send, --beats, --suggest and --length.</source>
+        <translation>--save não combina com nenhum de --send, --beats, --suggest e --length.</translation>
+    </message>
+    <message>
+        <source>--save takes one TARGET, one --from and one --to.</source>
+        <translation>--save aceita um TARGET, um --from e um --to.</translation>
+    </message>
+    <message>
+        <source>--save needs one FILE after its TARGET.</source>
+        <translation>--save precisa de um FILE depois do seu TARGET.</translation>
+    </message>
+    <message>
+        <source>--from and --to go together.</source>
+        <translation>--from e --to vão juntos.</translation>
+    </message>
+    <message>
+        <source>--save needs a TARGET.</source>
+        <translation>--save precisa de um TARGET.</translation>
+    </message>
+    <message>
+        <source>Not a time in seconds: &apos;%1&apos;.</source>
+        <translation>Não é um tempo em segundos: &apos;%1&apos;.</translation>
+    </message>
+    <message>
+        <source>--to (%1) must come after --from (%2).</source>
+        <translation>--to (%1) deve vir depois de --from (%2).</translation>
+    </message>
+    <message>
+        <source>With --send: the phone to send to, by its name. With --save: where the ringtone ends, in seconds.</source>
+        <translation>Com --send: o telefone para onde enviar, pelo nome. Com --save: onde o toque termina, em segundos.</translation>
+    </message>
+    <message>
+        <source>Saves the ringtone of FILE as TARGET, its type by the extension, and ends: from --from to --to, or the suggested one.</source>
+        <translation>Salva o toque de FILE como TARGET, o tipo pela extensão, e termina: de --from a --to, ou o sugerido.</translation>
+    </message>
+    <message>
+        <source>With --save: where the ringtone starts, in seconds.</source>
+        <translation>Com --save: onde o toque começa, em segundos.</translation>
+    </message>
+    <message>
+        <source>--from goes with --save.</source>
+        <translation>--from vai com --save.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a ringtone type: its name must end in %2.</source>
+        <translation>&quot;%1&quot; não é um tipo de toque: o nome deve terminar em %2.</translation>
+    </message>
+    <message>
+        <source>Saved &quot;%1&quot; from %2 to %3 seconds.</source>
+        <translation>Salvo &quot;%1&quot; de %2 a %3 segundos.</translation>
     </message>
 </context>
 <context>

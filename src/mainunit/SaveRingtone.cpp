@@ -97,8 +97,9 @@ int RunSaveCommand(const TCommandLine& commandLine)
         if (!song.Error.empty())
             return Fail(QString::fromLocal8Bit(song.Error.data(), static_cast<qsizetype>(song.Error.size())));
         // As long as the phone plays, at most.
-        const TChorusPick pick
-            = song.Sections ? song.Sections->SuggestChorus(30, type->PhonePlaysSeconds) : TChorusPick{};
+        const music::TChorusSuggestion pick = song.Sections
+            ? song.Sections->SuggestChorus(30, type->PhonePlaysSeconds)
+            : music::TChorusSuggestion{};
         if (pick.EndSeconds <= pick.StartSeconds)
             return Fail(
                 QCoreApplication::translate("CommandLine", "No sound in \"%1\" to suggest a ringtone from.")
