@@ -12,9 +12,13 @@
 #include "appDefine.h"
 #include "workThread.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QLocale>
+#include <QMenu>
 #include <QProcess>
+#include <QScrollArea>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -59,7 +63,11 @@ TEST(LanguageWindow, ShowsItsTextsAndPicturesInTheUsersLanguage)
         Position{"MainForm", "Current Pos: "}, Completed{"JobText", "Completed."},
         Confirm{"JobText", "Confirm"},
         Question{"JobText", "Completed. Do you want to open the target directory?"},
-        SpaceKey{"Keys", "Space"}, PlayPause{"MainForm", "Play / Pause"};
+        SpaceKey{"Keys", "Space"}, PlayPause{"MainForm", "Play / Pause"},
+        // What the zoom, the beat, the chorus and the phone added.
+        Snap{"TMainForm", "Snap to the beat"}, Suggest{"TMainForm", "Suggest a ringtone"},
+        Send{"TMainForm", "Send to phone"}, ZoomIn{"MainForm", "Zoom in"},
+        NotAnalysed{"MainForm", "Not suggested yet: the song is still being analysed"};
     const struct {
         const char* locale;
         QString language; // as chosen; empty: English
@@ -95,8 +103,27 @@ TEST(LanguageWindow, ShowsItsTextsAndPicturesInTheUsersLanguage)
         EXPECT_EQ(form->lblCurrentPos->Caption(), tr(Position));
         EXPECT_TRUE(TMainForm::KeysText().contains(tr(SpaceKey) + u'\t' + tr(PlayPause)))
             << TMainForm::KeysText().toStdString();
+        EXPECT_TRUE(TMainForm::KeysText().contains(QStringLiteral("+\t") + tr(ZoomIn)))
+            << TMainForm::KeysText().toStdString();
+        form->ShowOptionsMenu(QPoint(0, 0));
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget()))
+            menu->close();
+        ASSERT_TRUE(form->OptionsMenu);
+        QStringList entries;
+        for (const QAction* action : form->OptionsMenu->actions())
+            entries << action->text();
+        for (const auto& entry : {Snap, Suggest, Send})
+            EXPECT_TRUE(entries.contains(tr(entry))) << entries.join(", ").toStdString();
         // The panel titles drawn into the face are in the same language.
         EXPECT_EQ(Heading(form->imgBack->Picture()) == Heading(englishFace), row.language.isEmpty());
+
+        // With the song shown but not yet analysed, the hint says so.
+        dialogs.Opens.push_back({song});
+        form->btnOpenClick();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return form->ScrollBoxWave->isVisibleTo(form.get()); }, 30000));
+        form->SetSongAnalysis(nullptr);
+        form->SuggestRingtoneClick();
+        EXPECT_EQ(form->lbl_status->Caption(), tr(NotAnalysed));
 
         form->OpenedFileName = song;
         dialogs.Saves.push_back({runtime.filePath(QStringLiteral("ring %1.mp3").arg(row.locale))});
@@ -104,7 +131,8 @@ TEST(LanguageWindow, ShowsItsTextsAndPicturesInTheUsersLanguage)
         form->btnSaveClick();
         EXPECT_TRUE(QTest::qWaitFor([] { return !::Converting; }, 60000));
         EXPECT_EQ(form->sb_status->Caption(), tr(Completed));
-        EXPECT_EQ(dialogs.Log, (QStringList{"save", "question: " + tr(Confirm) + "|" + tr(Question)}));
+        EXPECT_EQ(
+            dialogs.Log, (QStringList{"open", "save", "question: " + tr(Confirm) + "|" + tr(Question)}));
 
         form.reset();
         RemoveGuiServices();
