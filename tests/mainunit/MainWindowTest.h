@@ -48,6 +48,27 @@ protected:
 
     QString Path(const QString& name) const { return runtime.filePath(name); }
 
+    // The envelope has read the whole song and the window has drawn it.
+    bool EnvelopeDone()
+    {
+        return QTest::qWaitFor(
+            [&] {
+                return form->SoundEnvelope && form->SoundEnvelope->Finished()
+                    && !form->EnvelopeTimer->isActive();
+            },
+            60000);
+    }
+    // The drawn half-height of the timeline picture's column x: wave pixels
+    // (green, or purple in the selection) above the centre line.
+    int Drawn(int x) const
+    {
+        const QImage& picture = form->imgWave->Picture();
+        int n = 0;
+        for (int y = 16; y < 80; ++y)
+            n += picture.pixel(x, y) == qRgb(0, 128, 0) || picture.pixel(x, y) == qRgb(128, 0, 128);
+        return n;
+    }
+
     // An MP3 made by ffmpeg from a sine tone; extra arguments go before the output.
     QString Mp3(const QString& name, double seconds, const QStringList& extra = {})
     {

@@ -61,12 +61,7 @@ protected:
     void OpenSong()
     {
         Open(Wav("song.wav", 300));
-        ASSERT_TRUE(QTest::qWaitFor(
-            [&] {
-                return form->SoundEnvelope && form->SoundEnvelope->Finished()
-                    && !form->EnvelopeTimer->isActive();
-            },
-            60000));
+        ASSERT_TRUE(EnvelopeDone());
     }
     void Analysed(beats::TBeatGrid grid, music::TChorusSuggestion chorus = {})
     {

@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr QRgb Green = qRgb(0, 128, 0), Purple = qRgb(128, 0, 128);
 constexpr int CursorColumn = 20; // the play cursor's line covers this column
 
 class SoundPicture : public MainWindowTest {
@@ -31,24 +30,6 @@ protected:
     {
         QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
         QApplication::sendEvent(form.get(), &press);
-    }
-    bool EnvelopeDone()
-    {
-        return QTest::qWaitFor(
-            [&] {
-                return form->SoundEnvelope && form->SoundEnvelope->Finished()
-                    && !form->EnvelopeTimer->isActive();
-            },
-            60000);
-    }
-    // The drawn half-height of column x: wave pixels above the centre line.
-    int Drawn(int x) const
-    {
-        const QImage& picture = form->imgWave->Picture();
-        int n = 0;
-        for (int y = 16; y < 80; ++y)
-            n += picture.pixel(x, y) == Green || picture.pixel(x, y) == Purple;
-        return n;
     }
     // The lowest and the highest drawn half-height of columns from .. to.
     std::pair<int, int> DrawnRange(int from, int to) const

@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr QRgb Green = qRgb(0, 128, 0), Purple = qRgb(128, 0, 128);
 
 class Zoom : public MainWindowTest {
 protected:
@@ -20,24 +19,6 @@ protected:
     {
         QKeyEvent press(QEvent::KeyPress, key, modifiers);
         QApplication::sendEvent(form.get(), &press);
-    }
-    bool EnvelopeDone()
-    {
-        return QTest::qWaitFor(
-            [&] {
-                return form->SoundEnvelope && form->SoundEnvelope->Finished()
-                    && !form->EnvelopeTimer->isActive();
-            },
-            60000);
-    }
-    // The drawn half-height of the picture's column x.
-    int Drawn(int x) const
-    {
-        const QImage& picture = form->imgWave->Picture();
-        int n = 0;
-        for (int y = 16; y < 80; ++y)
-            n += picture.pixel(x, y) == Green || picture.pixel(x, y) == Purple;
-        return n;
     }
     // 4 s at 8 kHz: a 1 ms click every 0.25 s, silence between.
     QString ClickTrack()
