@@ -12,7 +12,6 @@
 
 namespace {
 
-
 class Zoom : public MainWindowTest {
 protected:
     void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
