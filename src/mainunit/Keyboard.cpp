@@ -166,7 +166,7 @@ namespace {
 TTimePos ColumnStep(const TWaveRender& r, int step)
 {
     if (r.Scale == ColumnsPerSecond)
-        return TTimePos(r.PlayPos).Moved(step * ColumnMs(ColumnsPerSecond));
+        return TTimePos(static_cast<int>(r.PlayPos) + step);
     return TTimePos::Exact((ColumnOfMs(r.PlayPos.Ms, r.Scale) + step) * ColumnMs(r.Scale));
 }
 

@@ -304,6 +304,9 @@ private:
     std::vector<int> defaultSamples_;
     TimelineView::Window window_;
     int windowFilled_ = 0;
+    // Ctrl+wheel turned since the last zoom step, eighths of a degree: a
+    // touchpad sends many small turns for one notch of 120.
+    int wheelZoomTurn_ = 0;
     TLoudnessCache loudness_;
     // The phone's worker; declared last, so it is stopped and joined first.
     std::unique_ptr<TPhoneSendJob> phoneJob_;

@@ -18,6 +18,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -74,6 +75,13 @@ bool TMainForm::TimelineWheel(QWheelEvent* event)
     const int delta = event->angleDelta().y();
     if (delta == 0)
         return true;
+    // One step a notch; turning back starts a new notch.
+    if ((wheelZoomTurn_ > 0) != (delta > 0))
+        wheelZoomTurn_ = 0;
+    wheelZoomTurn_ += delta;
+    if (std::abs(wheelZoomTurn_) < QWheelEvent::DefaultDeltasPerStep)
+        return true;
+    wheelZoomTurn_ = 0;
     const TWaveRender& r = *WaveRender;
     const int x = static_cast<int>(event->position().x());
     const int64_t column = ScrollBoxWave->horizontalScrollBar()->value() + x - WaveOrigin.x();
@@ -190,5 +198,7 @@ void TMainForm::DropZoom()
     defaultSamples_.clear();
     window_ = {};
     imgWave->move(WaveOrigin);
+    // No move event when the picture was already there: the content is fitted here.
+    FitScrollContent();
     Timer2->setInterval(FollowMs);
 }

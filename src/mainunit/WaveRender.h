@@ -38,8 +38,14 @@ public:
 
     // The timeline's columns at the scale shown.
     int64_t TimelineColumns() const { return int64_t{WaveLength} * Scale / ColumnsPerSecond; }
-    // The surface column of a place at the scale shown.
+    // The surface column of a place at the scale shown. Zoomed in, a mark put
+    // at the default scale is drawn on the whole second it is cut at; the
+    // cursor stays where playback starts from.
     int64_t SurfaceColumn(TTimePos place) const { return ColumnOfMs(place.Ms, Scale) - FirstColumn; }
+    int64_t MarkSurfaceColumn(TTimePos mark) const
+    {
+        return Scale == ColumnsPerSecond ? SurfaceColumn(mark) : ColumnOfMs(mark.TimeMs(), Scale) - FirstColumn;
+    }
 
     QRgb BackColor = qRgb(0, 0, 0);
     QRgb WaveColor = qRgb(0, 128, 0);

@@ -106,6 +106,14 @@ TEST_F(Zoom, KeysAndTheWheelMarkToTheHundredth)
     EXPECT_EQ(form->WaveRender->Scale, 5);
     Press(Qt::Key_Minus); // the default scale is the coarsest
     EXPECT_EQ(form->WaveRender->Scale, 5);
+    // A touchpad turns a notch in small steps: one zoom step a notch.
+    for (const int expected : {5, 5, 10, 10, 10, 25}) {
+        QWheelEvent turn(QPointF(50, 60), viewport->mapToGlobal(QPointF(50, 60)), {}, {0, 40},
+            Qt::NoButton, Qt::ControlModifier, Qt::ScrollUpdate, false);
+        QApplication::sendEvent(viewport, &turn);
+        EXPECT_EQ(form->WaveRender->Scale, expected);
+    }
+    Press(Qt::Key_0);
 
     // The cursor at 4 s; at 100 columns a second Alt+Right is 10 ms on.
     for (int i = 0; i < 4; ++i)
@@ -159,6 +167,39 @@ TEST_F(Zoom, ZoomedInTheCursorFollowsPlaybackSmoothlyAndStaysInView)
         5000))
         << form->lblCurrentPos->Caption().toStdString();
     QTest::mouseClick(form->MouseEffectImage1, Qt::LeftButton);
+}
+
+TEST_F(Zoom, ZoomedInTheMarksStandWhereTheRingtoneIsCut)
+{
+    Open(Wav("song.wav", 40));
+    ASSERT_TRUE(EnvelopeDone());
+    TWaveRender& r = *form->WaveRender;
+    // Marked at the default scale on columns 104 and 151: cut from 20 s to 30 s.
+    form->WaveRender->SetSelStart(104);
+    form->WaveRender->SetSelEnd(151);
+    ASSERT_EQ(r.SelStartMs(), 20000);
+    ASSERT_EQ(r.SelEndMs(), 30000);
+    form->WaveRender->PlayPos = 0;
+    for (int i = 0; i < 2; ++i)
+        Press(Qt::Key_Plus);
+    ASSERT_EQ(r.Scale, 25);
+    // The start mark's triangle ends on its column, the end mark's begins on its.
+    const QImage& picture = form->imgWave->Picture();
+    const int bottom = picture.height() - 1;
+    for (const auto& [ms, color] : {std::pair{int64_t{20000}, r.StartMarkColor}, {int64_t{30000}, r.EndMarkColor}}) {
+        SCOPED_TRACE(ms);
+        const int64_t x = ColumnOfMs(ms, 25) - r.FirstColumn;
+        ASSERT_GE(x, 8);
+        ASSERT_LT(x + 8, picture.width());
+        EXPECT_EQ(picture.pixel(static_cast<int>(x), bottom), 0xFF000000u | color);
+        const int64_t late = ColumnOfMs(ms + 800, 25) - r.FirstColumn;
+        EXPECT_NE(picture.pixel(static_cast<int>(late), bottom), 0xFF000000u | color);
+    }
+
+    // Zoomed in at the timeline's start, a new file's timeline scrolls only as far as it reaches.
+    Open(Wav("short.wav", 3));
+    EXPECT_EQ(r.Scale, 5);
+    EXPECT_EQ(form->ScrollBoxWaveContent->width(), 13 + 15);
 }
 
 TEST_F(Zoom, NothingToZoomBeforeAFileAndHalfASecondZoomsSafely)
