@@ -176,7 +176,7 @@ CutPlan planMp3(const Job& job, const Mp3Walk& w)
 {
     CutPlan plan;
     plan.offsetSeconds = static_cast<double>(job.startSeconds);
-    const long long start = job.startSeconds * w.rate; // samples of a decode from the start
+    const long long start = std::llround(job.startSeconds * w.rate); // samples of a decode from the start
     plan.sourceLeftSeconds = static_cast<double>(std::max(0LL, w.totalSamples - start)) / w.rate;
     const long long preRoll = static_cast<long long>(std::ceil(kPreRollSeconds * w.rate / w.samplesPerFrame));
     const long long frame = (start + w.skip) / w.samplesPerFrame - preRoll;

@@ -19,8 +19,10 @@ namespace {
 // Decoded past the cut's end, seconds: the chain trims exactly.
 constexpr double kTailSeconds = 1.0;
 
-// Where each of ffmpeg's channels is in Vorbis's order, by channel count
-// (FFmpeg's default layouts for raw input of that many channels).
+// The layout the raw feed is declared with, by channel count: raw input
+// without one would be guessed (3 channels as 2.1, dropping the centre).
+constexpr const char* kLayouts[8] = {"mono", "stereo", "3.0", "quad", "5.0", "5.1", "6.1", "7.1"};
+// Where each channel of those layouts is in Vorbis's order, by channel count.
 constexpr int kFromVorbis[8][8] = {
     {0},
     {0, 1},
@@ -77,18 +79,19 @@ PcmFeed::PcmFeed(const Job& job)
     if (!info || info->channels < 1 || info->channels > 8 || info->rate <= 0)
         fail(ExitSource, why + "its channels or sampling rate cannot be converted");
     channels_ = info->channels;
-    const long rate = info->rate;
+    rate_ = info->rate;
+    const long rate = rate_;
 
     // Decoded from the start: a seek by granule position fails inside the
     // damaged first pages such files have, and the chain drops what comes
     // before the cut at little cost (decoding runs at hundreds of times
     // real time).
     const double start = static_cast<double>(job.startSeconds);
-    from_ = 0;
     to_ = job.lengthSeconds
         ? std::llround((start + static_cast<double>(*job.lengthSeconds) + kTailSeconds) * rate)
         : -1;
-    plan_.inputOptions = {"-f", "f32le", "-ar", std::to_string(rate), "-ac", std::to_string(channels_)};
+    plan_.inputOptions = {"-f", "f32le", "-ar", std::to_string(rate), "-ac", std::to_string(channels_),
+        "-ch_layout", kLayouts[channels_ - 1]};
     plan_.offsetSeconds = start;
 
     int fds[2];
@@ -113,7 +116,7 @@ void PcmFeed::start()
 void PcmFeed::write()
 {
     std::vector<float> block;
-    long long at = from_;
+    long long at = 0;
     bool open = true;
     while (open && (to_ < 0 || at < to_)) {
         float** pcm = nullptr;
@@ -124,8 +127,8 @@ void PcmFeed::write()
         if (n < 0)
             continue; // a damaged stretch: libvorbisfile goes on after it
         const vorbis_info* info = ov_info(&file_->vf, section);
-        if (!info || info->channels != channels_)
-            break; // a chained link of other channels is not followed
+        if (!info || info->channels != channels_ || info->rate != rate_)
+            break; // a chained link of other channels or rate is not followed
         const long take = to_ < 0 ? n : static_cast<long>(std::min<long long>(n, to_ - at));
         block.resize(static_cast<std::size_t>(take) * static_cast<std::size_t>(channels_));
         const int* order = kFromVorbis[channels_ - 1];

@@ -50,8 +50,9 @@ private:
     struct File;
     std::unique_ptr<File> file_;
     CutPlan plan_;
-    long long from_ = 0, to_ = 0; // samples written: [from_, to_), to_ < 0 up to the end
+    long long to_ = 0; // samples written: [0, to_), to_ < 0 up to the end
     int channels_ = 0;
+    long rate_ = 0; // Hz
     UniqueFd read_, write_;
     std::thread writer_;
 };

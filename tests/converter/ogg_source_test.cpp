@@ -47,6 +47,25 @@ TEST_F(OggSource, EveryRingtoneTypeIsCutToItsLength)
     }
 }
 
+TEST_F(OggSource, ThreeChannelsKeepTheCentreInAMonoRingtone)
+{
+    // A tone only in the centre (ffmpeg orders left, right, centre).
+    const std::string source = dir_ + "centre.ogg";
+    ASSERT_EQ(run({"/usr/bin/ffmpeg", "-nostdin", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
+                      "aevalsrc=0|0|0.5*sin(2*PI*440*t):s=44100:d=6:c=3.0", "-c:a", "libvorbis", source})
+                  .exitCode(),
+        0);
+    ASSERT_TRUE(testmedia::DamageOgg(source));
+    const std::string target = dir_ + "centre.amr";
+    const Result r = run(lineFor(source, "00:00:01", "00:00:03", target));
+    ASSERT_EQ(r.exitCode(), 0) << r.errors;
+    const Result volume = run({"/usr/bin/ffmpeg", "-nostdin", "-hide_banner", "-i", target, "-af",
+        "volumedetect", "-f", "null", "-"});
+    const std::size_t at = volume.errors.find("max_volume: ");
+    ASSERT_NE(at, std::string::npos) << volume.errors;
+    EXPECT_GT(std::stod(volume.errors.substr(at + 12)), -20.0) << volume.errors.substr(at, 30);
+}
+
 TEST_F(OggSource, AnOggNeitherCanReadIsRefusedWithAMessage)
 {
     // The first page of a Vorbis file, then noise.
