@@ -45,7 +45,7 @@ QString NotConnected(const QDBusConnection& bus)
     return BusProblem(QStringLiteral("org.freedesktop.DBus.Error.Disconnected"), bus.lastError().message());
 }
 
-TPhoneListing ListOnce(const QDBusConnection& bus)
+TPhoneListing ListOnce(const QDBusConnection& bus, const std::atomic<bool>& stop)
 {
     if (!bus.isConnected())
         return {NotConnected(bus), {}};
@@ -57,7 +57,8 @@ TPhoneListing ListOnce(const QDBusConnection& bus)
     if (!names.arguments().isEmpty())
         idToName = qdbus_cast<QMap<QString, QString>>(names.arguments().first());
     TPhoneListing listing;
-    for (auto it = idToName.cbegin(); it != idToName.cend(); ++it) {
+    // Each call may take its whole bound: a stop is heeded between them.
+    for (auto it = idToName.cbegin(); it != idToName.cend() && !stop; ++it) {
         const QDBusMessage plugin
             = Call(bus, DevicePath(it.key()), DeviceInterface, QStringLiteral("hasPlugin"), {SharePlugin});
         const bool canShare = plugin.type() == QDBusMessage::ReplyMessage && !plugin.arguments().isEmpty()
@@ -133,9 +134,12 @@ TPhoneListing TKdeConnect::Phones(int waitMs, const std::atomic<bool>& stop)
         }
     } unwatch{bus, watchedSignals, &watch};
     for (;;) {
-        TPhoneListing listing = ListOnce(bus);
-        const bool ready = std::any_of(
-            listing.Phones.begin(), listing.Phones.end(), [](const TPhone& p) { return p.CanShare; });
+        TPhoneListing listing = ListOnce(bus, stop);
+        // Every reachable phone ready, so a second phone whose plugins load
+        // later is still offered.
+        const bool ready = !listing.Phones.empty()
+            && std::all_of(
+                listing.Phones.begin(), listing.Phones.end(), [](const TPhone& p) { return p.CanShare; });
         const qint64 left = waitMs - clock.elapsed();
         if (!listing.Problem.isEmpty() || ready || left <= 0 || stop)
             return listing;

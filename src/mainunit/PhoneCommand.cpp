@@ -96,6 +96,11 @@ void TMainForm::SendToPhoneClick()
 
 void TMainForm::PhonesListed(const TPhoneListing& listing)
 {
+    // Closed meanwhile: nothing more is sent.
+    if (Closing()) {
+        sendingToPhone_ = false;
+        return;
+    }
     const TPhoneChoice choice = ChoosePhone(listing, {});
     switch (choice.Kind) {
     case TPhoneChoice::TKind::Fail:
