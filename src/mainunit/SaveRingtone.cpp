@@ -109,8 +109,17 @@ int RunSaveCommand(const TCommandLine& commandLine)
     }
 
     // The choices and the measurement the window's Save uses.
-    const TCutMp3ThreadInfo job = MakeSaveJob(source, target, startMs, endMs, ReadRingtoneChoices(),
-        [](const TLoudnessKey& key) { return MeasureMatchGainInModule(key); });
+    const TCutMp3ThreadInfo job
+        = MakeSaveJob(source, target, startMs, endMs, ReadRingtoneChoices(), [](const TLoudnessKey& key) {
+              const TMatchGain gain = MeasureMatchGainInModule(key);
+              // Saved all the same, at the ringtone's own loudness, as the window does.
+              if (!gain.Measured)
+                  Write(stderr,
+                      (QStringLiteral("velumo: ")
+                          + QCoreApplication::translate("MainForm", "Loudness could not be measured") + u'\n')
+                          .toLocal8Bit());
+              return gain;
+          });
     PrepareWorkPlace();
     const TJobOutcome outcome
         = ConvertJob(job, TJobPlace{WorkDir, WorkDirProblem, QCoreApplication::applicationDirPath()});
