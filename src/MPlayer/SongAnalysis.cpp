@@ -53,8 +53,9 @@ std::vector<float> LowPass(int factor)
 
 float Clean(float x)
 {
-    // A damaged stream's NaN or infinity counts as silence.
-    return std::isfinite(x) ? x : 0.0F;
+    // A damaged stream's NaN or infinity counts as silence, a huge value as
+    // full scale: either would spoil every feature after it.
+    return std::isfinite(x) ? std::clamp(x, -1.0F, 1.0F) : 0.0F;
 }
 
 } // namespace

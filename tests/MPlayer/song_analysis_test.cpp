@@ -44,7 +44,7 @@ struct TLayout {
     bool Interleaved;
     size_t Block; // frames a block; 0: irregular sizes
     bool HalfRateSecondHalf; // the second half at half the rate, as a chained stream might be
-    bool Damaged; // a stretch of NaN and infinite samples in one channel
+    bool Damaged; // a stretch of NaN, infinite and huge samples in one channel
 };
 
 // The groove (mono, 44.1 kHz) fed through the sink as a decoder of `layout` would.
@@ -74,8 +74,9 @@ mplayer_detail::TSongAnalysis Analyse(const std::vector<float>& mono, const TLay
                 if (channels % 2 == 1)
                     x = mono[at];
                 if (layout.Damaged && c == 0 && at > mono.size() / 3 && at < mono.size() / 3 + 2000)
-                    x = at % 2 ? std::numeric_limits<float>::quiet_NaN()
-                               : std::numeric_limits<float>::infinity();
+                    x = at % 3 == 0 ? std::numeric_limits<float>::quiet_NaN()
+                        : at % 3 == 1   ? std::numeric_limits<float>::infinity()
+                                        : 1e20F;
                 planes[c].push_back(x);
                 interleaved.push_back(x);
             }
@@ -106,7 +107,7 @@ TEST(SongAnalysisSink, EveryBlockLayoutFindsTheWrittenBeats)
         {"stereo interleaved, irregular blocks", 2, true, 0, false, false},
         {"six channels planar, tiny blocks", 6, false, 7, false, false},
         {"rate halved midway", 2, false, 1024, true, false},
-        {"NaN and infinite samples", 2, true, 4096, false, true},
+        {"NaN, infinite and huge samples", 2, true, 4096, false, true},
     };
     for (const TLayout& layout : layouts) {
         SCOPED_TRACE(layout.Name);
@@ -116,6 +117,8 @@ TEST(SongAnalysisSink, EveryBlockLayoutFindsTheWrittenBeats)
         EXPECT_GE(FMeasure(song.Grid.Beats, groove.Beats), 0.9);
         EXPECT_NEAR(song.DurationSeconds, 20, 0.05);
         EXPECT_FALSE(song.Features.Energy.empty());
+        EXPECT_TRUE(std::all_of(song.Features.Energy.begin(), song.Features.Energy.end(),
+            [](float e) { return std::isfinite(e); }));
         const music::TChorusSuggestion pick = song.SuggestChorus(8);
         EXPECT_NEAR(pick.EndSeconds - pick.StartSeconds, 8, 1e-6);
     }
