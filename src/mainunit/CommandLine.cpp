@@ -310,11 +310,23 @@ int AnswerCommandLine(const TCommandLine& commandLine)
         return RunSongCommand(commandLine);
     if (commandLine.Action == TCommandLine::TAction::Save)
         return RunSaveCommand(commandLine);
-    const QByteArray text = commandLine.Output.toLocal8Bit();
     std::FILE* stream = commandLine.Action == TCommandLine::TAction::Error ? stderr : stdout;
-    const bool written = std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stream)
-            == static_cast<size_t>(text.size())
-        && std::fflush(stream) == 0;
+    const bool written = WriteAnswer(stream, commandLine.Output.toLocal8Bit());
     // "velumo --version > /dev/full" must not look like success.
     return written || commandLine.ExitCode != 0 ? commandLine.ExitCode : 1;
+}
+
+bool WriteAnswer(std::FILE* stream, const QByteArray& text)
+{
+    return std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stream)
+        == static_cast<size_t>(text.size())
+        && std::fflush(stream) == 0;
+}
+
+int FailAnswer(QString why)
+{
+    // One line: a reason may hold line breaks from a path.
+    why.replace(u'\n', u' ');
+    WriteAnswer(stderr, (QStringLiteral("velumo: ") + DisplayFileName(why) + u'\n').toLocal8Bit());
+    return 1;
 }

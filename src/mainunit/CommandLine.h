@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstdio>
+
 // What the command line asks for, decided before any window or work folder
 // exists: "velumo --help" and "velumo --version" must work on a machine
 // without a display.
@@ -53,3 +55,10 @@ int RunSongCommand(const TCommandLine& commandLine);
 // choices in the user's settings; one line on stdout, or one on stderr.
 // Returns 0, or 1 when nothing was saved.
 int RunSaveCommand(const TCommandLine& commandLine);
+
+// Writes all of text to stream and flushes it; false when it could not (a
+// full disk, a closed pipe).
+bool WriteAnswer(std::FILE* stream, const QByteArray& text);
+// "velumo: why" as one line on stderr, with file names shown as the user
+// knows them; returns 1, the exit status of a failed command.
+int FailAnswer(QString why);

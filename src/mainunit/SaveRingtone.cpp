@@ -30,21 +30,6 @@ constexpr TToolFile ToolFiles[] = {
     {"av", "av", TFileMode::Executable},
 };
 
-bool Write(std::FILE* stream, const QByteArray& text)
-{
-    return std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stream)
-        == static_cast<size_t>(text.size())
-        && std::fflush(stream) == 0;
-}
-
-// One line: the reasons the export gives may hold line breaks from a path.
-int Fail(QString why)
-{
-    why.replace(u'\n', u' ');
-    Write(stderr, (QStringLiteral("velumo: ") + DisplayFileName(why) + u'\n').toLocal8Bit());
-    return 1;
-}
-
 QString Seconds(int64_t ms)
 {
     return QString::number(static_cast<double>(ms) / 1000.0, 'f', 3);
@@ -74,7 +59,7 @@ int RunSaveCommand(const TCommandLine& commandLine)
         QStringList extensions;
         for (const TRingtoneType& known : RingtoneTypes())
             extensions << known.Extension;
-        return Fail(QCoreApplication::translate(
+        return FailAnswer(QCoreApplication::translate(
             "CommandLine", "\"%1\" is not a ringtone type: its name must end in %2.")
                         .arg(QFileInfo(target).fileName(), extensions.join(QStringLiteral(", "))));
     }
@@ -82,7 +67,7 @@ int RunSaveCommand(const TCommandLine& commandLine)
     try {
         entries = &MediaLoader().Entries();
     } catch (const std::exception& e) {
-        return Fail(QString::fromStdString(e.what()));
+        return FailAnswer(QString::fromStdString(e.what()));
     }
     if (entries->QuietLibraries)
         entries->QuietLibraries();
@@ -91,17 +76,17 @@ int RunSaveCommand(const TCommandLine& commandLine)
     int64_t endMs = std::llround(commandLine.ToSeconds * 1000);
     if (commandLine.FromSeconds < 0) {
         if (!entries->AnalyseSong)
-            return Fail(QCoreApplication::translate("CommandLine", "The sound module cannot analyse songs."));
+            return FailAnswer(QCoreApplication::translate("CommandLine", "The sound module cannot analyse songs."));
         const std::string path(commandLine.File.constData(), static_cast<size_t>(commandLine.File.size()));
         const TSongAnalysisResult song = entries->AnalyseSong(path, nullptr);
         if (!song.Error.empty())
-            return Fail(QString::fromLocal8Bit(song.Error.data(), static_cast<qsizetype>(song.Error.size())));
+            return FailAnswer(QString::fromLocal8Bit(song.Error.data(), static_cast<qsizetype>(song.Error.size())));
         // As long as the phone plays, at most.
         const music::TChorusSuggestion pick = song.Sections
             ? song.Sections->SuggestChorus(30, type->PhonePlaysSeconds)
             : music::TChorusSuggestion{};
         if (pick.EndSeconds <= pick.StartSeconds)
-            return Fail(
+            return FailAnswer(
                 QCoreApplication::translate("CommandLine", "No sound in \"%1\" to suggest a ringtone from.")
                     .arg(source));
         startMs = std::llround(pick.StartSeconds * 1000);
@@ -114,9 +99,9 @@ int RunSaveCommand(const TCommandLine& commandLine)
               const TMatchGain gain = MeasureMatchGainInModule(key);
               // Saved all the same, at the ringtone's own loudness, as the window does.
               if (!gain.Measured)
-                  Write(stderr,
+                  WriteAnswer(stderr,
                       (QStringLiteral("velumo: ")
-                          + QCoreApplication::translate("MainForm", "Loudness could not be measured") + u'\n')
+                          + QCoreApplication::translate("TMainForm", "Loudness could not be measured") + u'\n')
                           .toLocal8Bit());
               return gain;
           });
@@ -124,11 +109,11 @@ int RunSaveCommand(const TCommandLine& commandLine)
     const TJobOutcome outcome
         = ConvertJob(job, TJobPlace{WorkDir, WorkDirProblem, QCoreApplication::applicationDirPath()});
     if (!outcome.Completed)
-        return Fail(outcome.Reason);
+        return FailAnswer(outcome.Reason);
     const QString line = QCoreApplication::translate("CommandLine", "Saved \"%1\" from %2 to %3 seconds.")
                              .arg(DisplayFileName(job.TargetFile), Seconds(job.StartMs),
                                  Seconds(job.StartMs + job.LengthMs));
-    if (!Write(stdout, (line + u'\n').toLocal8Bit()))
-        return Fail(QCoreApplication::translate("CommandLine", "Cannot write the answer."));
+    if (!WriteAnswer(stdout, (line + u'\n').toLocal8Bit()))
+        return FailAnswer(QCoreApplication::translate("CommandLine", "Cannot write the answer."));
     return 0;
 }

@@ -12,20 +12,6 @@
 
 namespace {
 
-// Writes all of `text` to `stream`; false when it could not (a full disk).
-bool Write(std::FILE* stream, const QByteArray& text)
-{
-    return std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stream)
-        == static_cast<size_t>(text.size())
-        && std::fflush(stream) == 0;
-}
-
-int Fail(const QString& why)
-{
-    Write(stderr, (QStringLiteral("velumo: ") + why + u'\n').toLocal8Bit());
-    return 1;
-}
-
 // Seconds with a dot whatever the locale, as scripts read them.
 QString Seconds(double seconds)
 {
@@ -40,17 +26,17 @@ int RunSongCommand(const TCommandLine& commandLine)
     try {
         entries = &MediaLoader().Entries();
     } catch (const std::exception& e) {
-        return Fail(QString::fromStdString(e.what()));
+        return FailAnswer(QString::fromStdString(e.what()));
     }
     if (!entries->AnalyseSong)
-        return Fail(QCoreApplication::translate("CommandLine", "The sound module cannot analyse songs."));
+        return FailAnswer(QCoreApplication::translate("CommandLine", "The sound module cannot analyse songs."));
     if (entries->QuietLibraries)
         entries->QuietLibraries();
     // The argument's own bytes: a name that is not UTF-8 still names the file.
     const std::string path(commandLine.File.constData(), static_cast<size_t>(commandLine.File.size()));
     const TSongAnalysisResult song = entries->AnalyseSong(path, nullptr);
     if (!song.Error.empty())
-        return Fail(QString::fromLocal8Bit(song.Error.data(), static_cast<qsizetype>(song.Error.size())));
+        return FailAnswer(QString::fromLocal8Bit(song.Error.data(), static_cast<qsizetype>(song.Error.size())));
 
     QString out;
     if (commandLine.Action == TCommandLine::TAction::Beats) {
@@ -62,12 +48,12 @@ int RunSongCommand(const TCommandLine& commandLine)
             ? song.Sections->SuggestChorus(commandLine.LengthSeconds, 0)
             : music::TChorusSuggestion{};
         if (pick.EndSeconds <= pick.StartSeconds)
-            return Fail(
+            return FailAnswer(
                 QCoreApplication::translate("CommandLine", "No sound in \"%1\" to suggest a ringtone from.")
                     .arg(QString::fromLocal8Bit(commandLine.File)));
         out = Seconds(pick.StartSeconds) + u' ' + Seconds(pick.EndSeconds) + u'\n';
     }
-    if (!Write(stdout, out.toUtf8()))
-        return Fail(QCoreApplication::translate("CommandLine", "Cannot write the answer."));
+    if (!WriteAnswer(stdout, out.toUtf8()))
+        return FailAnswer(QCoreApplication::translate("CommandLine", "Cannot write the answer."));
     return 0;
 }
