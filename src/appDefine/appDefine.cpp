@@ -8,7 +8,9 @@
 #include <QResource>
 #include <QTemporaryFile>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -324,4 +326,15 @@ qint64 FileSize(const QString& name)
 QString ClockText(int t)
 {
     return QString::asprintf("%.2d:%.2d:%.2d", t / 3600, (t % 3600) / 60, t % 60);
+}
+
+QString ClockTextMs(int64_t ms, int digits)
+{
+    const int seconds = static_cast<int>(std::clamp<int64_t>(ms / 1000, INT_MIN, INT_MAX));
+    if (ms % 1000 == 0)
+        return ClockText(seconds);
+    const QString clock = ms < 0 && seconds == 0 ? QStringLiteral("00:00:-00") : ClockText(seconds);
+    const int fraction = static_cast<int>((ms < 0 ? -ms : ms) % 1000);
+    return clock
+        + (digits >= 3 ? QString::asprintf(".%03d", fraction) : QString::asprintf(".%02d", fraction / 10));
 }

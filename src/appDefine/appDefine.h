@@ -7,6 +7,7 @@
 #include <QByteArray>
 
 #include <atomic>
+#include <cstdint>
 #include <optional>
 
 inline constexpr const char* ApplicationTitle = "Velumo MP3 Ringtone Maker";
@@ -77,3 +78,7 @@ qint64 FileSize(const QString& name);
 // "%.2d:%.2d:%.2d" of a whole number of seconds; division truncates, the
 // remainder keeps the sign of t (t = -1 gives "00:00:-01").
 QString ClockText(int t);
+// ClockText of a time in ms, with `digits` (2 or 3) decimals of the second,
+// truncated, when it is not a whole second; a time between -1 s and 0 keeps
+// its sign.
+QString ClockTextMs(int64_t ms, int digits);

@@ -180,12 +180,7 @@ Segment SelectionSegmentMs(int64_t selStartMs, int64_t selEndMs)
 
 QString TimeText(int64_t ms)
 {
-    const int seconds = static_cast<int>(std::clamp<int64_t>(ms / 1000, INT_MIN, INT_MAX));
-    if (ms % 1000 == 0)
-        return ClockText(seconds);
-    // Hundredths, truncated; a time between -1 s and 0 keeps its sign.
-    const QString clock = ms < 0 && seconds == 0 ? QStringLiteral("00:00:-00") : ClockText(seconds);
-    return clock + QString::asprintf(".%02d", static_cast<int>((ms < 0 ? -ms : ms) % 1000 / 10));
+    return ClockTextMs(ms, 2);
 }
 
 PositionTexts PositionsMs(int64_t selStartMs, int64_t selEndMs, int positionMs, bool fineCurrent)

@@ -35,12 +35,8 @@ static int ClampedInt(int64_t v)
 
 QString ConverterTimeText(int64_t ms)
 {
-    const int seconds = ClampedInt(ms / 1000);
-    if (ms % 1000 == 0)
-        return ClockText(seconds);
-    // Between -1 s and 0 the minus sign still shows (the converter refuses it).
-    const QString clock = ms < 0 && seconds == 0 ? QStringLiteral("00:00:-00") : ClockText(seconds);
-    return clock + QString::asprintf(".%03d", static_cast<int>((ms < 0 ? -ms : ms) % 1000));
+    // A time before 0 keeps its sign: the converter refuses it.
+    return ClockTextMs(ms, 3);
 }
 
 TCutMp3ThreadInfo MakeJobInfoMs(const QString& source, const QString& target, int64_t startMs, int64_t endMs)
