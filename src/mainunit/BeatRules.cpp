@@ -71,7 +71,7 @@ std::vector<int64_t> BeatTicksMs(bool snapping, const beats::TBeatGrid* grid)
 
 bool UntouchedSelection(TTimePos selStart, TTimePos selEnd)
 {
-    const TTimePos start = 100, end = 150; // as TWaveRender starts
+    const TTimePos start = OpeningSelStart, end = OpeningSelEnd;
     return selStart.WholeSecond && selEnd.WholeSecond && selStart.Ms == start.Ms && selEnd.Ms == end.Ms;
 }
 

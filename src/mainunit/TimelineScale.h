@@ -10,6 +10,9 @@
 
 // The default scale, columns a second.
 inline constexpr int ColumnsPerSecond = 5;
+// The selection the window starts with, default-scale columns (20 s to 30 s).
+inline constexpr int OpeningSelStart = 100;
+inline constexpr int OpeningSelEnd = 150;
 // The scales the timeline zooms through, coarse to fine; the first is the default.
 inline constexpr int TimelineScales[] = {5, 10, 25, 50, 100, 250};
 inline constexpr int FinestColumnsPerSecond = 250;

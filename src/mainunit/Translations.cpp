@@ -48,7 +48,7 @@ QString ChooseLanguage(const QStringList& uiLanguages)
             return language;
         // Brazilian Portuguese serves every Portuguese; other languages go by
         // their language alone ("de_AT" reads German).
-        if (locale.language() == QLocale::Portuguese)
+        if (locale.language() == QLocale::Portuguese && Translated().contains(QStringLiteral("pt_BR")))
             return QStringLiteral("pt_BR");
         const QString bare = QLocale::languageToCode(locale.language());
         if (Translated().contains(bare))

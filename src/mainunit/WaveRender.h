@@ -29,8 +29,8 @@ public:
     int Width;
     const int Height;
     int WaveLength = 0; // the timeline's columns at the default scale
-    TTimePos SelStart = 100;
-    TTimePos SelEnd = 150;
+    TTimePos SelStart = OpeningSelStart;
+    TTimePos SelEnd = OpeningSelEnd;
     TTimePos PlayPos = 20;
     std::vector<int> Samples; // half-heights of the surface's columns
     int Scale = ColumnsPerSecond; // columns a second
