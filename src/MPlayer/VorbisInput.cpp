@@ -219,6 +219,9 @@ int TVorbisInput::Read(AVFrame& f)
             break;
         }
         skip_ -= n;
+        // Audio decoded and dropped is progress all the same: a long skip is
+        // no file without audio.
+        in_.Progress();
         if (!in_.Allow())
             return 0;
     }
