@@ -272,8 +272,8 @@ void TAudioDecoder::SeekTo(int64_t frame)
         if (!opening_)
             in_->Arm(kStallTime, true);
         const int64_t at = av_rescale(target_, tbDen_, rate_);
-        if (!(in_->stop && in_->stop->load()) && !vorbis_->Seek(at))
-            vorbis_->Seek(0);
+        if (!(in_->stop && in_->stop->load()))
+            vorbis_->Seek(at);
         swr_.reset();
         next_ = kUnknown;
         draining_ = ended_ = reachedEnd_ = false;

@@ -174,19 +174,19 @@ bool TVorbisInput::Seek(int64_t frame)
     frame = std::max<int64_t>(frame, 0);
     if (frames_ > 0)
         frame = std::min(frame, frames_);
-    if (frame < seekFloor_) {
-        // Decoded again from the start, the samples before `frame` dropped:
-        // the same samples as reading on from the start gives.
-        if (ov_raw_seek(&file_->vf, 0) != 0)
-            return false;
+    // A failed seek by granule position leaves the stream where its search
+    // stopped: then, as below the floor, the file is decoded again from the
+    // start and the samples before `frame` dropped, the same samples as
+    // reading on from the start gives.
+    if (frame >= seekFloor_ && ov_pcm_seek(&file_->vf, static_cast<ogg_int64_t>(frame)) == 0) {
         next_ = frame;
-        skip_ = frame;
+        skip_ = 0;
         return true;
     }
-    if (ov_pcm_seek(&file_->vf, static_cast<ogg_int64_t>(frame)) != 0)
+    if (ov_raw_seek(&file_->vf, 0) != 0)
         return false;
     next_ = frame;
-    skip_ = 0;
+    skip_ = frame;
     return true;
 }
 

@@ -35,8 +35,9 @@ public:
     // Sample frames in the whole file; 0 when unknown.
     int64_t Frames() const { return frames_; }
 
-    // Positions the next Read at sample `frame` (exactly); false when the
-    // file cannot seek there (it then reads on from where it stood).
+    // Positions the next Read at sample `frame` (exactly), by decoding from
+    // the start where the file's positions cannot be trusted; false only
+    // when not even its start can be reached.
     bool Seek(int64_t frame);
     // Decodes the next block into `f` (which borrows libvorbis's buffers
     // until the next call): samples per channel, 0 at the end of the file,
