@@ -24,6 +24,8 @@ constexpr int CallTimeoutMs = 5000;
 // The daemon says when its list changes, but not when a phone's plugins
 // load: the list is read again at this pace while waiting, milliseconds.
 constexpr int RereadMs = 250;
+// Once one phone takes files, how long the others are given to, ms.
+constexpr int SettleMs = 1500;
 
 std::atomic<int> connections{0};
 
@@ -133,13 +135,18 @@ TPhoneListing TKdeConnect::Phones(int waitMs, const std::atomic<bool>& stop)
                         Service, DaemonPath, DaemonInterface, signal, watch, SLOT(Changed()));
         }
     } unwatch{bus, watchedSignals, &watch};
-    for (;;) {
+    qint64 firstReadyMs = -1; // when a phone first took files in this wait
+    for (bool firstRound = true;; firstRound = false) {
         TPhoneListing listing = ListOnce(bus, stop);
-        // Every reachable phone ready, so a second phone whose plugins load
-        // later is still offered.
-        const bool ready = !listing.Phones.empty()
-            && std::all_of(
-                listing.Phones.begin(), listing.Phones.end(), [](const TPhone& p) { return p.CanShare; });
+        const auto canShare = [](const TPhone& p) { return p.CanShare; };
+        const bool anyReady = std::any_of(listing.Phones.begin(), listing.Phones.end(), canShare);
+        const bool allReady = anyReady && std::all_of(listing.Phones.begin(), listing.Phones.end(), canShare);
+        if (anyReady && firstReadyMs < 0)
+            firstReadyMs = clock.elapsed();
+        // A daemon that was running has its phones' plugins loaded; one just
+        // started loads them phone by phone, so the others get a moment.
+        const bool ready
+            = allReady || (anyReady && (firstRound || clock.elapsed() - firstReadyMs >= SettleMs));
         const qint64 left = waitMs - clock.elapsed();
         if (!listing.Problem.isEmpty() || ready || left <= 0 || stop)
             return listing;

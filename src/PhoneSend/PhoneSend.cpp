@@ -9,10 +9,7 @@ namespace {
 
 QString Names(const std::vector<TPhone>& phones)
 {
-    QStringList names;
-    for (const TPhone& phone : phones)
-        names << phone.Name;
-    return names.join(QStringLiteral(", "));
+    return PhoneNames(phones).join(QStringLiteral(", "));
 }
 
 std::vector<TPhone> Matching(const std::vector<TPhone>& phones, const QString& wanted)
@@ -130,4 +127,16 @@ TSendOutcome ShareWith(TPhoneService& service, const TPhone& phone, const QStrin
             QCoreApplication::translate("Phone", "%1 did not take the ringtone: %2")
                 .arg(phone.Name, refused)};
     return {true, PhoneText::Sent(phone.Name)};
+}
+
+QStringList PhoneNames(const std::vector<TPhone>& phones)
+{
+    QStringList names;
+    for (const TPhone& phone : phones) {
+        const bool shared = std::count_if(phones.begin(), phones.end(),
+                                [&](const TPhone& other) { return other.Name == phone.Name; })
+            > 1;
+        names << (shared ? QStringLiteral("%1 (%2)").arg(phone.Name, phone.Id) : phone.Name);
+    }
+    return names;
 }

@@ -58,6 +58,10 @@ struct TPhoneChoice {
 // only phone that takes files, or the user's pick among several.
 TPhoneChoice ChoosePhone(const TPhoneListing& listing, const QString& wanted);
 
+// The phones' names as the user picks among them; a name two phones share
+// carries each one's id ("Pixel (a1b2)"), which --to also takes.
+QStringList PhoneNames(const std::vector<TPhone>& phones);
+
 // Why a file cannot be sent, checked before the daemon gets it (it reports
 // success even for a missing file); empty when it can.
 QString SendFileProblem(const QString& path);

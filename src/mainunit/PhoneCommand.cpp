@@ -53,14 +53,6 @@ std::unique_ptr<TPhoneSendJob> RunOnWorker(TMainForm* form,
         });
 }
 
-QStringList Names(const std::vector<TPhone>& phones)
-{
-    QStringList names;
-    for (const TPhone& phone : phones)
-        names << phone.Name;
-    return names;
-}
-
 } // namespace
 
 bool TMainForm::SendingToPhone() const
@@ -111,7 +103,7 @@ void TMainForm::PhonesListed(const TPhoneListing& listing)
         break;
     }
     const int picked
-        = Dialogs().Choose(PhoneText::ChooseCaption(), PhoneText::ChooseText(), Names(choice.Candidates));
+        = Dialogs().Choose(PhoneText::ChooseCaption(), PhoneText::ChooseText(), PhoneNames(choice.Candidates));
     if (picked < 0 || picked >= static_cast<int>(choice.Candidates.size()) || Closing()) {
         sendingToPhone_ = false;
         if (!Closing())
