@@ -164,7 +164,7 @@ void TMeasure::Open()
     int err = 0;
     const std::string why = mplayer_detail::OpenLocalFile(*in_, path_, err);
     if (!why.empty())
-        Fail("Cannot open", err != 0 ? why : "not a regular file");
+        Fail("Cannot open", why);
     try {
         OpenWithFfmpeg();
     } catch (const TStepFailed&) {

@@ -198,6 +198,7 @@ TEST(Loudness, FailuresSayWhatFailedAndNeverThrow)
     const Row rows[] = {
         { Dir() + "missing.mp3", 0, 1000, nullptr, "Cannot open" },
         { Dir(), 0, 1000, nullptr, "Cannot open" },
+        { Dir(), 0, 1000, nullptr, "it is a folder" },
         { text, 0, 1000, nullptr, "Cannot" },
         { tone, 5000, 9000, nullptr, "no audio between 5000 ms and 9000 ms" },
         { tone, 1000, 1000, nullptr, "is empty" },
