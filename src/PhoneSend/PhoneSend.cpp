@@ -133,9 +133,9 @@ QStringList PhoneNames(const std::vector<TPhone>& phones)
 {
     QStringList names;
     for (const TPhone& phone : phones) {
-        const bool shared = std::count_if(phones.begin(), phones.end(),
-                                [&](const TPhone& other) { return other.Name == phone.Name; })
-            > 1;
+        const bool shared = std::count_if(phones.begin(), phones.end(), [&](const TPhone& other) {
+            return other.Name == phone.Name;
+        }) > 1;
         names << (shared ? QStringLiteral("%1 (%2)").arg(phone.Name, phone.Id) : phone.Name);
     }
     return names;

@@ -102,8 +102,8 @@ void TMainForm::PhonesListed(const TPhoneListing& listing)
     case TPhoneChoice::TKind::Ask:
         break;
     }
-    const int picked
-        = Dialogs().Choose(PhoneText::ChooseCaption(), PhoneText::ChooseText(), PhoneNames(choice.Candidates));
+    const int picked = Dialogs().Choose(
+        PhoneText::ChooseCaption(), PhoneText::ChooseText(), PhoneNames(choice.Candidates));
     if (picked < 0 || picked >= static_cast<int>(choice.Candidates.size()) || Closing()) {
         sendingToPhone_ = false;
         if (!Closing())

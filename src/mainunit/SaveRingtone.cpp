@@ -61,7 +61,7 @@ int RunSaveCommand(const TCommandLine& commandLine)
             extensions << known.Extension;
         return FailAnswer(QCoreApplication::translate(
             "CommandLine", "\"%1\" is not a ringtone type: its name must end in %2.")
-                        .arg(QFileInfo(target).fileName(), extensions.join(QStringLiteral(", "))));
+                              .arg(QFileInfo(target).fileName(), extensions.join(QStringLiteral(", "))));
     }
     const TMediaModuleEntries* entries = nullptr;
     try {
@@ -76,11 +76,13 @@ int RunSaveCommand(const TCommandLine& commandLine)
     int64_t endMs = std::llround(commandLine.ToSeconds * 1000);
     if (commandLine.FromSeconds < 0) {
         if (!entries->AnalyseSong)
-            return FailAnswer(QCoreApplication::translate("CommandLine", "The sound module cannot analyse songs."));
+            return FailAnswer(
+                QCoreApplication::translate("CommandLine", "The sound module cannot analyse songs."));
         const std::string path(commandLine.File.constData(), static_cast<size_t>(commandLine.File.size()));
         const TSongAnalysisResult song = entries->AnalyseSong(path, nullptr);
         if (!song.Error.empty())
-            return FailAnswer(QString::fromLocal8Bit(song.Error.data(), static_cast<qsizetype>(song.Error.size())));
+            return FailAnswer(
+                QString::fromLocal8Bit(song.Error.data(), static_cast<qsizetype>(song.Error.size())));
         // As long as the phone plays, at most.
         const music::TChorusSuggestion pick = song.Sections
             ? song.Sections->SuggestChorus(30, type->PhonePlaysSeconds)
@@ -94,17 +96,17 @@ int RunSaveCommand(const TCommandLine& commandLine)
     }
 
     // The choices and the measurement the window's Save uses.
-    const TCutMp3ThreadInfo job
-        = MakeSaveJob(source, target, startMs, endMs, ReadRingtoneChoices(), [](const TLoudnessKey& key) {
-              const TMatchGain gain = MeasureMatchGainInModule(key);
-              // Saved all the same, at the ringtone's own loudness, as the window does.
-              if (!gain.Measured)
-                  WriteAnswer(stderr,
-                      (QStringLiteral("velumo: ")
-                          + QCoreApplication::translate("TMainForm", "Loudness could not be measured") + u'\n')
-                          .toLocal8Bit());
-              return gain;
-          });
+    const TCutMp3ThreadInfo job = MakeSaveJob(
+        source, target, startMs, endMs, ReadRingtoneChoices(), [](const TLoudnessKey& key) {
+            const TMatchGain gain = MeasureMatchGainInModule(key);
+            // Saved all the same, at the ringtone's own loudness, as the window does.
+            if (!gain.Measured)
+                WriteAnswer(stderr,
+                    (QStringLiteral("velumo: ")
+                        + QCoreApplication::translate("TMainForm", "Loudness could not be measured") + u'\n')
+                        .toLocal8Bit());
+            return gain;
+        });
     PrepareWorkPlace();
     const TJobOutcome outcome
         = ConvertJob(job, TJobPlace{WorkDir, WorkDirProblem, QCoreApplication::applicationDirPath()});

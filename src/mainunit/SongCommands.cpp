@@ -29,14 +29,16 @@ int RunSongCommand(const TCommandLine& commandLine)
         return FailAnswer(QString::fromStdString(e.what()));
     }
     if (!entries->AnalyseSong)
-        return FailAnswer(QCoreApplication::translate("CommandLine", "The sound module cannot analyse songs."));
+        return FailAnswer(
+            QCoreApplication::translate("CommandLine", "The sound module cannot analyse songs."));
     if (entries->QuietLibraries)
         entries->QuietLibraries();
     // The argument's own bytes: a name that is not UTF-8 still names the file.
     const std::string path(commandLine.File.constData(), static_cast<size_t>(commandLine.File.size()));
     const TSongAnalysisResult song = entries->AnalyseSong(path, nullptr);
     if (!song.Error.empty())
-        return FailAnswer(QString::fromLocal8Bit(song.Error.data(), static_cast<qsizetype>(song.Error.size())));
+        return FailAnswer(
+            QString::fromLocal8Bit(song.Error.data(), static_cast<qsizetype>(song.Error.size())));
 
     QString out;
     if (commandLine.Action == TCommandLine::TAction::Beats) {

@@ -112,7 +112,8 @@ void TWaveRender::Paint()
 {
     const int band = Height - 24;
     TCanvas& c = Canvas;
-    const int selStart = OffSurface(MarkSurfaceColumn(SelStart)), selEnd = OffSurface(MarkSurfaceColumn(SelEnd));
+    const int selStart = OffSurface(MarkSurfaceColumn(SelStart)),
+              selEnd = OffSurface(MarkSurfaceColumn(SelEnd));
     const int playPos = OffSurface(SurfaceColumn(PlayPos));
     const int bandTop = std::min(16, c.SurfaceHeight());
     const int bandBottom = std::clamp(band + 16, bandTop, c.SurfaceHeight());
@@ -211,7 +212,8 @@ void TWaveRender::PaintBandRows(int top, int bottom)
     TCanvas& c = Canvas;
     const int width = c.SurfaceWidth();
     const int filled = std::clamp(Width, 0, width); // columns the background covers
-    const int selStart = OffSurface(MarkSurfaceColumn(SelStart)), selEnd = OffSurface(MarkSurfaceColumn(SelEnd));
+    const int selStart = OffSurface(MarkSurfaceColumn(SelStart)),
+              selEnd = OffSurface(MarkSurfaceColumn(SelEnd));
     const int bandLeft = std::clamp(selStart, 0, width);
     const int bandRight = selEnd > selStart ? std::clamp(selEnd, bandLeft, width) : bandLeft;
     const int columns = std::clamp(std::min(Width, static_cast<int>(Samples.size())), 0, width);
@@ -267,7 +269,8 @@ void TWaveRender::PaintWaveColumns(int top, int bottom, int from, int to)
     if (from >= to || top >= bottom)
         return;
     const int centre = (Height - 24) / 2 + 16;
-    const int selStart = OffSurface(MarkSurfaceColumn(SelStart)), selEnd = OffSurface(MarkSurfaceColumn(SelEnd));
+    const int selStart = OffSurface(MarkSurfaceColumn(SelStart)),
+              selEnd = OffSurface(MarkSurfaceColumn(SelEnd));
     const int low = std::min(selStart, selEnd), high = std::max(selStart, selEnd);
     const uint32_t copy = 0xFF000000u | WaveColor;
     const uint32_t xorMask = WaveColor & 0x00FFFFFFu;

@@ -44,7 +44,8 @@ public:
     int64_t SurfaceColumn(TTimePos place) const { return ColumnOfMs(place.Ms, Scale) - FirstColumn; }
     int64_t MarkSurfaceColumn(TTimePos mark) const
     {
-        return Scale == ColumnsPerSecond ? SurfaceColumn(mark) : ColumnOfMs(mark.TimeMs(), Scale) - FirstColumn;
+        return Scale == ColumnsPerSecond ? SurfaceColumn(mark)
+                                         : ColumnOfMs(mark.TimeMs(), Scale) - FirstColumn;
     }
 
     QRgb BackColor = qRgb(0, 0, 0);

@@ -74,9 +74,9 @@ mplayer_detail::TSongAnalysis Analyse(const std::vector<float>& mono, const TLay
                 if (channels % 2 == 1)
                     x = mono[at];
                 if (layout.Damaged && c == 0 && at > mono.size() / 3 && at < mono.size() / 3 + 2000)
-                    x = at % 3 == 0 ? std::numeric_limits<float>::quiet_NaN()
-                        : at % 3 == 1   ? std::numeric_limits<float>::infinity()
-                                        : 1e20F;
+                    x = at % 3 == 0   ? std::numeric_limits<float>::quiet_NaN()
+                        : at % 3 == 1 ? std::numeric_limits<float>::infinity()
+                                      : 1e20F;
                 planes[c].push_back(x);
                 interleaved.push_back(x);
             }

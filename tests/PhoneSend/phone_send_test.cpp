@@ -51,7 +51,8 @@ TEST(ChoosePhone, OnePhoneGoesSeveralAskANameOrIdPicks)
         {{"", {Pixel, Moto}}, "p1", "send p1"},
         {{"", {Pixel, {"p9", "Pixel", true}}}, "Pixel", "ask p1 p9"},
         {{"", {Pixel, {"p9", "Pixel", true}, Moto}}, "Nokia",
-            "fail: No paired phone named \"Nokia\" is reachable (reachable: Pixel (p1), Pixel (p9), Moto G)."},
+            "fail: No paired phone named \"Nokia\" is reachable (reachable: Pixel (p1), Pixel (p9), Moto "
+            "G)."},
         {{"", {Pixel, Moto}}, "Nokia",
             "fail: No paired phone named \"Nokia\" is reachable (reachable: Pixel, Moto G)."},
         {{"", {Tablet}}, "",

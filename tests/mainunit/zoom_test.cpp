@@ -108,8 +108,8 @@ TEST_F(Zoom, KeysAndTheWheelMarkToTheHundredth)
     EXPECT_EQ(form->WaveRender->Scale, 5);
     // A touchpad turns a notch in small steps: one zoom step a notch.
     for (const int expected : {5, 5, 10, 10, 10, 25}) {
-        QWheelEvent turn(QPointF(50, 60), viewport->mapToGlobal(QPointF(50, 60)), {}, {0, 40},
-            Qt::NoButton, Qt::ControlModifier, Qt::ScrollUpdate, false);
+        QWheelEvent turn(QPointF(50, 60), viewport->mapToGlobal(QPointF(50, 60)), {}, {0, 40}, Qt::NoButton,
+            Qt::ControlModifier, Qt::ScrollUpdate, false);
         QApplication::sendEvent(viewport, &turn);
         EXPECT_EQ(form->WaveRender->Scale, expected);
     }
@@ -186,7 +186,8 @@ TEST_F(Zoom, ZoomedInTheMarksStandWhereTheRingtoneIsCut)
     // The start mark's triangle ends on its column, the end mark's begins on its.
     const QImage& picture = form->imgWave->Picture();
     const int bottom = picture.height() - 1;
-    for (const auto& [ms, color] : {std::pair{int64_t{20000}, r.StartMarkColor}, {int64_t{30000}, r.EndMarkColor}}) {
+    for (const auto& [ms, color] :
+        {std::pair{int64_t{20000}, r.StartMarkColor}, {int64_t{30000}, r.EndMarkColor}}) {
         SCOPED_TRACE(ms);
         const int64_t x = ColumnOfMs(ms, 25) - r.FirstColumn;
         ASSERT_GE(x, 8);
